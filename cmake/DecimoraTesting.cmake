@@ -1,0 +1,26 @@
+# decimora_add_test(<name> SOURCES <file>... [LIBRARIES <lib>...] [LABELS <label>...] [GUI])
+#
+# Every test program is registered through here: a GoogleTest executable run
+# as one CTest test. GUI tests carry the label "gui" and run on a virtual
+# 1920x1080 display (tests/run-with-display.sh); the sanitizer job leaves them out.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+function(decimora_add_test name)
+  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBRARIES;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gtest_main)
+  target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}" "${PROJECT_SOURCE_DIR}/tests")
+  decimora_strict(${name})
+  set(labels ${ARG_LABELS})
+  if(ARG_GUI)
+    list(APPEND labels gui)
+    add_test(NAME ${name} COMMAND "${PROJECT_SOURCE_DIR}/tests/run-with-display.sh" $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
+  set_tests_properties(${name} PROPERTIES
+    LABELS "${labels}"
+    TIMEOUT 300
+    ENVIRONMENT "DECIMORA_PLUGIN_DIR=${DECIMORA_PLUGIN_DIR};DECIMORA_SOURCE_DIR=${PROJECT_SOURCE_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1")
+endfunction()

@@ -1,0 +1,1 @@
+// Temporary: the entry point arrives with the reduction.
