@@ -1,1 +1,0 @@
-// Temporary: the entry point arrives with the reduction.

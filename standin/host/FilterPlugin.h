@@ -1,0 +1,54 @@
+// The interface between the stand-in host and the filter plug-ins it loads.
+//
+// A filter plug-in is a bundle like the automation plug-in: a loadable module
+// plus a registration file (kind = filter) that names the module's entry
+// point and the string ID under which the filter's event is registered. When
+// that event is played, the host calls the entry point once with the target
+// document's pixels; the filter changes them in place.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" {
+
+// The document's pixels: rows of interleaved samples, 8 or 16 bits each
+// (16-bit samples in native byte order, full range 0..65535).
+struct FilterImage {
+    void* pixels;
+    int32_t width;
+    int32_t height;
+    int32_t channels;       // 1 to 4
+    int32_t bitsPerSample;  // 8 or 16
+    ptrdiff_t rowBytes;     // bytes from one row to the next
+    int32_t alphaChannel;   // index of the alpha channel, or -1 when there is none
+    double resolution;      // pixels per inch
+};
+
+// Reads a float parameter of the played event. Returns 0 and sets `*value`
+// when `key` holds a float, non-zero otherwise.
+using FilterGetFloat = int32_t (*)(void* context, uint32_t key, double* value);
+
+// Reports progress (0 to 1). A non-zero result asks the filter to stop: it
+// then returns kFilterCanceled; the host restores the pixels itself.
+using FilterProgress = int32_t (*)(void* context, double fraction);
+
+struct FilterRequest {
+    int32_t size;  // sizeof(FilterRequest), so the record can grow
+    FilterImage image;
+    void* parameterContext;
+    FilterGetFloat getFloat;
+    void* progressContext;
+    FilterProgress progress;  // may be null
+};
+
+// The entry point a filter's registration names. Returns 0 on success, or a
+// host result code the host passes on as the result of Play.
+using FilterEntry = int32_t (*)(const FilterRequest* request);
+
+}  // extern "C"
+
+// Results a filter may return besides 0.
+constexpr int32_t kFilterBadParameters = -1715;  // a required parameter is missing or out of range
+constexpr int32_t kFilterUnsupportedImage = -50;
+constexpr int32_t kFilterCanceled = -128;
