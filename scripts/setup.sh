@@ -8,6 +8,7 @@ packages=(
   gnustep-devel
   googletest libgtest-dev
   xvfb xauth
+  libtiff-dev libpng-dev libjpeg-dev
 )
 
 missing=()
