@@ -1,0 +1,144 @@
+// Events, properties and history: what the action control suite asks of the
+// host.
+#include <algorithm>
+
+#include "host/FourCharCodes.h"
+#include "standin/host/DocumentEvents.h"
+#include "standin/host/FilterPlugin.h"
+#include "standin/host/Host.h"
+#include "standin/host/HostErrors.h"
+
+namespace standin {
+
+namespace {
+
+// Play's dialog options: 1 all dialogs, 2 none, 3 only error dialogs. The
+// host shows no dialogs at all, but refuses other values.
+bool IsValidDialogOption(PlayDialogOptions options) { return options >= 1 && options <= 3; }
+
+int32_t ReadFilterParameter(void* context, uint32_t key, double* value) {
+    if (context == nullptr || value == nullptr) return kBadParameter;
+    return static_cast<const Descriptor*>(context)->GetFloat(key, value);
+}
+
+int32_t ReportFilterProgress(void*, double) { return 0; }
+
+}  // namespace
+
+std::optional<DescriptorEventID> Host::EventForString(const std::string& stringId) const {
+    auto found = stringIds_.find(stringId);
+    if (found == stringIds_.end()) return std::nullopt;
+    return found->second;
+}
+
+std::string Host::EventName(DescriptorEventID event) const {
+    for (const auto& plugin : plugins_) {
+        if (plugin->EventId() == event && plugin->Kind() == PluginKind::filter) return plugin->Info().eventString;
+    }
+    return CodeText(event);
+}
+
+int32_t Host::Play(DescriptorEventID event, const Descriptor& arguments, PlayDialogOptions options,
+                   Descriptor* result) {
+    const int32_t code = DispatchEvent(event, arguments, options);
+    // Recorded once finished: a replayed plug-in may start a run, which
+    // clears the list, and the events it plays come before its own.
+    playedEvents_.push_back(PlayedEvent{event, EventName(event), arguments, options, code});
+    if (code == 0 && result != nullptr) *result = arguments;
+    return code;
+}
+
+int32_t Host::DispatchEvent(DescriptorEventID event, const Descriptor& arguments, PlayDialogOptions options) {
+    if (!IsValidDialogOption(options)) return kBadParameter;
+    if (event == fourcc::kCanvasSizeEvent) return PlayOnTarget("Canvas Size", PlayCanvasSize, arguments);
+    if (event == fourcc::kImageSizeEvent) return PlayOnTarget("Image Size", PlayImageSize, arguments);
+    Plugin* plugin = PluginForEvent(event);
+    if (plugin == nullptr) return kEventNotHandled;
+    if (plugin->Kind() == PluginKind::filter) return PlayFilter(*plugin, arguments);
+    // A recorded step of an automation plug-in: run it again with its
+    // descriptor. What it writes back is not recorded again.
+    ScriptParameters parameters;
+    parameters.playInfo = options == 1 ? host::kPlayInfoShowDialog : 0;
+    parameters.descriptor = arguments;
+    return DoIt(*plugin, parameters).result;
+}
+
+int32_t Host::PlayOnTarget(const char* historyName, int32_t (*play)(const Descriptor&, Image&),
+                           const Descriptor& arguments) {
+    if (target_ == nullptr) return kNoTargetDocument;
+    const int32_t code = play(arguments, target_->image);
+    if (code == 0 && !historySuspended_) target_->history.push_back(historyName);
+    return code;
+}
+
+// Runs the filter on the target's pixels in place; a failing filter leaves
+// the pixels as they were.
+int32_t Host::PlayFilter(Plugin& filter, const Descriptor& arguments) {
+    if (target_ == nullptr) return kNoTargetDocument;
+    Image& image = target_->image;
+    const Image before = image;
+
+    FilterRequest request{};
+    request.size = sizeof request;
+    request.image = FilterImage{image.Data(),     image.Width(),    image.Height(),         image.Channels(),
+                                image.BitsPerSample(), static_cast<ptrdiff_t>(image.RowBytes()),
+                                image.AlphaChannel(), image.Resolution()};
+    request.parameterContext = const_cast<Descriptor*>(&arguments);
+    request.getFloat = ReadFilterParameter;
+    request.progressContext = nullptr;
+    request.progress = ReportFilterProgress;
+
+    int32_t code = 0;
+    filter.running = true;
+    try {
+        code = filter.FilterEntryPoint()(&request);
+    } catch (...) {
+        RecordError(filter.MenuName() + ": an exception escaped the filter");
+        code = kPluginThrew;
+    }
+    filter.running = false;
+    if (code != 0) {
+        image = before;
+        return code;
+    }
+    if (!historySuspended_) target_->history.push_back(filter.MenuName());
+    return 0;
+}
+
+int32_t Host::GetProperties(const Reference& reference, Descriptor* properties) {
+    if (!AddressesTargetDocument(reference)) return kBadParameter;
+    if (target_ == nullptr) return kNoTargetDocument;
+    const Image& image = target_->image;
+    const double pointsPerPixel = 72.0 / image.Resolution();
+    properties->PutUnitFloat(fourcc::kResolution, fourcc::kUnitDensity, image.Resolution());
+    properties->PutUnitFloat(fourcc::kWidth, fourcc::kUnitRelative, image.Width() * pointsPerPixel);
+    properties->PutUnitFloat(fourcc::kHeight, fourcc::kUnitRelative, image.Height() * pointsPerPixel);
+    return 0;
+}
+
+int32_t Host::SuspendHistory(const Reference& reference, HistoryCallback callback, void* data,
+                             const std::string& name) {
+    if (callback == nullptr || !AddressesTargetDocument(reference)) return kBadParameter;
+    if (target_ == nullptr) return kNoTargetDocument;
+    if (historySuspended_) return kBusy;
+    Document& document = *target_;
+    const Image snapshot = document.image;
+    historySuspended_ = true;
+    int32_t result = 0;
+    try {
+        result = callback(data);
+    } catch (...) {
+        RecordError("an exception escaped the history callback");
+        result = kPluginThrew;
+    }
+    historySuspended_ = false;
+    lastHistoryResult_ = result;
+    if (result == 0) {
+        document.history.push_back(name);
+    } else {
+        document.image = snapshot;
+    }
+    return 0;
+}
+
+}  // namespace standin

@@ -1,0 +1,65 @@
+// A document's pixels in memory: rows of interleaved samples, 8 or 16 bits
+// each (16-bit samples in native byte order), 1 to 4 channels (gray,
+// gray + alpha, RGB, RGBA), and a resolution in pixels per inch.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace standin {
+
+// The largest side and the largest pixel buffer the host accepts.
+constexpr int64_t kMaxImageSide = 300000;
+constexpr int64_t kMaxImageBytes = int64_t{1} << 30;
+// The largest resolution, in pixels per inch.
+constexpr double kMaxResolution = 1.0e6;
+
+class Image {
+public:
+    // 0 when an image of that shape may be made; kBadParameter for a side
+    // below 1 or above kMaxImageSide, channels outside 1..4 or bits other than
+    // 8 and 16; kNotEnoughMemory beyond kMaxImageBytes.
+    static int32_t CheckGeometry(int64_t width, int64_t height, int32_t channels, int32_t bitsPerSample);
+    // 0 for a finite resolution above 0 and at most kMaxResolution, else kBadParameter.
+    static int32_t CheckResolution(double resolution);
+
+    // A black, fully transparent image. Throws std::invalid_argument when
+    // the checks above refuse the shape or the resolution.
+    Image(int32_t width, int32_t height, int32_t channels, int32_t bitsPerSample, double resolution);
+
+    int32_t Width() const { return width_; }
+    int32_t Height() const { return height_; }
+    int32_t Channels() const { return channels_; }
+    int32_t BitsPerSample() const { return bitsPerSample_; }
+    double Resolution() const { return resolution_; }
+    void SetResolution(double resolution) { resolution_ = resolution; }
+
+    // Index of the alpha channel (the last of 2 or 4), or -1.
+    int32_t AlphaChannel() const;
+
+    size_t PixelBytes() const { return static_cast<size_t>(channels_) * (bitsPerSample_ / 8); }
+    size_t RowBytes() const { return PixelBytes() * static_cast<size_t>(width_); }
+    uint8_t* Data() { return pixels_.data(); }
+    const uint8_t* Data() const { return pixels_.data(); }
+    uint8_t* PixelAt(int32_t x, int32_t y) { return pixels_.data() + y * RowBytes() + x * PixelBytes(); }
+    const uint8_t* PixelAt(int32_t x, int32_t y) const {
+        return pixels_.data() + y * RowBytes() + x * PixelBytes();
+    }
+
+    uint32_t Sample(int32_t x, int32_t y, int32_t channel) const;
+    void SetSample(int32_t x, int32_t y, int32_t channel, uint32_t value);
+
+    bool operator==(const Image& other) const;
+    bool operator!=(const Image& other) const { return !(*this == other); }
+
+private:
+    int32_t width_;
+    int32_t height_;
+    int32_t channels_;
+    int32_t bitsPerSample_;
+    double resolution_;
+    std::vector<uint8_t> pixels_;
+};
+
+}  // namespace standin

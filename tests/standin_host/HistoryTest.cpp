@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include "HostSuites.h"
+#include "standin/host/HostErrors.h"
+
+namespace {
+
+// What a history callback does, and what it saw.
+struct Callback {
+    const standin_test::HostSuites* suites;
+    int32_t result;
+    int calls = 0;
+    int32_t nestedResult = 0;
+    ActionReferenceHandle reference = nullptr;
+    ASZString name = nullptr;
+    bool nest = false;
+};
+
+// Crops the target to 4 x 4 through the suite, then answers `result`.
+int32_t CropThenAnswer(void* data) {
+    auto* callback = static_cast<Callback*>(data);
+    ++callback->calls;
+    const standin_test::HostSuites& suites = *callback->suites;
+    ActionDescriptorHandle arguments = nullptr;
+    suites.descriptor->Make(&arguments);
+    suites.descriptor->PutUnitFloat(arguments, fourcc::kWidth, fourcc::kUnitPixels, 4);
+    suites.descriptor->PutUnitFloat(arguments, fourcc::kHeight, fourcc::kUnitPixels, 4);
+    suites.control->Play(nullptr, fourcc::kCanvasSizeEvent, arguments, host::kDisplayNoDialogs);
+    suites.descriptor->Free(arguments);
+    if (callback->nest) {
+        callback->nestedResult =
+            suites.control->SuspendHistory(callback->reference, CropThenAnswer, callback, callback->name);
+    }
+    return callback->result;
+}
+
+class StandinHostHistory : public ::testing::Test {
+protected:
+    StandinHostHistory() {
+        standin::Image& image = host.AddDocument(9, 7, 2, 16, 240.0, "Patterned").image;
+        for (int32_t y = 0; y < 7; ++y) {
+            for (int32_t x = 0; x < 9; ++x) image.SetSample(x, y, 0, static_cast<uint32_t>(1000 * x + y));
+        }
+        callback.reference = suites.TargetReference();
+        callback.name = host.MakeRunString("Decimora");
+    }
+    ~StandinHostHistory() override { suites.reference->Free(callback.reference); }
+
+    int32_t Suspend() {
+        return suites.control->SuspendHistory(callback.reference, CropThenAnswer, &callback, callback.name);
+    }
+
+    standin::Host host;
+    standin_test::HostSuites suites{host};
+    Callback callback{&suites, 0};
+};
+
+TEST_F(StandinHostHistory, SuccessKeepsTheChangesAsOneStateNamedAfterTheBlock) {
+    ASSERT_EQ(Suspend(), 0);
+    EXPECT_EQ(callback.calls, 1);
+    EXPECT_EQ(host.TargetDocument()->image.Width(), 4);
+    EXPECT_EQ(host.TargetDocument()->history, std::vector<std::string>{"Decimora"});
+    EXPECT_EQ(host.LastHistoryResult(), 0);
+}
+
+TEST_F(StandinHostHistory, FailureRollsTheDocumentBackExactly) {
+    const standin::Image before = host.TargetDocument()->image;
+    callback.result = -128;
+    ASSERT_EQ(Suspend(), 0);
+    EXPECT_EQ(callback.calls, 1);
+    EXPECT_EQ(host.TargetDocument()->image, before);
+    EXPECT_TRUE(host.TargetDocument()->history.empty());
+    EXPECT_EQ(host.LastHistoryResult(), -128);
+}
+
+TEST_F(StandinHostHistory, ABlockInsideABlockIsRefused) {
+    callback.nest = true;
+    ASSERT_EQ(Suspend(), 0);
+    EXPECT_EQ(callback.calls, 1);
+    EXPECT_EQ(callback.nestedResult, standin::kBusy);
+    EXPECT_EQ(host.TargetDocument()->history.size(), 1u);
+}
+
+TEST_F(StandinHostHistory, AFailedSuspendHistoryNeverCallsBack) {
+    host.FailOperation("SuspendHistory", -1);
+    EXPECT_EQ(Suspend(), -1);
+    EXPECT_EQ(callback.calls, 0);
+    EXPECT_TRUE(host.TargetDocument()->history.empty());
+}
+
+TEST_F(StandinHostHistory, DeadReferenceOrNameIsRefusedWithoutCallingBack) {
+    ActionReferenceHandle dead = nullptr;
+    suites.reference->Make(&dead);
+    suites.reference->Free(dead);
+    EXPECT_EQ(suites.control->SuspendHistory(dead, CropThenAnswer, &callback, callback.name), standin::kUnknownHandle);
+    EXPECT_EQ(suites.control->SuspendHistory(callback.reference, CropThenAnswer, &callback, nullptr),
+              standin::kUnknownHandle);
+    EXPECT_EQ(callback.calls, 0);
+    EXPECT_EQ(host.Errors().size(), 2u);
+}
+
+TEST_F(StandinHostHistory, OperationsAreCountedAndTheNthCanBeFailed) {
+    host.BeginRun();
+    ASSERT_EQ(Suspend(), 0);
+    // SuspendHistory, then Make, two puts, Play, Free inside the callback.
+    const std::vector<std::string> expected = {"SuspendHistory",         "descriptor.Make", "descriptor.PutUnitFloat",
+                                               "descriptor.PutUnitFloat", "Play:CnvS",       "descriptor.Free"};
+    EXPECT_EQ(host.OperationLog(), expected);
+    EXPECT_EQ(host.OperationCount(), 6);
+
+    host.BeginRun();
+    host.FailNthOperation(5, -9);
+    ASSERT_EQ(Suspend(), 0);
+    ASSERT_EQ(host.PlayedEvents().size(), 0u);
+    EXPECT_EQ(host.TargetDocument()->image.Width(), 4) << "the first block's crop stays";
+    EXPECT_EQ(host.LeakedHandles(), 1) << "only the test's reference";
+}
+
+}  // namespace
