@@ -1,0 +1,43 @@
+#include "standin/appkit/StandinAppKit.h"
+
+namespace {
+
+// The interface file types a bundle may hold, in the order they are tried:
+// Xcode's source form first, then compiled nibs, then GNUstep's own format.
+NSString* const kNibTypes[] = {@"xib", @"nib", @"gorm"};
+
+NSString* NibPathInBundle(NSBundle* bundle, NSString* nibName) {
+    for (NSString* type : kNibTypes) {
+        NSString* path = [bundle pathForResource:nibName ofType:type];
+        if (path != nil) return path;
+    }
+    return nil;
+}
+
+}  // namespace
+
+@implementation NSBundle (StandinNibLoading)
+
+- (BOOL)loadNibNamed:(NSString*)nibName owner:(id)owner topLevelObjects:(NSArray**)topLevelObjects {
+    if (nibName == nil) return NO;
+    NSString* path = NibPathInBundle(self, nibName);
+    if (path == nil) return NO;
+    NSNib* nib = [[NSNib alloc] initWithContentsOfURL:[NSURL fileURLWithPath:path]];
+    if (nib == nil) return NO;
+    // GNUstep reports success for a file it could not parse, with nothing
+    // loaded from it; AppKit reports such a file as a failure. The top-level
+    // objects tell the two apart, so they are always asked for.
+    NSArray* loadedObjects = nil;
+    BOOL loaded = NO;
+    @try {
+        loaded = [nib instantiateWithOwner:owner topLevelObjects:&loadedObjects];
+    } @catch (NSException* exception) {
+        loaded = NO;
+    }
+    if ([loadedObjects count] == 0) loaded = NO;
+    if (loaded && topLevelObjects != NULL) *topLevelObjects = loadedObjects;
+    [nib release];
+    return loaded;
+}
+
+@end

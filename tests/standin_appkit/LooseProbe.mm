@@ -1,0 +1,4 @@
+#include "ProbeOwner.h"
+
+@implementation StandinLooseProbe
+@end
