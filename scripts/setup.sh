@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config g++ gobjc++
   gnustep-devel
   googletest libgtest-dev
-  xvfb xauth
+  xvfb xauth fonts-dejavu-core
   libtiff-dev libpng-dev libjpeg-dev
 )
 
