@@ -16,11 +16,19 @@
 }
 // The controller whose nib loaded most recently, or nil.
 + (DecimoraDialogController*)DecimoraDialogController;
+// Loads the nib from the bundle holding this class; on success publishes the
+// controller in gDecimoraDialogController and lets the dialog logic
+// initialise the window, otherwise shows the error #35 alert.
 - (id)init;
+// Shows the window, runs it modally and hides it again; returns the loop's code.
 - (int32_t)showWindow;
 - (void)setDialogTitle:(const char*)title;
 - (void)centerDialog;
+// Ends the running modal loop with `code`, also when called outside the
+// loop's own events. Returns YES.
 - (BOOL)endDialog:(int32_t)code;
+// Text items: the dialog has none, so these find no item and return 0, nil or
+// NO, except setText::, which then retitles the button of that identifier.
 - (int32_t)getIextItemID:(id)item;
 - (id)getTextItem:(int32_t)itemId;
 - (BOOL)setText:(int32_t)itemId :(const char*)text;
@@ -29,7 +37,11 @@
 - (BOOL)setTextAble:(int32_t)itemId :(BOOL)enabled;
 - (BOOL)setTextFocus:(int32_t)itemId;
 - (BOOL)setTextSelected:(int32_t)itemId :(BOOL)selected;
+// The action of OK and Cancel: passes the click to the dialog logic.
 - (void)buttonClicked:(id)sender;
+// Buttons (10102 OK, 10103 Cancel) and the popup (10101): each returns
+// whether the identifier names such a control. Texts are UTF-8; a null or
+// malformed text changes no control.
 - (id)getButtonItem:(int32_t)itemId;
 - (BOOL)setButtonText:(int32_t)itemId :(const char*)text;
 - (BOOL)setButtonAble:(int32_t)itemId :(BOOL)enabled;
@@ -41,6 +53,9 @@
 - (BOOL)removeAllItemsPopUpButton:(int32_t)itemId;
 // Selects the popup item at `index`; false when there is no such popup or item.
 - (BOOL)selectPopUpButtonPos:(int32_t)itemId :(int32_t)index;
+// The window's close box: answered like a click on Cancel; returns NO, the
+// window is hidden when the modal loop ends.
+- (BOOL)windowShouldClose:(id)sender;
 @end
 
 // Owns the controller whose nib loaded most recently.
