@@ -1,0 +1,33 @@
+// What the two vertical strategies share: the image, the plans for both
+// axes, the threads, and the progress callback.
+#pragma once
+
+#include <functional>
+
+#include "standin/moirefilter/AxisPlan.h"
+#include "standin/moirefilter/ImageView.h"
+#include "standin/moirefilter/WorkerPool.h"
+
+namespace moirenix {
+
+// Called with the fraction done (0 to 1); returns false to stop the filter.
+using ProgressFunction = std::function<bool(double fraction)>;
+
+struct FilterJob {
+    const ImageView& image;
+    const AxisPlan& rows;     // along a row: length = image width
+    const AxisPlan& columns;  // along a column: length = image height
+    WorkerPool& pool;
+    const ProgressFunction& progress;
+
+    // Reports progress; false when the caller asked to stop.
+    bool Continue(double fraction) const { return !progress || progress(fraction); }
+};
+
+// The filter works through the image in batches of rows of about this many
+// samples: large enough that the threads rarely wait for each other between
+// steps, small enough to keep the rows of every step in memory at once
+// (tens of megabytes) and to report progress several times a second.
+constexpr int64_t kBatchSamples = int64_t{1} << 21;
+
+}  // namespace moirenix

@@ -1,0 +1,122 @@
+#include "standin/moirefilter/HorizontalPass.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "standin/moirefilter/LineIndex.h"
+#include "standin/moirefilter/VectorOps.h"
+
+namespace moirenix {
+namespace {
+
+// out[i] = row[MirrorIndex(start + i * step, length)] for i in [0, count):
+// every step-th position of the mirrored line.
+void GatherMirrored(const float* row, int64_t length, int64_t start, int64_t step, int64_t count, float* out) {
+    // Positions inside the line need no folding.
+    const int64_t firstInside = std::clamp<int64_t>(CeilDiv(-start, step), 0, count);
+    const int64_t endInside = std::clamp<int64_t>(CeilDiv(length - start, step), firstInside, count);
+    for (int64_t i = 0; i < firstInside; ++i) out[i] = row[MirrorIndex(start + i * step, length)];
+    for (int64_t i = firstInside; i < endInside; ++i) out[i] = row[start + i * step];
+    for (int64_t i = endInside; i < count; ++i) out[i] = row[MirrorIndex(start + i * step, length)];
+}
+
+}  // namespace
+
+HorizontalPass::HorizontalPass(const AxisPlan& plan) : plan_(plan) {
+    if (plan_.method != AxisMethod::multirate) return;
+    const int64_t half = plan_.LowRateHalf();
+    const int64_t factor = plan_.factor;
+    const int64_t phaseSpan = (plan_.Taps() - 1) / factor;
+    extendedStart_ = plan_.TapStart(plan_.firstLow - half);
+    decimatedPhaseLength_ = DecimatedWidth() + phaseSpan + 1;
+    extendedLength_ = decimatedPhaseLength_ * factor;
+    spreadStart_ = plan_.TapStart(plan_.firstLow);
+    spreadPhaseLength_ = plan_.lowCount + phaseSpan + 1;
+}
+
+int64_t HorizontalPass::DecimatedWidth() const {
+    if (plan_.method != AxisMethod::multirate) return plan_.length;
+    return plan_.lowCount + 2 * plan_.LowRateHalf();
+}
+
+int64_t HorizontalPass::FilteredWidth() const {
+    return plan_.method == AxisMethod::multirate ? plan_.lowCount : plan_.length;
+}
+
+size_t HorizontalPass::ScratchSize() const {
+    if (plan_.method != AxisMethod::multirate) return 0;
+    const int64_t decimating = extendedLength_;
+    const int64_t interpolating = spreadPhaseLength_ * plan_.factor;
+    return static_cast<size_t>(std::max(decimating, interpolating));
+}
+
+// The row, extended by mirroring, is split into its `factor` phases (every
+// factor-th sample), so that each tap of the B-spline becomes a contiguous
+// multiply-add over the low-rate samples: out[j] += tap[t] * phase[t % factor][j + t / factor].
+void HorizontalPass::Decimate(const float* row, float* decimated, float* scratch) const {
+    if (plan_.method != AxisMethod::multirate) {
+        std::memcpy(decimated, row, static_cast<size_t>(plan_.length) * sizeof(float));
+        return;
+    }
+    if (plan_.Taps() == 1) {
+        // Nothing to decimate: the row with the low-rate filter's margins.
+        GatherMirrored(row, plan_.length, extendedStart_, 1, DecimatedWidth(), decimated);
+        return;
+    }
+    const int64_t factor = plan_.factor;
+    float* phases = scratch;
+    for (int64_t p = 0; p < factor; ++p) {
+        GatherMirrored(row, plan_.length, extendedStart_ + p, factor, decimatedPhaseLength_,
+                       phases + p * decimatedPhaseLength_);
+    }
+    const int64_t count = DecimatedWidth();
+    std::fill(decimated, decimated + count, 0.0f);
+    for (int64_t t = 0; t < plan_.Taps(); ++t) {
+        const float* phase = phases + (t % factor) * decimatedPhaseLength_ + t / factor;
+        AddScaled(decimated, phase, plan_.decimation[static_cast<size_t>(t)], static_cast<size_t>(count));
+    }
+}
+
+void HorizontalPass::FilterLowRate(const float* decimated, float* filtered) const {
+    if (plan_.method == AxisMethod::multirate) {
+        SymmetricConvolve(decimated, plan_.lowRate.data(), static_cast<size_t>(plan_.LowRateHalf()),
+                          static_cast<size_t>(plan_.lowCount), filtered);
+        return;
+    }
+    // Cosine: weight each term of the row's cosine series by the response.
+    const int64_t length = plan_.length;
+    std::fill(filtered, filtered + length, 0.0f);
+    for (int64_t k = 0; k < plan_.terms; ++k) {
+        const double* basis = plan_.BasisRow(k);
+        double coefficient = 0.0;
+        for (int64_t x = 0; x < length; ++x) coefficient += basis[x] * decimated[x];
+        coefficient *= plan_.gains[static_cast<size_t>(k)];
+        for (int64_t x = 0; x < length; ++x) filtered[x] += static_cast<float>(coefficient * basis[x]);
+    }
+}
+
+// Every low-rate sample spreads its B-spline over the full-rate positions it
+// covers, accumulated phase by phase as in Decimate; the phases are then
+// interleaved back into the row.
+void HorizontalPass::Interpolate(const float* filtered, float* row, float* scratch) const {
+    if (plan_.method != AxisMethod::multirate || plan_.Taps() == 1) {
+        std::memcpy(row, filtered, static_cast<size_t>(plan_.length) * sizeof(float));
+        return;
+    }
+    const int64_t factor = plan_.factor;
+    float* phases = scratch;
+    std::fill(phases, phases + spreadPhaseLength_ * factor, 0.0f);
+    for (int64_t t = 0; t < plan_.Taps(); ++t) {
+        float* phase = phases + (t % factor) * spreadPhaseLength_ + t / factor;
+        AddScaled(phase, filtered, plan_.interpolation[static_cast<size_t>(t)], static_cast<size_t>(plan_.lowCount));
+    }
+    // Phase p, sample i lands on position spreadStart_ + i * factor + p.
+    for (int64_t p = 0; p < factor; ++p) {
+        const float* phase = phases + p * spreadPhaseLength_;
+        const int64_t first = CeilDiv(-spreadStart_ - p, factor);
+        const int64_t last = FloorDiv(plan_.length - 1 - spreadStart_ - p, factor);
+        for (int64_t i = first; i <= last; ++i) row[spreadStart_ + i * factor + p] = phase[i];
+    }
+}
+
+}  // namespace moirenix

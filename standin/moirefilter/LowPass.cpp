@@ -1,0 +1,41 @@
+#include "standin/moirefilter/LowPass.h"
+
+#include <algorithm>
+#include <thread>
+
+#include "standin/moirefilter/AxisPlan.h"
+#include "standin/moirefilter/CosineColumnFilter.h"
+#include "standin/moirefilter/StreamingFilter.h"
+#include "standin/moirefilter/WorkerPool.h"
+
+namespace moirenix {
+namespace {
+
+// More threads than this gain nothing on the memory traffic of one image.
+constexpr int kMaxThreads = 16;
+
+int ThreadCount(int requested) {
+    if (requested > 0) return std::min(requested, kMaxThreads);
+    const unsigned processors = std::thread::hardware_concurrency();
+    return std::clamp(static_cast<int>(processors), 1, kMaxThreads);
+}
+
+}  // namespace
+
+LowPassResult LowPass(const ImageView& image, const LowPassSettings& settings) {
+    if (!IsSupported(image)) return LowPassResult::unsupportedImage;
+    if (!(settings.cutoff >= 0.0)) return LowPassResult::badCutoff;
+    if (image.IsEmpty()) return LowPassResult::done;
+
+    const AxisPlan rows = PlanAxis(image.width, settings.cutoff);
+    const AxisPlan columns = PlanAxis(image.height, settings.cutoff);
+    if (rows.IsIdentity() && columns.IsIdentity()) return LowPassResult::done;
+
+    WorkerPool pool(ThreadCount(settings.threads));
+    const FilterJob job{image, rows, columns, pool, settings.progress};
+    const bool finished =
+        columns.method == AxisMethod::cosine ? RunCosineColumnFilter(job) : RunStreamingFilter(job);
+    return finished ? LowPassResult::done : LowPassResult::canceled;
+}
+
+}  // namespace moirenix

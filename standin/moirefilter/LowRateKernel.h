@@ -1,0 +1,20 @@
+// The finite impulse response filter that the multirate path runs between
+// decimation and interpolation.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace moirenix {
+
+// The 2 * halfLength + 1 symmetric taps, summing to 1, of the filter that
+// makes decimation by `factor` with a B-spline of `order`, this filter, and
+// interpolation with the same B-spline together respond as CutoffGain does
+// for `cutoff` (cycles per full-rate pixel, > 0). The taps are the weighted
+// least-squares fit, over the low-rate band, of the chain's response to
+// CutoffGain: the pass and stop bands weigh fully, the roll-off between them
+// lightly, which keeps the pass band flat to about 0.2 %. With `factor` 1 it
+// is the filter itself.
+std::vector<float> DesignLowRateKernel(double cutoff, int64_t factor, int order, int64_t halfLength);
+
+}  // namespace moirenix

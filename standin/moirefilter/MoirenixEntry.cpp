@@ -1,0 +1,98 @@
+// The filter plug-in's entry point: reads the played event's parameters,
+// turns them into a cutoff, and runs the low-pass on the host's pixels.
+//
+// Parameters:
+//   'mSrV'  value: the finest detail to keep, in cycles per inch. With the
+//           document's resolution R (pixels per inch) the cutoff is value / R
+//           cycles per pixel. 0 keeps nothing but each channel's mean (the
+//           limit of ever coarser detail); a negative or non-finite value is
+//           refused.
+//   'sHrs'  mode: -2, low-pass ahead of a shrink, is the one mode; any other
+//           value is refused.
+// Both are required. Refusals return kFilterBadParameters; an image the
+// filter cannot work on (including a resolution that is not a positive
+// number) returns kFilterUnsupportedImage. No exception leaves the entry point.
+//
+// Any image size down to 1 x 1 is filtered: the edges are extended by
+// mirroring, so a line shorter than the kernel still has a defined result,
+// and a line too short to hold any frequency below the cutoff keeps its mean.
+#include <cmath>
+#include <cstdint>
+#include <new>
+#include <stdexcept>
+
+#include "host/FourCharCodes.h"
+#include "standin/host/FilterPlugin.h"
+#include "standin/moirefilter/LowPass.h"
+
+namespace {
+
+constexpr double kShrinkMode = -2.0;
+
+// Codes for failures the host interface names no code for.
+constexpr int32_t kFilterOutOfMemory = -108;
+constexpr int32_t kFilterInternalError = -1;
+
+// The float the played event holds under `key`, if it holds one.
+bool ReadParameter(const FilterRequest& request, uint32_t key, double* value) {
+    return request.getFloat(request.parameterContext, key, value) == 0;
+}
+
+moirenix::ImageView ViewOf(const FilterImage& image) {
+    moirenix::ImageView view;
+    view.pixels = image.pixels;
+    view.width = image.width;
+    view.height = image.height;
+    view.channels = image.channels;
+    view.bitsPerSample = image.bitsPerSample;
+    view.rowBytes = image.rowBytes;
+    view.alphaChannel = image.alphaChannel;
+    return view;
+}
+
+int32_t RunFilter(const FilterRequest& request) {
+    if (request.getFloat == nullptr) return kFilterBadParameters;
+    double value = 0.0;
+    double mode = 0.0;
+    if (!ReadParameter(request, fourcc::kFilterValue, &value) || !ReadParameter(request, fourcc::kFilterMode, &mode)) {
+        return kFilterBadParameters;
+    }
+    if (mode != kShrinkMode) return kFilterBadParameters;
+    if (!std::isfinite(value) || value < 0.0) return kFilterBadParameters;
+    const double resolution = request.image.resolution;
+    if (!std::isfinite(resolution) || resolution <= 0.0) return kFilterUnsupportedImage;
+
+    moirenix::LowPassSettings settings;
+    settings.cutoff = value / resolution;
+    if (request.progress != nullptr) {
+        settings.progress = [&request](double fraction) {
+            return request.progress(request.progressContext, fraction) == 0;
+        };
+    }
+    switch (moirenix::LowPass(ViewOf(request.image), settings)) {
+        case moirenix::LowPassResult::done:
+            return 0;
+        case moirenix::LowPassResult::canceled:
+            return kFilterCanceled;
+        case moirenix::LowPassResult::unsupportedImage:
+            return kFilterUnsupportedImage;
+        case moirenix::LowPassResult::badCutoff:
+            return kFilterBadParameters;
+    }
+    return kFilterInternalError;
+}
+
+}  // namespace
+
+extern "C" int32_t MoirenixFilterMain(const FilterRequest* request) {
+    if (request == nullptr || request->size < static_cast<int32_t>(sizeof(FilterRequest))) return kFilterBadParameters;
+    try {
+        return RunFilter(*request);
+    } catch (const std::bad_alloc&) {
+        return kFilterOutOfMemory;
+    } catch (const std::length_error&) {
+        return kFilterOutOfMemory;
+    } catch (...) {
+        return kFilterInternalError;
+    }
+}

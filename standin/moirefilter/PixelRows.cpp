@@ -1,0 +1,105 @@
+#include "standin/moirefilter/PixelRows.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace moirenix {
+namespace {
+
+// The channel count is a template parameter so that the compiler knows the
+// stride between a channel's samples and can vectorise the loops.
+template <class Sample, size_t channels>
+void ReadSamples(const ImageView& image, const unsigned char* row, float* planes, size_t planeStride) {
+    const auto width = static_cast<size_t>(image.width);
+    Sample samples[channels];
+    for (size_t x = 0; x < width; ++x) {
+        std::memcpy(samples, row + x * channels * sizeof(Sample), sizeof(samples));
+        for (size_t c = 0; c < channels; ++c) planes[c * planeStride + x] = static_cast<float>(samples[c]);
+    }
+    if (image.alphaChannel < 0) return;
+    const float* alpha = planes + static_cast<size_t>(image.alphaChannel) * planeStride;
+    const auto scale = static_cast<float>(1.0 / image.MaxValue());
+    for (size_t c = 0; c < channels; ++c) {
+        if (static_cast<int>(c) == image.alphaChannel) continue;
+        float* plane = planes + c * planeStride;
+        for (size_t x = 0; x < width; ++x) plane[x] *= alpha[x] * scale;
+    }
+}
+
+template <class Sample>
+Sample RoundToSample(float value, float maxValue) {
+    return static_cast<Sample>(std::min(std::max(value, 0.0f), maxValue) + 0.5f);
+}
+
+template <class Sample, size_t channels>
+void WriteSamples(const ImageView& image, const float* planes, size_t planeStride, unsigned char* row) {
+    const auto width = static_cast<size_t>(image.width);
+    const auto maxValue = static_cast<float>(image.MaxValue());
+    Sample samples[channels];
+    if (image.alphaChannel < 0) {
+        for (size_t x = 0; x < width; ++x) {
+            for (size_t c = 0; c < channels; ++c) samples[c] = RoundToSample<Sample>(planes[c * planeStride + x], maxValue);
+            std::memcpy(row + x * channels * sizeof(Sample), samples, sizeof(samples));
+        }
+        return;
+    }
+    const auto alphaIndex = static_cast<size_t>(image.alphaChannel);
+    const float* alpha = planes + alphaIndex * planeStride;
+    for (size_t x = 0; x < width; ++x) {
+        unsigned char* pixel = row + x * channels * sizeof(Sample);
+        const Sample alphaOut = RoundToSample<Sample>(alpha[x], maxValue);
+        if (alphaOut == 0) {
+            // Transparent: its colour samples stay as they were.
+            std::memcpy(pixel + alphaIndex * sizeof(Sample), &alphaOut, sizeof(Sample));
+            continue;
+        }
+        // alpha[x] >= 0.5 here, so the division is safe.
+        const float unpremultiply = maxValue / alpha[x];
+        for (size_t c = 0; c < channels; ++c) {
+            const float value = planes[c * planeStride + x];
+            samples[c] = c == alphaIndex ? alphaOut : RoundToSample<Sample>(value * unpremultiply, maxValue);
+        }
+        std::memcpy(pixel, samples, sizeof(samples));
+    }
+}
+
+template <class Sample>
+void ReadRow(const ImageView& image, const unsigned char* row, float* planes, size_t planeStride) {
+    switch (image.channels) {
+        case 1: return ReadSamples<Sample, 1>(image, row, planes, planeStride);
+        case 2: return ReadSamples<Sample, 2>(image, row, planes, planeStride);
+        case 3: return ReadSamples<Sample, 3>(image, row, planes, planeStride);
+        default: return ReadSamples<Sample, 4>(image, row, planes, planeStride);
+    }
+}
+
+template <class Sample>
+void WriteRow(const ImageView& image, const float* planes, size_t planeStride, unsigned char* row) {
+    switch (image.channels) {
+        case 1: return WriteSamples<Sample, 1>(image, planes, planeStride, row);
+        case 2: return WriteSamples<Sample, 2>(image, planes, planeStride, row);
+        case 3: return WriteSamples<Sample, 3>(image, planes, planeStride, row);
+        default: return WriteSamples<Sample, 4>(image, planes, planeStride, row);
+    }
+}
+
+}  // namespace
+
+void ReadPixelRow(const ImageView& image, const unsigned char* row, float* planes, size_t planeStride) {
+    if (image.bitsPerSample == 8) {
+        ReadRow<uint8_t>(image, row, planes, planeStride);
+    } else {
+        ReadRow<uint16_t>(image, row, planes, planeStride);
+    }
+}
+
+void WritePixelRow(const ImageView& image, const float* planes, size_t planeStride, unsigned char* row) {
+    if (image.bitsPerSample == 8) {
+        WriteRow<uint8_t>(image, planes, planeStride, row);
+    } else {
+        WriteRow<uint16_t>(image, planes, planeStride, row);
+    }
+}
+
+}  // namespace moirenix

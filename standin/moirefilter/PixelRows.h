@@ -1,0 +1,24 @@
+// Conversion between a row of the image's integer samples and the filter's
+// working rows: one float plane per channel, in the file's own values (no
+// gamma conversion), with colour premultiplied by alpha so that transparent
+// pixels carry no colour into their neighbours.
+#pragma once
+
+#include <cstddef>
+
+#include "standin/moirefilter/ImageView.h"
+
+namespace moirenix {
+
+// Reads the `image.width` pixels at `row` into `planes`: channel c's plane
+// starts at planes + c * planeStride. Colour channels are multiplied by
+// alpha / MaxValue when the image has alpha.
+void ReadPixelRow(const ImageView& image, const unsigned char* row, float* planes, size_t planeStride);
+
+// Writes `planes` back to `row`: colour divided by the filtered alpha again,
+// every value clamped to the sample range and rounded to the nearest integer.
+// Where the filtered alpha rounds to 0 the pixel is transparent; its colour
+// samples are then left as they are in `row`.
+void WritePixelRow(const ImageView& image, const float* planes, size_t planeStride, unsigned char* row);
+
+}  // namespace moirenix

@@ -1,0 +1,212 @@
+#include "standin/moirefilter/StreamingFilter.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "standin/moirefilter/HorizontalPass.h"
+#include "standin/moirefilter/LineIndex.h"
+#include "standin/moirefilter/PixelRows.h"
+#include "standin/moirefilter/RowWindow.h"
+#include "standin/moirefilter/VectorOps.h"
+
+namespace moirenix {
+namespace {
+
+// The raw rows below the image's bottom edge, as the mirrored extension sees
+// them, copied before the filter overwrites them.
+class BottomMargin {
+public:
+    BottomMargin(const ImageView& image, int64_t lastVirtualRow) : image_(image), first_(image.height) {
+        for (int64_t v = image.height; v <= lastVirtualRow && first_ > 0; ++v) {
+            first_ = std::min(first_, MirrorIndex(v, image.height));
+        }
+        const size_t rowBytes = image.PackedRowBytes();
+        copy_.resize(static_cast<size_t>(image.height - first_) * rowBytes);
+        for (int64_t y = first_; y < image.height; ++y) {
+            std::memcpy(copy_.data() + static_cast<size_t>(y - first_) * rowBytes, image.Row(y), rowBytes);
+        }
+    }
+
+    // The raw pixels of virtual row `v` (any integer).
+    const unsigned char* Row(int64_t v) const {
+        const int64_t y = MirrorIndex(v, image_.height);
+        if (v < image_.height) return image_.Row(y);
+        return copy_.data() + static_cast<size_t>(y - first_) * image_.PackedRowBytes();
+    }
+
+private:
+    const ImageView& image_;
+    int64_t first_;
+    std::vector<unsigned char> copy_;
+};
+
+// Samples of a row one task of a vertical step covers: the rows a step reads
+// for one block stay in the processor's cache while it goes down the block.
+constexpr size_t kColumnBlock = 1024;
+
+class StreamingFilter {
+public:
+    explicit StreamingFilter(const FilterJob& job)
+        : job_(job),
+          columns_(job.columns),
+          pass_(job.rows),
+          channels_(static_cast<size_t>(job.image.channels)),
+          width_(static_cast<size_t>(job.image.width)),
+          decimatedFloats_(channels_ * static_cast<size_t>(pass_.DecimatedWidth())),
+          filteredFloats_(channels_ * static_cast<size_t>(pass_.FilteredWidth())),
+          half_(columns_.LowRateHalf()),
+          batch_(std::clamp<int64_t>(kBatchSamples / static_cast<int64_t>(channels_ * width_), 8, 512)),
+          filteredLowRows_(FilteredCapacity(), filteredFloats_, columns_.firstLow),
+          lowRows_(LowCapacity(), filteredFloats_, columns_.firstLow - half_),
+          decimatedRows_((LowCapacity() + 1) * columns_.factor + columns_.Taps(), decimatedFloats_,
+                         columns_.TapStart(columns_.firstLow - half_)),
+          margin_(job.image, columns_.TapStart(columns_.firstLow + columns_.lowCount - 1 + half_) + columns_.Taps() - 1),
+          perWorker_(channels_ * width_ + decimatedFloats_ + filteredFloats_ + pass_.ScratchSize()),
+          scratch_(static_cast<size_t>(job.pool.Size()) * perWorker_) {}
+
+    bool Run() {
+        const int64_t height = job_.image.height;
+        const int64_t lastLow = columns_.firstLow + columns_.lowCount - 1;
+        for (int64_t y = 0; y < height; y += batch_) {
+            const int64_t yEnd = std::min(height, y + batch_);
+            const int64_t filteredEnd = std::min(columns_.LastLowAt(yEnd - 1), lastLow) + 1;
+            const int64_t lowEnd = filteredEnd + half_;
+            const int64_t decimatedEnd = columns_.TapStart(lowEnd - 1) + columns_.Taps();
+            ProduceDecimatedRows(decimatedEnd);
+            ProduceLowRows(lowEnd);
+            ProduceFilteredLowRows(filteredEnd);
+            job_.pool.ForEach(yEnd - y, [this, y](int64_t i, int worker) { OutputRow(y + i, worker); });
+            if (!job_.Continue(static_cast<double>(yEnd) / static_cast<double>(height))) return false;
+        }
+        return true;
+    }
+
+private:
+    // Window sizes: the low-rate rows one batch of output rows reads, and
+    // those plus the margins the low-rate filter reads.
+    int64_t FilteredCapacity() const { return (batch_ + columns_.Taps()) / columns_.factor + 3; }
+    int64_t LowCapacity() const { return FilteredCapacity() + 2 * half_; }
+
+    float* FullRow(int worker) { return scratch_.data() + static_cast<size_t>(worker) * perWorker_; }
+    float* DecimatedSum(int worker) { return FullRow(worker) + channels_ * width_; }
+    float* FilteredSum(int worker) { return DecimatedSum(worker) + decimatedFloats_; }
+    float* PassScratch(int worker) { return FilteredSum(worker) + filteredFloats_; }
+
+    // Runs step(begin, end) over blocks of `floats` samples, in parallel.
+    template <class Step>
+    void ForEachBlock(size_t floats, const Step& step) {
+        const auto blocks = static_cast<int64_t>((floats + kColumnBlock - 1) / kColumnBlock);
+        job_.pool.ForEach(blocks, [&](int64_t block, int) {
+            const size_t begin = static_cast<size_t>(block) * kColumnBlock;
+            step(begin, std::min(floats, begin + kColumnBlock));
+        });
+    }
+
+    // Stage 1: image rows (virtual indices) decimated along the row.
+    void ProduceDecimatedRows(int64_t end) {
+        const int64_t start = decimatedRows_.End();
+        if (end <= start) return;
+        const auto decimatedWidth = static_cast<size_t>(pass_.DecimatedWidth());
+        job_.pool.ForEach(end - start, [&](int64_t i, int worker) {
+            float* full = FullRow(worker);
+            float* row = decimatedRows_.Slot(start + i);
+            ReadPixelRow(job_.image, margin_.Row(start + i), full, width_);
+            for (size_t c = 0; c < channels_; ++c) {
+                pass_.Decimate(full + c * width_, row + c * decimatedWidth, PassScratch(worker));
+            }
+        });
+        decimatedRows_.Advance(end);
+    }
+
+    // Stage 2: low-rate rows, decimated down the columns, then filtered along
+    // the row at the low rate.
+    void ProduceLowRows(int64_t end) {
+        const int64_t start = lowRows_.End();
+        if (end <= start) return;
+        const auto decimatedWidth = static_cast<size_t>(pass_.DecimatedWidth());
+        const auto filteredWidth = static_cast<size_t>(pass_.FilteredWidth());
+        job_.pool.ForEach(end - start, [&](int64_t i, int worker) {
+            const int64_t m = start + i;
+            const float* source = decimatedRows_.Row(columns_.TapStart(m));
+            if (columns_.Taps() > 1) {
+                float* sum = DecimatedSum(worker);
+                std::fill(sum, sum + decimatedFloats_, 0.0f);
+                for (int64_t t = 0; t < columns_.Taps(); ++t) {
+                    AddScaled(sum, decimatedRows_.Row(columns_.TapStart(m) + t), columns_.decimation[static_cast<size_t>(t)],
+                              decimatedFloats_);
+                }
+                source = sum;
+            }
+            float* row = lowRows_.Slot(m);
+            for (size_t c = 0; c < channels_; ++c) {
+                pass_.FilterLowRate(source + c * decimatedWidth, row + c * filteredWidth);
+            }
+        });
+        lowRows_.Advance(end);
+    }
+
+    // Stage 3: low-rate rows filtered down the columns (symmetric taps folded).
+    void ProduceFilteredLowRows(int64_t end) {
+        const int64_t start = filteredLowRows_.End();
+        if (end <= start) return;
+        const std::vector<float>& taps = columns_.lowRate;
+        const auto pairs = static_cast<size_t>(half_);
+        ForEachBlock(filteredFloats_, [&](size_t begin, size_t stop) {
+            std::vector<const float*> above(pairs);
+            std::vector<const float*> below(pairs);
+            for (int64_t m = start; m < end; ++m) {
+                for (size_t t = 0; t < pairs; ++t) {
+                    above[t] = lowRows_.Row(m - half_ + static_cast<int64_t>(t)) + begin;
+                    below[t] = lowRows_.Row(m + half_ - static_cast<int64_t>(t)) + begin;
+                }
+                SymmetricSum(lowRows_.Row(m) + begin, taps[pairs], above.data(), below.data(), taps.data(), pairs,
+                             stop - begin, filteredLowRows_.Slot(m) + begin);
+            }
+        });
+        filteredLowRows_.Advance(end);
+    }
+
+    // Output row y: interpolated down the columns, then along the row, and written.
+    void OutputRow(int64_t y, int worker) {
+        float* sum = FilteredSum(worker);
+        const int64_t first = columns_.FirstLowAt(y);
+        const int64_t last = columns_.LastLowAt(y);
+        std::fill(sum, sum + filteredFloats_, 0.0f);
+        for (int64_t m = first; m <= last; ++m) {
+            const float weight = columns_.interpolation[static_cast<size_t>(y - columns_.TapStart(m))];
+            AddScaled(sum, filteredLowRows_.Row(m), weight, filteredFloats_);
+        }
+        float* full = FullRow(worker);
+        const auto filteredWidth = static_cast<size_t>(pass_.FilteredWidth());
+        for (size_t c = 0; c < channels_; ++c) {
+            pass_.Interpolate(sum + c * filteredWidth, full + c * width_, PassScratch(worker));
+        }
+        WritePixelRow(job_.image, full, width_, job_.image.Row(y));
+    }
+
+    const FilterJob& job_;
+    const AxisPlan& columns_;
+    HorizontalPass pass_;
+    size_t channels_;
+    size_t width_;
+    size_t decimatedFloats_;  // floats in a stage-1 row, all channels
+    size_t filteredFloats_;   // floats in a low-rate row, all channels
+    int64_t half_;
+    int64_t batch_;
+    RowWindow filteredLowRows_;
+    RowWindow lowRows_;
+    RowWindow decimatedRows_;
+    BottomMargin margin_;
+    size_t perWorker_;
+    std::vector<float> scratch_;
+};
+
+}  // namespace
+
+bool RunStreamingFilter(const FilterJob& job) {
+    StreamingFilter filter(job);
+    return filter.Run();
+}
+
+}  // namespace moirenix
