@@ -2,7 +2,8 @@
 #
 # Every test program is registered through here: a GoogleTest executable run
 # as one CTest test. GUI tests carry the label "gui" and run on a virtual
-# 1920x1080 display (tests/run-with-display.sh); the sanitizer job leaves them out.
+# 1920x1080 display (tests/run-with-display.sh), one at a time; the sanitizer
+# job leaves them out.
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
@@ -16,6 +17,9 @@ function(decimora_add_test name)
   if(ARG_GUI)
     list(APPEND labels gui)
     add_test(NAME ${name} COMMAND "${PROJECT_SOURCE_DIR}/tests/run-with-display.sh" $<TARGET_FILE:${name}>)
+    # One GUI program at a time: GNUstep processes started together race on
+    # their shared font and defaults caches and come up without fonts.
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK gnustep_gui)
   else()
     add_test(NAME ${name} COMMAND ${name})
   endif()
