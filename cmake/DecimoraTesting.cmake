@@ -17,8 +17,9 @@ function(decimora_add_test name)
   if(ARG_GUI)
     list(APPEND labels gui)
     add_test(NAME ${name} COMMAND "${PROJECT_SOURCE_DIR}/tests/run-with-display.sh" $<TARGET_FILE:${name}>)
-    # One GUI program at a time: GNUstep processes started together race on
-    # their shared font and defaults caches and come up without fonts.
+    # One GUI program at a time: they share one user's GNUstep defaults and
+    # each starts a display server; serial runs keep them from disturbing
+    # each other's modal loops and timings.
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK gnustep_gui)
   else()
     add_test(NAME ${name} COMMAND ${name})

@@ -71,6 +71,10 @@ struct ModalDriver::State {
         failures.push_back(what);
         next = steps.size();
         [NSApp stopModalWithCode:kAbortedResult];
+        // Forget the window: the timer may tick again before the stopped
+        // loop has ended, and must not report the same loop twice.
+        [actedOn release];
+        actedOn = nil;
         WakeModalLoop(modal);
     }
 
