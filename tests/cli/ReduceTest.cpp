@@ -1,0 +1,184 @@
+// The program's reductions: each format reduced and written back in its own
+// format beside the input, the output options, and several files in worker
+// processes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ImageFixtures.h"
+#include "ProgramRun.h"
+
+namespace {
+
+using clitest::RunDecimora;
+using clitest::WriteTestImage;
+using standin::ImageFormat;
+using Names = std::vector<std::string>;
+
+class Reduce : public ::testing::Test {
+protected:
+    clitest::ScratchFolder folder;
+};
+
+struct FormatCase {
+    const char* name;
+    const char* reducedName;
+    ImageFormat format;
+    int32_t channels;
+    int32_t bits;
+    double resolution;
+    int factor;
+    double reducedResolution;  // the plug-in keeps whole pixels per inch
+};
+
+TEST_F(Reduce, ScriptedRunKeepsEachFormatAndDividesSizeAndResolution) {
+    const FormatCase cases[] = {
+        {"photo.png", "photo-reduced.png", ImageFormat::png, 4, 8, 300.0, 2, 150.0},
+        {"scan.tif", "scan-reduced.tif", ImageFormat::tiff, 3, 16, 300.0, 3, 100.0},
+        {"snap.jpg", "snap-reduced.jpg", ImageFormat::jpeg, 1, 8, 72.0, 5, 14.0},
+    };
+    for (const FormatCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteTestImage(folder / c.name, clitest::PatternImage(301, 201, c.channels, c.bits, c.resolution), c.format);
+
+        const clitest::ProgramResult run =
+            RunDecimora({"reduce", folder / c.name, "--factor", std::to_string(c.factor)});
+
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        const standin::ImageFile reduced = standin::ReadImageFile(folder / c.reducedName);
+        EXPECT_EQ(reduced.info.format, c.format);
+        EXPECT_EQ(reduced.image.Width(), 301 / c.factor);
+        EXPECT_EQ(reduced.image.Height(), 201 / c.factor);
+        EXPECT_EQ(reduced.image.Channels(), c.channels);
+        EXPECT_EQ(reduced.image.BitsPerSample(), c.bits);
+        // PNG keeps whole pixels per metre.
+        EXPECT_NEAR(reduced.image.Resolution(), c.reducedResolution, 0.011);
+    }
+    EXPECT_EQ(folder.Names(), (Names{"photo-reduced.png", "photo.png", "scan-reduced.tif", "scan.tif",
+                                     "snap-reduced.jpg", "snap.jpg"}));
+}
+
+TEST_F(Reduce, FlatColourAndMetadataComeThroughUnchanged) {
+    standin::ImageMetadata metadata;
+    const std::string xmp = "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"/>";
+    metadata.xmp.assign(xmp.begin(), xmp.end());
+    WriteTestImage(folder / "flat.tif", clitest::FlatImage(120, 90, 3, 16, 144.0, 51400), ImageFormat::tiff, metadata);
+
+    const clitest::ProgramResult run = RunDecimora({"reduce", folder / "flat.tif", "--factor", "4"});
+
+    ASSERT_EQ(run.status, 0) << run.err;
+    const standin::ImageFile reduced = standin::ReadImageFile(folder / "flat-reduced.tif");
+    EXPECT_EQ(reduced.info.metadata.xmp, metadata.xmp);
+    EXPECT_EQ(reduced.image, clitest::FlatImage(30, 22, 3, 16, 36.0, 51400));
+}
+
+TEST_F(Reduce, OutputGoesWhereTheOptionsSay) {
+    WriteTestImage(folder / "a.tif", clitest::PatternImage(64, 48, 3, 8, 300.0), ImageFormat::tiff);
+
+    EXPECT_EQ(RunDecimora({"reduce", folder / "a.tif", "--factor", "2", "-o", folder / "named.tif"}).status, 0);
+    EXPECT_EQ(standin::ReadImageFile(folder / "named.tif").image.Width(), 32);
+
+    clitest::ScratchFolder elsewhere;
+    EXPECT_EQ(RunDecimora({"reduce", folder / "a.tif", "--factor", "4", "--out-dir", elsewhere.Path()}).status, 0);
+    EXPECT_EQ(standin::ReadImageFile(elsewhere / "a.tif").image.Width(), 16);
+    EXPECT_EQ(folder.Names(), (Names{"a.tif", "named.tif"}));
+}
+
+TEST_F(Reduce, AnExistingOutputIsReplacedOnlyWithForce) {
+    WriteTestImage(folder / "a.png", clitest::PatternImage(64, 48, 1, 8, 300.0), ImageFormat::png);
+    clitest::WriteWholeFile(folder / "a-reduced.png", "keep me");
+
+    const clitest::ProgramResult refused = RunDecimora({"reduce", folder / "a.png", "--factor", "2"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "decimora: " + folder / "a-reduced.png" + ": exists; give --force to replace it\n");
+    EXPECT_EQ(clitest::ReadWholeFile(folder / "a-reduced.png"), "keep me");
+
+    EXPECT_EQ(RunDecimora({"reduce", folder / "a.png", "--factor", "2", "--force"}).status, 0);
+    EXPECT_EQ(standin::ReadImageFile(folder / "a-reduced.png").image.Width(), 32);
+}
+
+TEST_F(Reduce, TheInputIsReplacedOnlyInPlace) {
+    WriteTestImage(folder / "a.png", clitest::PatternImage(64, 48, 1, 8, 300.0), ImageFormat::png);
+
+    const clitest::ProgramResult refused =
+        RunDecimora({"reduce", folder / "a.png", "--factor", "2", "-o", folder / "./a.png", "--force"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("is the input itself; give --in-place"), std::string::npos) << refused.err;
+
+    const clitest::ProgramResult inPlace = RunDecimora({"reduce", folder / "a.png", "--factor", "2", "--in-place"});
+    EXPECT_EQ(inPlace.status, 0) << inPlace.err;
+    EXPECT_EQ(standin::ReadImageFile(folder / "a.png").image.Width(), 32);
+    EXPECT_EQ(folder.Names(), Names{"a.png"});
+}
+
+TEST_F(Reduce, QualitySetsTheJpegCompression) {
+    WriteTestImage(folder / "a.jpg", clitest::NoiseImage(200, 200, 3, 8, 300.0), ImageFormat::jpeg);
+    ASSERT_EQ(
+        RunDecimora({"reduce", folder / "a.jpg", "--factor", "2", "--quality", "10", "-o", folder / "low.jpg"}).status,
+        0);
+    ASSERT_EQ(
+        RunDecimora({"reduce", folder / "a.jpg", "--factor", "2", "--quality", "98", "-o", folder / "high.jpg"}).status,
+        0);
+    EXPECT_LT(clitest::ReadWholeFile(folder / "low.jpg").size() * 2,
+              clitest::ReadWholeFile(folder / "high.jpg").size());
+}
+
+TEST_F(Reduce, WorkersReduceSeveralFilesAndReportEachFailure) {
+    std::vector<std::string> arguments{"reduce", "--factor", "2", "--jobs", "2"};
+    for (int i = 0; i < 5; ++i) {
+        const std::string name = folder / ("f" + std::to_string(i) + ".png");
+        WriteTestImage(name, clitest::PatternImage(40 + i * 10, 30, 3, 8, 300.0), ImageFormat::png);
+        arguments.push_back(name);
+    }
+    clitest::WriteWholeFile(folder / "broken.png", "\x89PNG\r\n\x1a\n not really");
+    arguments.push_back(folder / "broken.png");
+
+    const clitest::ProgramResult run = RunDecimora(arguments);
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("decimora: " + folder / "broken.png" + ": "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("decimora: 1 of 6 files were not reduced\n"), std::string::npos) << run.err;
+    for (int i = 0; i < 5; ++i) {
+        const standin::ImageFile reduced = standin::ReadImageFile(folder / ("f" + std::to_string(i) + "-reduced.png"));
+        EXPECT_EQ(reduced.image.Width(), (40 + i * 10) / 2);
+    }
+    EXPECT_EQ(folder.Names().size(), 11u);
+}
+
+TEST(Program, DescribesItself) {
+    const clitest::ProgramResult help = RunDecimora({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Usage: decimora reduce INPUT..."), std::string::npos);
+    EXPECT_NE(help.out.find("130  interrupted"), std::string::npos);
+    const clitest::ProgramResult version = RunDecimora({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "decimora 7.0L\n");
+}
+
+TEST(Program, UsageErrorsStopBeforeAnyWork) {
+    clitest::ScratchFolder folder;
+    WriteTestImage(folder / "a.png", clitest::PatternImage(64, 48, 1, 8, 300.0), ImageFormat::png);
+    WriteTestImage(folder / "b.png", clitest::PatternImage(64, 48, 1, 8, 300.0), ImageFormat::png);
+
+    const clitest::ProgramResult several =
+        RunDecimora({"reduce", folder / "a.png", folder / "b.png", "--factor", "2", "-o", folder / "c.png"});
+    EXPECT_EQ(several.status, 2);
+    EXPECT_EQ(
+        several.err,
+        "decimora: -o takes a single INPUT; use --out-dir for several\nTry 'decimora --help' for more information.\n");
+
+    const std::string noDisplay = "needs a display, but DISPLAY is not set";
+    const clitest::ProgramResult dialog = RunDecimora({"reduce", folder / "a.png"});
+    EXPECT_EQ(dialog.status, 2);
+    EXPECT_NE(dialog.err.find("the factor dialog " + noDisplay), std::string::npos) << dialog.err;
+    EXPECT_EQ(RunDecimora({"reduce", folder / "a.png", "--factor", "3", "--dialog"}, {{"DISPLAY", ""}}).status, 2);
+    const clitest::ProgramResult about = RunDecimora({"about"});
+    EXPECT_EQ(about.status, 2);
+    EXPECT_NE(about.err.find("the About box " + noDisplay), std::string::npos) << about.err;
+
+    EXPECT_EQ(folder.Names(), (Names{"a.png", "b.png"}));
+}
+
+}  // namespace
