@@ -19,6 +19,8 @@ int64_t Offset(int64_t oldSize, int64_t newSize, Anchor anchor) {
 }  // namespace
 
 Image ResizeCanvas(const Image& image, int32_t width, int32_t height, Anchor horizontal, Anchor vertical) {
+    // The same size keeps every pixel where it is, whatever the anchors.
+    if (width == image.Width() && height == image.Height()) return image;
     Image result(width, height, image.Channels(), image.BitsPerSample(), image.Resolution());
     const int64_t dx = Offset(image.Width(), width, horizontal);
     const int64_t dy = Offset(image.Height(), height, vertical);

@@ -28,6 +28,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -228,6 +229,11 @@ public:
     // every loaded plug-in's event.string.
     std::optional<DescriptorEventID> EventForString(const std::string& stringId) const;
 
+    // Receives the progress (0 to 1) of every filter played from now on;
+    // answering false asks the filter to stop (the play then fails and the
+    // pixels are put back). An empty function listens to nothing.
+    void SetFilterProgress(std::function<bool(double)> listener) { filterProgress_ = std::move(listener); }
+
     // What the last history callback returned.
     int32_t LastHistoryResult() const { return lastHistoryResult_; }
 
@@ -303,6 +309,7 @@ private:
     int requestDepth_ = 0;
     bool modulesStayMapped_ = false;
     std::vector<ASZString> runStrings_;
+    std::function<bool(double)> filterProgress_;
 };
 
 }  // namespace standin

@@ -21,7 +21,17 @@ int32_t ReadFilterParameter(void* context, uint32_t key, double* value) {
     return static_cast<const Descriptor*>(context)->GetFloat(key, value);
 }
 
-int32_t ReportFilterProgress(void*, double) { return 0; }
+// Passes a filter's progress to the host's listener; a listener that answers
+// false asks the filter to stop.
+int32_t ReportFilterProgress(void* context, double fraction) {
+    const auto* listener = static_cast<const std::function<bool(double)>*>(context);
+    if (listener == nullptr || !*listener) return 0;
+    try {
+        return (*listener)(fraction) ? 0 : 1;
+    } catch (...) {
+        return 1;
+    }
+}
 
 }  // namespace
 
@@ -85,7 +95,7 @@ int32_t Host::PlayFilter(Plugin& filter, const Descriptor& arguments) {
                                 image.AlphaChannel(), image.Resolution()};
     request.parameterContext = const_cast<Descriptor*>(&arguments);
     request.getFloat = ReadFilterParameter;
-    request.progressContext = nullptr;
+    request.progressContext = &filterProgress_;
     request.progress = ReportFilterProgress;
 
     int32_t code = 0;

@@ -25,7 +25,11 @@ Image::Image(int32_t width, int32_t height, int32_t channels, int32_t bitsPerSam
     if (CheckGeometry(width, height, channels, bitsPerSample) != 0 || CheckResolution(resolution) != 0) {
         throw std::invalid_argument("image shape or resolution out of range");
     }
-    pixels_.assign(RowBytes() * static_cast<size_t>(height), 0);
+    pixels_ = std::make_shared<std::vector<uint8_t>>(RowBytes() * static_cast<size_t>(height), 0);
+}
+
+void Image::Detach() {
+    if (pixels_.use_count() > 1) pixels_ = std::make_shared<std::vector<uint8_t>>(*pixels_);
 }
 
 int32_t Image::AlphaChannel() const { return channels_ == 2 || channels_ == 4 ? channels_ - 1 : -1; }
@@ -50,7 +54,8 @@ void Image::SetSample(int32_t x, int32_t y, int32_t channel, uint32_t value) {
 
 bool Image::operator==(const Image& other) const {
     return width_ == other.width_ && height_ == other.height_ && channels_ == other.channels_ &&
-           bitsPerSample_ == other.bitsPerSample_ && resolution_ == other.resolution_ && pixels_ == other.pixels_;
+           bitsPerSample_ == other.bitsPerSample_ && resolution_ == other.resolution_ &&
+           (pixels_ == other.pixels_ || *pixels_ == *other.pixels_);
 }
 
 }  // namespace standin

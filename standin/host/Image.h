@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace standin {
@@ -15,6 +16,9 @@ constexpr int64_t kMaxImageBytes = int64_t{1} << 30;
 // The largest resolution, in pixels per inch.
 constexpr double kMaxResolution = 1.0e6;
 
+// Copies share their pixels until one of them is written to (through the
+// non-const Data or PixelAt): a history snapshot or a filter's undo copy
+// then costs nothing unless the image really changes.
 class Image {
 public:
     // 0 when an image of that shape may be made; kBadParameter for a side
@@ -40,12 +44,18 @@ public:
 
     size_t PixelBytes() const { return static_cast<size_t>(channels_) * (bitsPerSample_ / 8); }
     size_t RowBytes() const { return PixelBytes() * static_cast<size_t>(width_); }
-    uint8_t* Data() { return pixels_.data(); }
-    const uint8_t* Data() const { return pixels_.data(); }
-    uint8_t* PixelAt(int32_t x, int32_t y) { return pixels_.data() + y * RowBytes() + x * PixelBytes(); }
-    const uint8_t* PixelAt(int32_t x, int32_t y) const {
-        return pixels_.data() + y * RowBytes() + x * PixelBytes();
+    // Writable pixels: first gives this image pixels of its own if a copy
+    // still shares them.
+    uint8_t* Data() {
+        Detach();
+        return pixels_->data();
     }
+    const uint8_t* Data() const { return pixels_->data(); }
+    uint8_t* PixelAt(int32_t x, int32_t y) { return Data() + y * RowBytes() + x * PixelBytes(); }
+    const uint8_t* PixelAt(int32_t x, int32_t y) const { return Data() + y * RowBytes() + x * PixelBytes(); }
+
+    // Whether this image and `other` still share one pixel buffer.
+    bool SharesPixelsWith(const Image& other) const { return pixels_ == other.pixels_; }
 
     uint32_t Sample(int32_t x, int32_t y, int32_t channel) const;
     void SetSample(int32_t x, int32_t y, int32_t channel, uint32_t value);
@@ -54,12 +64,14 @@ public:
     bool operator!=(const Image& other) const { return !(*this == other); }
 
 private:
+    void Detach();
+
     int32_t width_;
     int32_t height_;
     int32_t channels_;
     int32_t bitsPerSample_;
     double resolution_;
-    std::vector<uint8_t> pixels_;
+    std::shared_ptr<std::vector<uint8_t>> pixels_;
 };
 
 }  // namespace standin

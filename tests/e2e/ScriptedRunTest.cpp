@@ -3,6 +3,8 @@
 // history state, or exactly as it was when anything fails.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "PluginRun.h"
 #include "host/SuiteHolders.h"
 #include "standin/host/HostErrors.h"
@@ -150,7 +152,35 @@ TEST_F(ScriptedRun, FinePatternIsFilteredBeforeTheShrink) {
     }
 }
 
+TEST_F(ScriptedRun, FilterProgressReachesTheHost) {
+    LoadFilter();
+    host.AddDocument(2000, 1500, 3, 8, 300.0);
+    std::vector<double> reported;
+    host.SetFilterProgress([&reported](double fraction) {
+        reported.push_back(fraction);
+        return true;
+    });
+    host.DoIt(*plugin, ScriptedFactor(4));
+    ASSERT_FALSE(reported.empty());
+    EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
+    EXPECT_LE(reported.back(), 1.0);
+    EXPECT_EQ(Image().Width(), 500);
+}
+
 // ---- Failures: the host keeps nothing of a failed run ----------------------
+
+TEST_F(ScriptedRun, FilterStoppedByTheHostLeavesTheDocumentAsItWas) {
+    LoadFilter();
+    host.AddDocument(2000, 1500, 3, 8, 300.0);
+    Paint(Image());
+    const standin::Image before = Image();
+    host.SetFilterProgress([](double) { return false; });
+    host.DoIt(*plugin, ScriptedFactor(4));
+    EXPECT_EQ(host.LastHistoryResult(), host::kUserCanceled);
+    EXPECT_TRUE(Image() == before);
+    EXPECT_TRUE(History().empty());
+    ExpectCleanRun();
+}
 
 TEST_F(ScriptedRun, WithoutTheFilterTheDocumentStaysAsItWasAndTheHostsCodeIsReported) {
     host.AddDocument(3001, 2001, 3, 8, 300.0);

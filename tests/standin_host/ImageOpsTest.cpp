@@ -51,6 +51,30 @@ struct CanvasCase {
 
 class StandinHostCanvasCrop : public ::testing::TestWithParam<CanvasCase> {};
 
+TEST(StandinHostImage, CopiesSharePixelsUntilOneIsWritten) {
+    Image original(4, 3, 3, 16, 300.0);
+    original.SetSample(1, 1, 2, 4000);
+    Image copy = original;
+    EXPECT_TRUE(copy.SharesPixelsWith(original));
+
+    copy.SetSample(1, 1, 2, 9);
+    EXPECT_FALSE(copy.SharesPixelsWith(original));
+    EXPECT_EQ(original.Sample(1, 1, 2), 4000u);
+    EXPECT_EQ(copy.Sample(1, 1, 2), 9u);
+
+    const Image& reader = original;
+    Image another = original;
+    (void)reader.Data();  // reading through a const image keeps the sharing
+    EXPECT_TRUE(another.SharesPixelsWith(original));
+}
+
+TEST(StandinHostCanvas, SameSizeKeepsThePixelsShared) {
+    Image image(6, 4, 1, 8, 72.0);
+    const Image result = standin::ResizeCanvas(image, 6, 4, Anchor::end, Anchor::center);
+    EXPECT_TRUE(result.SharesPixelsWith(image));
+    EXPECT_TRUE(result == image);
+}
+
 TEST_P(StandinHostCanvasCrop, KeepsTheAnchoredArea) {
     const CanvasCase& c = GetParam();
     const Image original = Patterned(7, 5, 3, 16);
