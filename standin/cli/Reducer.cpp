@@ -29,6 +29,20 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Listens to the host's filter progress for as long as it lives.
+class FilterProgressListener {
+public:
+    FilterProgressListener(standin::Host& host, std::function<bool(double)> listener) : host_(host) {
+        host_.SetFilterProgress(std::move(listener));
+    }
+    ~FilterProgressListener() { host_.SetFilterProgress(nullptr); }
+    FilterProgressListener(const FilterProgressListener&) = delete;
+    FilterProgressListener& operator=(const FilterProgressListener&) = delete;
+
+private:
+    standin::Host& host_;
+};
+
 std::string HostErrorText(int32_t code) { return "host error " + std::to_string(code); }
 
 // How a played event is named in messages.
@@ -127,6 +141,11 @@ FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallback& progr
     CheckFactorFits(job.input, file.image, KnownFactor());
 
     TargetDocument document(host_, fs::path(job.input).filename().string(), std::move(file.image));
+    // The filter's own progress fills the run's share of the bar.
+    const FilterProgressListener listener(host_, [&progress](double fraction) {
+        progress(kReadDone + fraction * (kRunDone - kReadDone));
+        return true;
+    });
     const PluginRun run = RunPlugin();
     const FileResult outcome = RunOutcome(job.input, run.entryResult);
     if (outcome.outcome != Outcome::reduced) return outcome;
