@@ -1,0 +1,27 @@
+// demo_sample OUTPUT.png: writes the demo's sample picture (see
+// HalftoneSample.h). The picture is committed, so this only needs to run
+// again when the picture is changed.
+#include <cstdio>
+#include <exception>
+
+#include "demo/HalftoneSample.h"
+#include "standin/imagefiles/ImageFile.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: demo_sample OUTPUT.png\n");
+        return 2;
+    }
+    try {
+        const standin::Image image = demo::RenderHalftone(demo::HalftoneSettings{});
+        standin::ImageFileInfo info;
+        info.format = standin::ImageFormat::png;
+        standin::WriteOptions options;
+        options.overwrite = true;
+        standin::WriteImageFile(argv[1], image, info, options);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "demo_sample: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
