@@ -1,0 +1,370 @@
+#!/usr/bin/env python3
+"""Print the benchmark's figures for decimora (the kit's method "custom")
+beside its peers, and one pass/fail line per target, as Markdown.
+
+    summary.py [--quality CSV] [--timing CSV ...] [--step CSV] [--kit DIR]
+               [--decimora PATH] [--note TEXT ...] [--out FILE]
+               [--keep-notes-from RESULTS.md]
+
+--quality is the moiré kit's run_quality.py output, each --timing one
+run_timing.py output (one per timing run), --step the output of
+step_edge.py. Parts not given are left out. --kit is the kit's folder (for
+the tools' versions).
+"""
+import argparse
+import collections
+import csv
+import datetime
+import math
+import os
+import statistics
+import subprocess
+import sys
+
+OURS = "custom"
+LABEL = {OURS: "**decimora**"}
+# The peers shown beside decimora: the anti-aliasing methods of each tool, a
+# box filter, nearest neighbour, and the kit's reference reductions.
+PEERS = ["im-resize", "im-lanczos", "vips-reduce", "vips-resize", "pil-lanczos", "cv-area",
+         "im-sample", "pil-nearest", "ref-nyq", "ref-strict"]
+TIMED = [OURS, "pil-lanczos", "vips-reduce"]
+# Text below this line in an earlier RESULTS.md (notes written by hand) is
+# carried over by --keep-notes-from.
+MARK = "<!-- notes: text below this line is kept when the figures are rewritten -->"
+
+# Targets.
+ZPF_MAX = 5.0          # %
+PASS_MAX = 1.5         # %
+GAIN_RANGE = (0.97, 1.03)
+GR_MAX = 5.0           # %
+HT_MAX = 0.3           # 8-bit levels
+STEP_RATIO_MAX = 1.25  # x Pillow LANCZOS's overshoot
+TIME_TIE = 1.10        # a time ratio within 10 % of Pillow LANCZOS's is a tie
+MEMORY_FACTOR = 3.0    # x the decoded image
+LARGE_SIZE = (8000, 6000, 3)   # the kit's timing image: width, height, bytes per pixel
+
+METRICS = [  # key, heading, decimals
+    ("zpf", "ZPF: aliasing on the per-factor zone plate, % (target <= 5)", 1),
+    ("pass", "PASS: pass-band error on the per-factor zone plate, % (target <= 1.5)", 2),
+    ("gain", "gain: contrast kept in the pass band (target 0.97 .. 1.03)", 3),
+    ("gr", "GR: residual modulation of the unresolvable line gratings, % (target <= 5)", 1),
+    ("ht", "HT: beat energy on the unresolvable halftones, 8-bit levels (target <= 0.3)", 2),
+    ("zp", "ZP: aliasing on the classic zone plate, % (no target)", 1),
+]
+
+
+def num(value):
+    try:
+        x = float(value)
+    except (TypeError, ValueError):
+        return None
+    return None if math.isnan(x) else x
+
+
+def fmt(x, decimals):
+    return "–" if x is None else f"{x:.{decimals}f}"
+
+
+def read_csv(path):
+    with open(path, newline="") as fh:
+        return list(csv.DictReader(fh))
+
+
+# ------------------------------------------------------------------ quality
+def quality_cells(rows):
+    """-> (mean, worst) dicts keyed (f, method, metric), with the kit's own
+    aggregation: zone plate figures are the mean of the three variants, GR of
+    the two gratings, HT of the halftones counted at that factor; `worst` is
+    the worst single image. Also the failures."""
+    values = collections.defaultdict(list)
+    failures = []
+    for r in rows:
+        f, m, image = int(r["f"]), r["method"], r["image"]
+        if r["ok"] != "1":
+            failures.append(f"f={f} {m} {image}: {r['notes']}")
+            continue
+        if image.startswith("zpf"):
+            for key, column in (("zpf", "alias"), ("pass", "pass"), ("gain", "gain")):
+                values[(f, m, key)].append(num(r[column]))
+        elif image.startswith("zp_"):
+            values[(f, m, "zp")].append(num(r["alias"]))
+        elif r["kind"] == "gratings":
+            values[(f, m, "gr")].append(num(r["gr_alias"]))
+        elif r["kind"] == "halftone" and r["beat_valid"] == "True":
+            values[(f, m, "ht")].append(num(r["beat"]))
+    mean, worst = {}, {}
+    for key, xs in values.items():
+        xs = [x for x in xs if x is not None]
+        if not xs:
+            continue
+        mean[key] = statistics.mean(xs)
+        if key[2] == "gain":
+            worst[key] = max(xs, key=lambda g: abs(g - 1.0))
+        else:
+            worst[key] = max(xs)
+    return mean, worst, failures
+
+
+def quality_tables(mean, factors, methods):
+    out = []
+    for key, heading, decimals in METRICS:
+        out.append(f"**{heading}**\n")
+        out.append("| method | " + " | ".join(f"f={f}" for f in factors) + " |")
+        out.append("|---|" + "---:|" * len(factors))
+        for m in methods:
+            cells = [fmt(mean.get((f, m, key)), decimals) for f in factors]
+            out.append(f"| {LABEL.get(m, m)} | " + " | ".join(cells) + " |")
+        out.append("")
+    return out
+
+
+def quality_verdicts(mean, worst, factors):
+    """-> lines 'target: PASS/FAIL ...' for the quality targets."""
+    def check(name, key, bad, describe, decimals=2):
+        missed = [f for f in factors if (f, OURS, key) in mean and bad(mean[(f, OURS, key)])]
+        present = [f for f in factors if (f, OURS, key) in mean]
+        if not present:
+            return f"- {name}: not measured"
+        if missed:
+            detail = "; ".join(f"f={f}: {describe(mean[(f, OURS, key)])}" for f in missed)
+            return f"- {name}: **FAIL** at {detail}"
+        top = max(present, key=lambda f: abs(mean[(f, OURS, key)] - (1.0 if key == "gain" else 0.0)))
+        single = max(worst[(f, OURS, key)] for f in present) if key != "gain" else None
+        extra = f"; worst single image {single:.{decimals}f}" if single is not None else ""
+        return f"- {name}: PASS (worst factor f={top}: {mean[(top, OURS, key)]:.{decimals}f}{extra})"
+
+    lines = [
+        check("ZPF <= 5 %", "zpf", lambda v: v > ZPF_MAX, lambda v: f"{v:.2f} % (+{v - ZPF_MAX:.2f} points)"),
+        check("PASS <= 1.5 %", "pass", lambda v: v > PASS_MAX, lambda v: f"{v:.2f} % (+{v - PASS_MAX:.2f} points)"),
+        check("gain in 0.97 .. 1.03", "gain", lambda v: not GAIN_RANGE[0] <= v <= GAIN_RANGE[1],
+              lambda v: f"{v:.3f}", decimals=3),
+        check("GR <= 5 %", "gr", lambda v: v > GR_MAX, lambda v: f"{v:.2f} % (+{v - GR_MAX:.2f} points)"),
+        check("HT <= 0.3 levels", "ht", lambda v: v > HT_MAX, lambda v: f"{v:.3f} (+{v - HT_MAX:.3f})"),
+    ]
+    return lines
+
+
+# ------------------------------------------------------------------ step edge
+def step_table(rows):
+    out = ["| f | decimora 0° | Pillow 0° | ratio 0° | decimora 45° | Pillow 45° | ratio 45° |",
+           "|---:|---:|---:|---:|---:|---:|---:|"]
+    by_f = collections.defaultdict(dict)
+    for r in rows:
+        by_f[int(r["f"])][int(r["angle"])] = r
+    for f in sorted(by_f):
+        cells = []
+        for angle in (0, 45):
+            r = by_f[f].get(angle)
+            cells += [f"{num(r['decimora']):.2f}", f"{num(r['pil_lanczos']):.2f}", f"{num(r['ratio']):.2f}"] \
+                if r else ["–"] * 3
+        out.append(f"| {f} | " + " | ".join(cells) + " |")
+    return out
+
+
+def step_verdict(rows):
+    if not rows:
+        return "- step overshoot <= 1.25 x Pillow LANCZOS: not measured"
+    missed = [r for r in rows if num(r["ratio"]) > STEP_RATIO_MAX]
+    if missed:
+        detail = "; ".join(f"f={r['f']} {r['angle']}°: {num(r['decimora']):.2f} % vs {num(r['pil_lanczos']):.2f} % "
+                           f"(x{num(r['ratio']):.2f})" for r in missed)
+        return f"- step overshoot <= 1.25 x Pillow LANCZOS: **FAIL** at {detail}"
+    top = max(rows, key=lambda r: num(r["ratio"]))
+    return (f"- step overshoot <= 1.25 x Pillow LANCZOS: PASS (highest ratio x{num(top['ratio']):.2f} at "
+            f"f={top['f']} {top['angle']}°; worst overshoot {max(num(r['decimora']) for r in rows):.2f} %)")
+
+
+# ------------------------------------------------------------------ timing
+def decoded_mib(f):
+    w, h, bpp = LARGE_SIZE
+    return (w // f) * f * (h // f) * f * bpp / 2 ** 20
+
+
+def timing_row(f, ours, pil):
+    """One line of the timing table; `ours` or `pil` may be missing (None)."""
+    def cell(row, column):
+        return row[column] if row else "–"
+    ref = ours or pil
+    relative = f"{num(ours['ratio_med']) / num(pil['ratio_med']):.2f}" if ours and pil else "–"
+    memory = f"{num(ours['peak_mib']) / decoded_mib(f):.2f}" if ours else "–"
+    cells = [f, cell(ref, "ref_wall_med"), cell(ours, "wall_med"), cell(ours, "ratio_med"), cell(pil, "wall_med"),
+             cell(pil, "ratio_med"), relative, cell(ours, "cpu_med"), cell(pil, "cpu_med"), cell(ours, "peak_mib"),
+             memory]
+    return "| " + " | ".join(str(c) for c in cells) + " |"
+
+
+def timing_table(rows):
+    t = {(int(r["f"]), r["method"]): r for r in rows}
+    out = ["| f | vips reduce s | decimora s | ×vips | Pillow LANCZOS s | ×vips | decimora ÷ Pillow | "
+           "decimora CPU s | Pillow CPU s | decimora peak MiB | ×decoded |",
+           "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"]
+    for f in sorted({f for f, _ in t}):
+        out.append(timing_row(f, t.get((f, OURS)), t.get((f, "pil-lanczos"))))
+    return out
+
+
+def per_factor(runs):
+    """-> {f: [(decimora row, Pillow LANCZOS row or None) for each run]}"""
+    out = collections.defaultdict(list)
+    for rows in runs:
+        t = {(int(r["f"]), r["method"]): r for r in rows}
+        for (f, m), r in sorted(t.items()):
+            if m == OURS:
+                out[f].append((r, t.get((f, "pil-lanczos"))))
+    return out
+
+
+def time_verdict(factors):
+    name = "time ratio to vips <= Pillow LANCZOS's (ties within 10 %)"
+    relative = {f: [num(ours["ratio_med"]) / num(pil["ratio_med"]) for ours, pil in pairs if pil]
+                for f, pairs in factors.items()}
+    relative = {f: rs for f, rs in relative.items() if rs}
+    if not relative:
+        return f"- {name}: not measured"
+    slow = [f for f, rs in relative.items() if max(rs) > TIME_TIE]
+    if slow:
+        detail = "; ".join(f"f={f} " + ", ".join(f"{r:.2f}" for r in relative[f]) for f in slow)
+        return (f"- {name}: **FAIL**: decimora's ratio ÷ Pillow's, per timing run, above {TIME_TIE:.2f} at "
+                f"{detail}")
+    f = max(relative, key=lambda k: max(relative[k]))
+    return f"- {name}: PASS (highest decimora ÷ Pillow {max(relative[f]):.2f} at f={f})"
+
+
+def memory_verdict(factors):
+    name = "peak memory <= 3 x the decoded image"
+    peaks = {f: max(num(ours["peak_mib"]) for ours, _ in pairs) for f, pairs in factors.items()}
+    if not peaks:
+        return f"- {name}: not measured"
+    heavy = [f for f, peak in peaks.items() if peak > MEMORY_FACTOR * decoded_mib(f)]
+    if heavy:
+        detail = "; ".join(f"f={f} {peaks[f]:.0f} MiB = {peaks[f] / decoded_mib(f):.2f} x "
+                           f"(+{peaks[f] - MEMORY_FACTOR * decoded_mib(f):.0f} MiB)" for f in heavy)
+        return (f"- {name}: **FAIL** (bound {MEMORY_FACTOR * decoded_mib(heavy[0]):.0f} MiB) at {detail}")
+    f = max(peaks, key=lambda k: peaks[k] / decoded_mib(k))
+    return f"- {name}: PASS (highest {peaks[f] / decoded_mib(f):.2f} x at f={f})"
+
+
+def noise_notes(runs):
+    """How far the timing figures moved: within a run (spread of the
+    per-pair ratios) and between runs."""
+    lines = []
+    for i, rows in enumerate(runs, 1):
+        spreads = [(num(r["ratio_max"]) / num(r["ratio_min"]), r["f"], r["method"]) for r in rows
+                   if r["method"] in TIMED and num(r["ratio_min"])]
+        if spreads:
+            s, f, m = max(spreads)
+            lines.append(f"- run {i}: widest spread of the per-pair ratios: max/min {s:.2f} ({m}, f={f})")
+    if len(runs) >= 2:
+        a = {(r["f"], r["method"]): num(r["ratio_med"]) for r in runs[0]}
+        b = {(r["f"], r["method"]): num(r["ratio_med"]) for r in runs[1]}
+        moves = [(abs(b[k] / a[k] - 1), k) for k in a if k in b and k[1] in TIMED and a[k] and b[k]]
+        if moves:
+            d, (f, m) = max(moves)
+            lines.append(f"- between runs 1 and 2: the median ratios moved by up to {100 * d:.0f} % ({m}, f={f})")
+    return lines
+
+
+# ------------------------------------------------------------------ header
+def machine():
+    model = "unknown CPU"
+    try:
+        with open("/proc/cpuinfo") as fh:
+            for line in fh:
+                if line.startswith("model name"):
+                    model = line.split(":", 1)[1].strip()
+                    break
+    except OSError:
+        pass
+    mem = os.sysconf("SC_PAGE_SIZE") * os.sysconf("SC_PHYS_PAGES") / 2 ** 30
+    return f"{os.cpu_count()} cores ({model}), {mem:.0f} GiB RAM"
+
+
+def versions(kit, decimora):
+    out = []
+    if decimora:
+        r = subprocess.run([decimora, "--version"], capture_output=True, text=True)
+        out.append(r.stdout.strip() or "decimora: version unknown")
+    if kit:
+        sys.path.insert(0, kit)
+        try:
+            import methods
+            out += [f"{k} {v}" for k, v in methods.versions().items()]
+        except Exception as e:  # versions are informative only
+            out.append(f"(tool versions unavailable: {e})")
+    return out
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--quality")
+    ap.add_argument("--timing", action="append", default=[])
+    ap.add_argument("--step")
+    ap.add_argument("--kit")
+    ap.add_argument("--decimora")
+    ap.add_argument("--note", action="append", default=[], help="a line for the header")
+    ap.add_argument("--out")
+    ap.add_argument("--keep-notes-from", help="an earlier RESULTS.md whose hand-written notes are kept")
+    a = ap.parse_args()
+
+    L = ["# Decimora against the moiré kit\n",
+         f"Run on {datetime.date.today().isoformat()}; machine: {machine()}.\n"]
+    L += [f"- {n}" for n in a.note]
+    vs = versions(a.kit, a.decimora)
+    if vs:
+        L.append("- versions: " + "; ".join(vs))
+    L.append("")
+
+    verdicts = []
+    if a.quality:
+        mean, worst, failures = quality_cells(read_csv(a.quality))
+        factors = sorted({k[0] for k in mean})
+        present = [m for m in [OURS] + PEERS if any(k[1] == m for k in mean)]
+        L.append("## Aliasing and pass band (the kit's quality pass)\n")
+        L.append("The kit's figures per factor (README of the kit for their definitions), decimora run as "
+                 "`decimora reduce IN -o OUT --factor F --force --quiet`. Mean of the image variants, as the "
+                 "kit reports them.\n")
+        L += quality_tables(mean, factors, present)
+        if failures:
+            L.append("Failed runs:\n")
+            L += [f"- {x}" for x in failures]
+            L.append("")
+        verdicts += quality_verdicts(mean, worst, factors)
+    if a.step:
+        rows = read_csv(a.step)
+        L.append("## Step edge: worst overshoot, % of the step\n")
+        L.append("Steps at 0° and 45°, 16 positions across one output pixel, 16-bit input; worst over the "
+                 "positions (bench/step_edge.py). Ratio = decimora ÷ Pillow LANCZOS.\n")
+        L += step_table(rows)
+        L.append("")
+        verdicts.append(step_verdict(rows))
+    runs = [read_csv(p) for p in a.timing]
+    for i, rows in enumerate(runs, 1):
+        n = rows[0]["n"] if rows else "?"
+        L.append(f"## Speed and memory, timing run {i} of {len(runs)}\n")
+        L.append(f"Whole process on the kit's 8000×6000 RGB 8-bit TIFF cropped to a multiple of f; median of "
+                 f"{n} runs; ×vips = median of the per-pair ratios against `vips reduce` run in alternation; "
+                 f"×decoded = peak RSS ÷ the decoded image (W×H×3 bytes).\n")
+        L += timing_table(rows)
+        L.append("")
+    if runs:
+        L.append("Noise:\n")
+        L += noise_notes(runs)
+        L.append("")
+    if runs:
+        verdicts += [time_verdict(per_factor(runs)), memory_verdict(per_factor(runs))]
+    L.append("## Targets\n")
+    L += verdicts
+    text = "\n".join(L) + "\n"
+    if a.keep_notes_from and os.path.exists(a.keep_notes_from):
+        with open(a.keep_notes_from) as fh:
+            old = fh.read()
+        if MARK in old:
+            text += "\n" + old[old.index(MARK):]
+    sys.stdout.write(text)
+    if a.out:
+        with open(a.out, "w") as fh:
+            fh.write(text)
+
+
+if __name__ == "__main__":
+    main()
