@@ -3,6 +3,8 @@
 #include <charconv>
 #include <climits>
 
+#include "standin/imagefiles/PixelLimit.h"
+
 namespace cli {
 
 namespace {
@@ -22,6 +24,13 @@ int64_t ParseNumber(const std::string& option, const std::string& text, int64_t 
         Fail(option + ": expected a whole number " + range + ", not \"" + text + "\"");
     }
     return value;
+}
+
+// A pixel count from 1 up, as the image readers take it.
+uint64_t ParsePixelLimit(const std::string& option, const std::string& text) {
+    const std::optional<uint64_t> pixels = standin::ParsePixelCount(text);
+    if (!pixels) Fail(option + ": expected a whole number of pixels from 1 up, not \"" + text + "\"");
+    return *pixels;
 }
 
 // Walks the arguments after the command, splitting "--name=value" and
@@ -97,6 +106,8 @@ void ParseReduceOption(ArgumentWalker& walker, CommandLine& line) {
         options.factor = static_cast<int32_t>(ParseNumber(name, walker.Value(), kMinFactor, INT32_MAX));
     } else if (name == "--quality") {
         options.quality = static_cast<int>(ParseNumber(name, walker.Value(), 1, 100));
+    } else if (name == "--max-pixels") {
+        options.maxPixels = ParsePixelLimit(name, walker.Value());
     } else if (name == "--jobs") {
         options.jobs = static_cast<int>(ParseNumber(name, walker.Value(), 1, kMaxJobs));
     } else if (name == "--record") {

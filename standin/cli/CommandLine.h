@@ -22,6 +22,7 @@ struct ReduceOptions {
     bool force = false;
     bool inPlace = false;
     std::optional<int> quality;
+    std::optional<uint64_t> maxPixels;  // --max-pixels; unset: the image readers' default
     int jobs = 1;
     std::string recordFile;
     std::string replayFile;

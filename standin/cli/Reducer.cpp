@@ -52,17 +52,25 @@ std::string StepName(const std::string& eventName) {
     return eventName;
 }
 
-// The file's pixels as the host's target document for one reduction. The
-// host keeps every document it opens, so the pixels are given back when the
-// reduction ends. The document is opened at 1 x 1 and then handed the
-// file's pixels, so that they are never held twice.
+// The file's pixels in the host's target document for one reduction. The
+// host keeps every document it opens until it is destroyed, so a Reducer
+// opens one document and hands it each file in turn: the document takes the
+// file's name and pixels with an empty history, and gives the pixels back
+// when the reduction ends.
 class TargetDocument {
 public:
-    TargetDocument(standin::Host& host, const std::string& name, standin::Image&& image)
-        : document_(host.AddDocument(1, 1, image.Channels(), image.BitsPerSample(), image.Resolution(), name)) {
+    TargetDocument(standin::Host& host, standin::Document& document, const std::string& name,
+                   standin::Image&& image)
+        : document_(document) {
+        document_.name = name;
         document_.image = std::move(image);
+        document_.history.clear();
+        host.SetTargetDocument(&document_);
     }
-    ~TargetDocument() { document_.image = standin::Image(1, 1, 1, 8, 72.0); }
+    ~TargetDocument() {
+        document_.image = standin::Image(1, 1, 1, 8, 72.0);
+        document_.history.clear();
+    }
     TargetDocument(const TargetDocument&) = delete;
     TargetDocument& operator=(const TargetDocument&) = delete;
 
@@ -114,6 +122,8 @@ Reducer::Reducer(const ReduceSettings& settings) : settings_(settings) {
     host_.KeepModulesMapped(true);
     decimora_ = &host_.LoadPlugin(settings_.pluginFolder + "/" + kDecimoraBundle);
     host_.LoadPlugin(settings_.pluginFolder + "/" + kFilterBundle);
+    // One black pixel until the first file arrives.
+    document_ = &host_.AddDocument(1, 1, 1, 8, 72.0);
 }
 
 FileResult Reducer::Reduce(const FileJob& job, const ProgressCallback& progress) {
@@ -135,12 +145,14 @@ FileResult Reducer::Reduce(const FileJob& job, const ProgressCallback& progress)
 FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallback& progress) {
     CheckOutputAllowed(job);
     progress(0.0);
-    standin::ImageFile file = standin::ReadImageFile(job.input);
+    standin::ReadOptions readOptions;
+    if (settings_.maxPixels) readOptions.maxPixels = *settings_.maxPixels;
+    standin::ImageFile file = standin::ReadImageFile(job.input, readOptions);
     progress(kReadDone);
     CheckOutputFormat(job, file.info.format);
     CheckFactorFits(job.input, file.image, KnownFactor());
 
-    TargetDocument document(host_, fs::path(job.input).filename().string(), std::move(file.image));
+    TargetDocument document(host_, *document_, fs::path(job.input).filename().string(), std::move(file.image));
     // The filter's own progress fills the run's share of the bar.
     const FilterProgressListener listener(host_, [&progress](double fraction) {
         progress(kReadDone + fraction * (kRunDone - kReadDone));

@@ -36,6 +36,8 @@ struct ReduceSettings {
     // Set instead to play a recorded step.
     std::optional<RecordedStep> replay;
     int jpegQuality = 92;
+    // The largest image read, in pixels; unset: the image readers' default.
+    std::optional<uint64_t> maxPixels;
     bool force = false;    // replace existing outputs
     bool inPlace = false;  // outputs replace their inputs
     std::string recordFile;
@@ -71,6 +73,8 @@ private:
     ReduceSettings settings_;
     standin::Host host_;
     standin::Plugin* decimora_ = nullptr;
+    // The one document every file is reduced in (see TargetDocument).
+    standin::Document* document_ = nullptr;
 };
 
 }  // namespace cli

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "standin/cli/Interrupts.h"
+#include "standin/cli/MemoryLog.h"
 
 namespace cli {
 
@@ -102,12 +103,14 @@ bool SendResult(int resultFd, size_t index, const FileResult& result) {
         } catch (const std::exception& failure) {
             setupFailure = failure.what();
         }
+        MemoryLog memoryLog;
         while (const std::optional<size_t> index = ReadTask(taskFd)) {
             if (*index >= jobs.size()) break;
             const FileJob& job = jobs[*index];
             const FileResult result =
                 reducer ? reducer->Reduce(job, [&](double fraction) { SendProgress(resultFd, *index, fraction); })
                         : FileResult{Outcome::failed, job.input + ": not reduced, " + setupFailure};
+            memoryLog.FileDone();
             if (!SendResult(resultFd, *index, result)) break;
         }
     }

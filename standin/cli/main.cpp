@@ -15,6 +15,7 @@
 #include "host/FourCharCodes.h"
 #include "standin/cli/CommandLine.h"
 #include "standin/cli/Interrupts.h"
+#include "standin/cli/MemoryLog.h"
 #include "standin/cli/OutputPlan.h"
 #include "standin/cli/PluginFolder.h"
 #include "standin/cli/RecordedStep.h"
@@ -84,6 +85,7 @@ ReduceSettings Settings(const ReduceOptions& options, const std::string& pluginF
         settings.parameters = ActionParameters(options);
     }
     if (options.quality) settings.jpegQuality = *options.quality;
+    settings.maxPixels = options.maxPixels;
     settings.force = options.force;
     settings.inPlace = options.inPlace;
     settings.recordFile = options.recordFile;
@@ -100,9 +102,11 @@ void CheckRecordFileFree(const ReduceOptions& options) {
 
 void RunInProcess(const std::vector<FileJob>& jobs, const ReduceSettings& settings, RunReport& report) {
     Reducer reducer(settings);
+    MemoryLog memoryLog;
     for (size_t index = 0; index < jobs.size(); ++index) {
         const FileResult result =
             reducer.Reduce(jobs[index], [&](double fraction) { report.Progress(index, fraction); });
+        memoryLog.FileDone();
         report.Finished(index, result);
     }
 }
