@@ -30,6 +30,7 @@
 
 #include "standin/host/Image.h"
 #include "standin/imagefiles/ImageFileError.h"
+#include "standin/imagefiles/PixelLimit.h"
 
 namespace standin {
 
@@ -88,13 +89,11 @@ struct ImageFile {
     ImageFileInfo info;
 };
 
-// The largest image, in pixels, that ReadImageFile decodes by default.
-constexpr uint64_t kDefaultMaxPixels = uint64_t{1} << 28;
-
 struct ReadOptions {
     // An image whose header claims more pixels is refused (tooLarge) before
-    // any pixel buffer is allocated.
-    uint64_t maxPixels = kDefaultMaxPixels;
+    // any pixel buffer is allocated. The default depends on the machine's
+    // memory and on DECIMORA_MAX_PIXELS (PixelLimit.h).
+    uint64_t maxPixels = DefaultMaxPixels();
 };
 
 struct WriteOptions {

@@ -16,7 +16,8 @@ void CheckImageSize(const std::string& path, uint64_t width, uint64_t height, in
     if (width > UINT32_MAX || height > UINT32_MAX || width * height > options.maxPixels) {
         throw ImageFileError(ImageFileProblem::tooLarge, path,
                              "the image is too large (" + size + ", the limit is " +
-                                 std::to_string(options.maxPixels) + " pixels)");
+                                 std::to_string(options.maxPixels) + " pixels; " + kMaxPixelsVariable +
+                                 " sets another)");
     }
     if (Image::CheckGeometry(static_cast<int64_t>(width), static_cast<int64_t>(height), channels, bitsPerSample) !=
         0) {

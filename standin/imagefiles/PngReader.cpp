@@ -4,6 +4,7 @@
 // copies) happens between and after them.
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -16,6 +17,21 @@ namespace standin {
 namespace {
 
 constexpr char kXmpKeyword[] = "XML:com.adobe.xmp";
+
+// The largest single block libpng may allocate while reading. Rows are
+// bounded by the pixel limit and the host's image limits, so only chunk
+// buffers come near this. libpng 1.6.39 merely warns about a chunk longer
+// than its own chunk limit and then allocates the length the file claims,
+// so a file of a few hundred bytes could make it ask for gigabytes; above
+// this cap the allocation fails, and libpng drops the chunk or, when the
+// claimed data is not there, reports the file as truncated.
+constexpr png_alloc_size_t kMaxPngAllocation = png_alloc_size_t{64} << 20;
+
+png_voidp AllocateWithinLimit(png_structp, png_alloc_size_t size) {
+    return size > kMaxPngAllocation ? nullptr : std::malloc(size);
+}
+
+void FreeAllocation(png_structp, png_voidp block) { std::free(block); }
 
 // Everything the setjmp functions touch: plain data only.
 struct PngReadState {
@@ -58,7 +74,8 @@ public:
     explicit PngReadSession(int fd) {
         state_.file = OpenStream(fd, "rb");
         if (state_.file == nullptr) return;
-        state_.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, state_.message, OnPngError, OnPngWarning);
+        state_.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, state_.message, OnPngError, OnPngWarning,
+                                              nullptr, AllocateWithinLimit, FreeAllocation);
         if (state_.png != nullptr) state_.info = png_create_info_struct(state_.png);
     }
     ~PngReadSession() {
