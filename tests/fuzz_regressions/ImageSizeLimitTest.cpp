@@ -1,0 +1,232 @@
+// The pixel limit of the image readers: a header claiming more pixels than
+// the limit is refused before any pixel buffer exists, with a message that
+// names the file, the claimed size and the limit; the default limit follows
+// the machine's memory and DECIMORA_MAX_PIXELS.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "PeakMemory.h"
+#include "fuzz/checks/PngChecksums.h"
+#include "standin/host/Image.h"
+#include "standin/imagefiles/ImageFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using standin::ImageFileError;
+using standin::ImageFileProblem;
+using standin::ImageFormat;
+
+// Far below the gigabytes a decoded 100000 x 100000 image would take.
+constexpr uint64_t kMaxPeakGrowth = uint64_t{64} << 20;
+
+class TemporaryFolder {
+public:
+    TemporaryFolder() {
+        std::string pattern = (fs::temp_directory_path() / "decimora-size-limit-XXXXXX").string();
+        if (mkdtemp(&pattern[0]) == nullptr) throw std::runtime_error("cannot make " + pattern);
+        path_ = pattern;
+    }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    fs::path path_;
+};
+
+// Sets or clears an environment variable for one test.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value != nullptr) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ~ScopedEnvironment() {
+        if (old_) {
+            setenv(name_, old_->c_str(), 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string SmallFile(const TemporaryFolder& folder, ImageFormat format, int32_t width, int32_t height) {
+    standin::ImageFileInfo info;
+    info.format = format;
+    const std::string path = folder.File("small");
+    standin::WriteOptions options;
+    options.overwrite = true;
+    standin::WriteImageFile(path, standin::Image(width, height, 1, 8, 72.0), info, options);
+    return ReadBytes(path);
+}
+
+void PutBig(std::string& bytes, size_t at, uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes[at + static_cast<size_t>(i)] = static_cast<char>(value >> (8 * (size - 1 - i)));
+}
+
+void PutLittle(std::string& bytes, size_t at, uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes[at + static_cast<size_t>(i)] = static_cast<char>(value >> (8 * i));
+}
+
+uint32_t Little(const std::string& bytes, size_t at, int size) {
+    uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i) value = (value << 8) | static_cast<uint8_t>(bytes[at + static_cast<size_t>(i)]);
+    return value;
+}
+
+// A valid small PNG whose header then claims width x height.
+std::string PngClaiming(const TemporaryFolder& folder, uint32_t width, uint32_t height) {
+    std::string bytes = SmallFile(folder, ImageFormat::png, 4, 3);
+    PutBig(bytes, 16, width, 4);
+    PutBig(bytes, 20, height, 4);
+    return fuzzing::WithFixedPngChecksums(bytes);
+}
+
+// A valid small little-endian TIFF whose first directory then claims
+// width x height, as LONG values.
+std::string TiffClaiming(const TemporaryFolder& folder, uint32_t width, uint32_t height) {
+    std::string bytes = SmallFile(folder, ImageFormat::tiff, 4, 3);
+    const uint32_t directory = Little(bytes, 4, 4);
+    const uint32_t entries = Little(bytes, directory, 2);
+    for (uint32_t i = 0; i < entries; ++i) {
+        const size_t entry = directory + 2 + 12 * size_t{i};
+        const uint32_t tag = Little(bytes, entry, 2);
+        if (tag != 256 && tag != 257) continue;
+        PutLittle(bytes, entry + 2, 4, 2);  // LONG
+        PutLittle(bytes, entry + 4, 1, 4);
+        PutLittle(bytes, entry + 8, tag == 256 ? width : height, 4);
+    }
+    return bytes;
+}
+
+// A valid small JPEG whose frame header then claims width x height (JPEG
+// sides end at 65535).
+std::string JpegClaiming(const TemporaryFolder& folder, uint16_t width, uint16_t height) {
+    std::string bytes = SmallFile(folder, ImageFormat::jpeg, 16, 16);
+    for (size_t i = 2; i + 9 < bytes.size(); ++i) {
+        if (static_cast<uint8_t>(bytes[i]) == 0xFF && (static_cast<uint8_t>(bytes[i + 1]) & 0xFE) == 0xC0) {
+            PutBig(bytes, i + 5, height, 2);
+            PutBig(bytes, i + 7, width, 2);
+            break;
+        }
+    }
+    return bytes;
+}
+
+// The error reading `path` with the default options; fails the test when
+// there is none.
+std::optional<ImageFileError> ErrorReading(const std::string& path) {
+    try {
+        standin::ReadImageFile(path);
+    } catch (const ImageFileError& error) {
+        return error;
+    }
+    ADD_FAILURE() << path << " was read";
+    return std::nullopt;
+}
+
+TEST(ImageSizeLimit, HeadersClaimingBillionsOfPixelsAreRefusedWithoutAllocatingThem) {
+    ScopedEnvironment unset(standin::kMaxPixelsVariable, nullptr);
+    TemporaryFolder folder;
+    struct Claim {
+        std::string name;
+        std::string bytes;
+        std::string size;
+    };
+    const Claim claims[] = {
+        {"claims.png", PngClaiming(folder, 100000, 100000), "100000 x 100000 pixels"},
+        {"claims.tif", TiffClaiming(folder, 100000, 100000), "100000 x 100000 pixels"},
+        {"claims.jpg", JpegClaiming(folder, 65500, 65500), "65500 x 65500 pixels"},
+    };
+    const std::string limit = "the limit is " + std::to_string(standin::MemoryBasedMaxPixels()) + " pixels";
+    for (const Claim& claim : claims) {
+        const std::string path = folder.File(claim.name);
+        WriteBytes(path, claim.bytes);
+        std::optional<ImageFileError> error;
+        const uint64_t growth = fuzz_regressions::PeakGrowth([&] { error = ErrorReading(path); });
+        ASSERT_TRUE(error.has_value()) << claim.name;
+        EXPECT_EQ(error->Problem(), ImageFileProblem::tooLarge) << error->what();
+        const std::string message = error->what();
+        EXPECT_EQ(message.rfind(path + ": ", 0), 0u) << message;
+        EXPECT_NE(message.find(claim.size), std::string::npos) << message;
+        EXPECT_NE(message.find(limit), std::string::npos) << message;
+        EXPECT_NE(message.find(standin::kMaxPixelsVariable), std::string::npos) << message;
+        EXPECT_LT(growth, kMaxPeakGrowth) << claim.name << ": the peak rose by " << (growth >> 20) << " MB";
+    }
+}
+
+TEST(ImageSizeLimit, TheDefaultIsWhatPhysicalMemoryHoldsFourTimesAtEightBytesAPixel) {
+    ScopedEnvironment unset(standin::kMaxPixelsVariable, nullptr);
+    const uint64_t memory = static_cast<uint64_t>(sysconf(_SC_PHYS_PAGES)) * static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
+    EXPECT_EQ(standin::MemoryBasedMaxPixels(), memory / 32);
+    EXPECT_EQ(standin::ReadOptions{}.maxPixels, memory / 32);
+}
+
+TEST(ImageSizeLimit, TheEnvironmentVariableSetsTheDefaultLimit) {
+    TemporaryFolder folder;
+    const std::string path = folder.File("ten.png");
+    WriteBytes(path, SmallFile(folder, ImageFormat::png, 10, 10));
+    {
+        ScopedEnvironment limit(standin::kMaxPixelsVariable, "99");
+        EXPECT_EQ(standin::ReadOptions{}.maxPixels, 99u);
+        const std::optional<ImageFileError> error = ErrorReading(path);
+        ASSERT_TRUE(error.has_value());
+        EXPECT_EQ(error->Problem(), ImageFileProblem::tooLarge);
+        EXPECT_NE(std::string(error->what()).find("10 x 10 pixels, the limit is 99 pixels"), std::string::npos)
+            << error->what();
+    }
+    {
+        ScopedEnvironment limit(standin::kMaxPixelsVariable, "100");
+        EXPECT_EQ(standin::ReadImageFile(path).image.Width(), 10);
+    }
+    // A value that is not a pixel count is ignored, not taken as 0 or as
+    // its leading digits.
+    for (const char* invalid : {"", "0", "-5", "12abc", " 7", "1e6", "99999999999999999999999"}) {
+        ScopedEnvironment limit(standin::kMaxPixelsVariable, invalid);
+        EXPECT_EQ(standin::DefaultMaxPixels(), standin::MemoryBasedMaxPixels()) << '"' << invalid << '"';
+    }
+}
+
+TEST(ImageSizeLimit, PixelCountsAreWholeDecimalNumbersFromOne) {
+    EXPECT_EQ(standin::ParsePixelCount("1"), 1u);
+    EXPECT_EQ(standin::ParsePixelCount("007"), 7u);
+    EXPECT_EQ(standin::ParsePixelCount("18446744073709551615"), UINT64_MAX);
+    for (const char* invalid : {"", "0", "+1", "-1", " 1", "1 ", "0x10", "1.5", "18446744073709551616"}) {
+        EXPECT_FALSE(standin::ParsePixelCount(invalid).has_value()) << '"' << invalid << '"';
+    }
+}
+
+}  // namespace
