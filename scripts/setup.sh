@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev
   xvfb xauth fonts-dejavu-core
   libtiff-dev libpng-dev libjpeg-dev
+  valgrind
 )
 
 missing=()
