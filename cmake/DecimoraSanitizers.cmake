@@ -7,7 +7,8 @@
 # whole process to themselves.
 option(DECIMORA_SANITIZE_THREAD "Build with ThreadSanitizer" OFF)
 if(DECIMORA_SANITIZE AND DECIMORA_SANITIZE_THREAD)
-  message(FATAL_ERROR "DECIMORA_SANITIZE and DECIMORA_SANITIZE_THREAD exclude each other: use one build folder for each")
+  message(FATAL_ERROR
+    "DECIMORA_SANITIZE and DECIMORA_SANITIZE_THREAD exclude each other: use one build folder for each")
 endif()
 
 if(DECIMORA_SANITIZE)

@@ -30,6 +30,8 @@ thread_tests=(common_mac_test reliability_logging_stress_test)
 # Longest a program may take under valgrind before it counts as hanging.
 program_timeout=2400
 
+# Only definite and possible leaks count: indirect ones hang off a definite
+# one. Forked children (death tests) end without freeing and are not checked.
 # shellcheck disable=SC2054  # the commas belong to the options
 valgrind_options=(
   --tool=memcheck
@@ -38,6 +40,7 @@ valgrind_options=(
   --errors-for-leak-kinds=definite,possible
   --error-exitcode=99
   --num-callers=40
+  --child-silent-after-fork=yes
   --gen-suppressions=all
   "--suppressions=$root/tests/valgrind.supp"
 )
