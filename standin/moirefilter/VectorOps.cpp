@@ -1,31 +1,79 @@
 #include "standin/moirefilter/VectorOps.h"
 
+#include <cstring>
+
+// On x86-64 with GCC each loop is built twice, for the baseline instruction
+// set and for AVX with fused multiply-add, and the loader picks the one the
+// processor runs: the filter spends most of its time here, and the wider
+// registers nearly halve it. Elsewhere the baseline build is the only one.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__APPLE__)
+#define MOIRENIX_VECTOR_CLONES __attribute__((target_clones("fma", "default")))
+#else
+#define MOIRENIX_VECTOR_CLONES
+#endif
+
 namespace moirenix {
 namespace {
 
-// Outputs summed at once in SymmetricSum: enough to fill several vector
-// registers, few enough to stay in them across all taps.
-constexpr size_t kChunk = 16;
+// Eight floats, the width of an AVX register; on narrower machines the
+// compiler splits each operation into halves.
+typedef float Vec __attribute__((vector_size(32)));
+constexpr size_t kLanes = sizeof(Vec) / sizeof(float);
+
+// Outputs summed at once: four registers of sums stay in registers across
+// all taps, and the loads of consecutive taps overlap in the cache.
+constexpr size_t kChunk = 4 * kLanes;
+
+inline __attribute__((always_inline)) Vec Load(const float* p) {
+    Vec v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline __attribute__((always_inline)) void Store(float* p, const Vec& v) { std::memcpy(p, &v, sizeof v); }
+
+inline __attribute__((always_inline)) Vec Splat(float value) {
+    Vec v = {};
+    return v + value;
+}
+
+// The four accumulators of one chunk.
+struct Sums {
+    Vec lane[4];
+};
+
+inline __attribute__((always_inline)) Sums Scaled(const float* p, const Vec& weight) {
+    return Sums{{weight * Load(p), weight * Load(p + kLanes), weight * Load(p + 2 * kLanes),
+                 weight * Load(p + 3 * kLanes)}};
+}
+
+inline __attribute__((always_inline)) void AddPair(Sums& sums, const float* a, const float* b, const Vec& weight) {
+    for (size_t k = 0; k < 4; ++k) sums.lane[k] += weight * (Load(a + k * kLanes) + Load(b + k * kLanes));
+}
+
+inline __attribute__((always_inline)) void StoreSums(float* out, const Sums& sums) {
+    for (size_t k = 0; k < 4; ++k) Store(out + k * kLanes, sums.lane[k]);
+}
 
 }  // namespace
 
+MOIRENIX_VECTOR_CLONES
 void AddScaled(float* __restrict target, const float* __restrict source, float weight, size_t count) {
-    for (size_t i = 0; i < count; ++i) target[i] += weight * source[i];
+    const Vec w = Splat(weight);
+    size_t i = 0;
+    for (; i + kLanes <= count; i += kLanes) Store(target + i, Load(target + i) + w * Load(source + i));
+    for (; i < count; ++i) target[i] += weight * source[i];
 }
 
+MOIRENIX_VECTOR_CLONES
 void SymmetricSum(const float* middle, float centre, const float* const* first, const float* const* second,
                   const float* weights, size_t pairs, size_t count, float* __restrict out) {
+    const Vec c = Splat(centre);
     size_t begin = 0;
     for (; begin + kChunk <= count; begin += kChunk) {
-        float sum[kChunk];
-        for (size_t i = 0; i < kChunk; ++i) sum[i] = centre * middle[begin + i];
-        for (size_t t = 0; t < pairs; ++t) {
-            const float* a = first[t] + begin;
-            const float* b = second[t] + begin;
-            const float weight = weights[t];
-            for (size_t i = 0; i < kChunk; ++i) sum[i] += weight * (a[i] + b[i]);
-        }
-        for (size_t i = 0; i < kChunk; ++i) out[begin + i] = sum[i];
+        Sums sums = Scaled(middle + begin, c);
+        for (size_t t = 0; t < pairs; ++t) AddPair(sums, first[t] + begin, second[t] + begin, Splat(weights[t]));
+        StoreSums(out + begin, sums);
     }
     for (size_t i = begin; i < count; ++i) {
         float sum = centre * middle[i];
@@ -34,23 +82,18 @@ void SymmetricSum(const float* middle, float centre, const float* const* first, 
     }
 }
 
+MOIRENIX_VECTOR_CLONES
 void SymmetricConvolve(const float* in, const float* taps, size_t half, size_t count, float* __restrict out) {
     const float* middle = in + half;
-    const float centre = taps[half];
+    const Vec c = Splat(taps[half]);
     size_t begin = 0;
     for (; begin + kChunk <= count; begin += kChunk) {
-        float sum[kChunk];
-        for (size_t i = 0; i < kChunk; ++i) sum[i] = centre * middle[begin + i];
-        for (size_t t = 0; t < half; ++t) {
-            const float* a = in + t + begin;
-            const float* b = in + 2 * half - t + begin;
-            const float weight = taps[t];
-            for (size_t i = 0; i < kChunk; ++i) sum[i] += weight * (a[i] + b[i]);
-        }
-        for (size_t i = 0; i < kChunk; ++i) out[begin + i] = sum[i];
+        Sums sums = Scaled(middle + begin, c);
+        for (size_t t = 0; t < half; ++t) AddPair(sums, in + t + begin, in + 2 * half - t + begin, Splat(taps[t]));
+        StoreSums(out + begin, sums);
     }
     for (size_t j = begin; j < count; ++j) {
-        float sum = centre * middle[j];
+        float sum = taps[half] * middle[j];
         for (size_t t = 0; t < half; ++t) sum += taps[t] * (in[j + t] + in[j + 2 * half - t]);
         out[j] = sum;
     }
