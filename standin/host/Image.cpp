@@ -25,11 +25,11 @@ Image::Image(int32_t width, int32_t height, int32_t channels, int32_t bitsPerSam
     if (CheckGeometry(width, height, channels, bitsPerSample) != 0 || CheckResolution(resolution) != 0) {
         throw std::invalid_argument("image shape or resolution out of range");
     }
-    pixels_ = std::make_shared<std::vector<uint8_t>>(RowBytes() * static_cast<size_t>(height), 0);
+    pixels_ = std::make_shared<PixelBuffer>(RowBytes() * static_cast<size_t>(height));
 }
 
 void Image::Detach() {
-    if (pixels_.use_count() > 1) pixels_ = std::make_shared<std::vector<uint8_t>>(*pixels_);
+    if (pixels_.use_count() > 1) pixels_ = std::make_shared<PixelBuffer>(*pixels_);
 }
 
 int32_t Image::AlphaChannel() const { return channels_ == 2 || channels_ == 4 ? channels_ - 1 : -1; }

@@ -6,7 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
+
+#include "standin/host/PixelBuffer.h"
 
 namespace standin {
 
@@ -71,7 +72,7 @@ private:
     int32_t channels_;
     int32_t bitsPerSample_;
     double resolution_;
-    std::shared_ptr<std::vector<uint8_t>> pixels_;
+    std::shared_ptr<PixelBuffer> pixels_;
 };
 
 }  // namespace standin

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "standin/host/CanvasSize.h"
@@ -66,6 +67,24 @@ TEST(StandinHostImage, CopiesSharePixelsUntilOneIsWritten) {
     Image another = original;
     (void)reader.Data();  // reading through a const image keeps the sharing
     EXPECT_TRUE(another.SharesPixelsWith(original));
+}
+
+// Large images take their memory from the kernel rather than the allocator:
+// they must start just as black and copy just as completely.
+TEST(StandinHostImage, LargeImagesStartBlackAndCopyWhole) {
+    Image original(2000, 1500, 4, 16, 300.0);  // 24 MB
+    const uint8_t* bytes = static_cast<const Image&>(original).Data();
+    const size_t size = original.RowBytes() * 1500;
+    EXPECT_TRUE(std::all_of(bytes, bytes + size, [](uint8_t b) { return b == 0; }));
+
+    original.SetSample(1999, 1499, 3, 65535);
+    Image copy = original;
+    copy.SetSample(0, 0, 0, 7);
+    EXPECT_EQ(copy.Sample(1999, 1499, 3), 65535u);
+    EXPECT_EQ(original.Sample(0, 0, 0), 0u);
+    EXPECT_NE(copy, original);
+    copy.SetSample(0, 0, 0, 0);
+    EXPECT_EQ(copy, original);
 }
 
 TEST(StandinHostCanvas, SameSizeKeepsThePixelsShared) {
