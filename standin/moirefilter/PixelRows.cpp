@@ -12,10 +12,11 @@ namespace {
 template <class Sample, size_t channels>
 void ReadSamples(const ImageView& image, const unsigned char* row, float* planes, size_t planeStride) {
     const auto width = static_cast<size_t>(image.width);
-    Sample samples[channels];
-    for (size_t x = 0; x < width; ++x) {
-        std::memcpy(samples, row + x * channels * sizeof(Sample), sizeof(samples));
-        for (size_t c = 0; c < channels; ++c) planes[c * planeStride + x] = static_cast<float>(samples[c]);
+    const Sample* samples = reinterpret_cast<const Sample*>(row);
+    // One plane at a time: a strided read the compiler turns into vector loads and shuffles.
+    for (size_t c = 0; c < channels; ++c) {
+        float* plane = planes + c * planeStride;
+        for (size_t x = 0; x < width; ++x) plane[x] = static_cast<float>(samples[x * channels + c]);
     }
     if (image.alphaChannel < 0) return;
     const float* alpha = planes + static_cast<size_t>(image.alphaChannel) * planeStride;
@@ -32,18 +33,36 @@ Sample RoundToSample(float value, float maxValue) {
     return static_cast<Sample>(std::min(std::max(value, 0.0f), maxValue) + 0.5f);
 }
 
+// Pixels without alpha, a block at a time: the rounding runs in vector
+// registers over each plane, and only the interleaving is done sample by sample.
+template <class Sample, size_t channels>
+void WriteOpaqueSamples(const float* planes, size_t planeStride, size_t width, float maxValue, Sample* out) {
+    constexpr size_t kBlock = 256;
+    int32_t rounded[channels][kBlock];
+    for (size_t begin = 0; begin < width; begin += kBlock) {
+        const size_t count = std::min(kBlock, width - begin);
+        for (size_t c = 0; c < channels; ++c) {
+            const float* plane = planes + c * planeStride + begin;
+            for (size_t x = 0; x < count; ++x) {
+                rounded[c][x] = static_cast<int32_t>(std::min(std::max(plane[x], 0.0f), maxValue) + 0.5f);
+            }
+        }
+        Sample* pixel = out + begin * channels;
+        for (size_t x = 0; x < count; ++x) {
+            for (size_t c = 0; c < channels; ++c) pixel[x * channels + c] = static_cast<Sample>(rounded[c][x]);
+        }
+    }
+}
+
 template <class Sample, size_t channels>
 void WriteSamples(const ImageView& image, const float* planes, size_t planeStride, unsigned char* row) {
     const auto width = static_cast<size_t>(image.width);
     const auto maxValue = static_cast<float>(image.MaxValue());
-    Sample samples[channels];
     if (image.alphaChannel < 0) {
-        for (size_t x = 0; x < width; ++x) {
-            for (size_t c = 0; c < channels; ++c) samples[c] = RoundToSample<Sample>(planes[c * planeStride + x], maxValue);
-            std::memcpy(row + x * channels * sizeof(Sample), samples, sizeof(samples));
-        }
+        WriteOpaqueSamples<Sample, channels>(planes, planeStride, width, maxValue, reinterpret_cast<Sample*>(row));
         return;
     }
+    Sample samples[channels];
     const auto alphaIndex = static_cast<size_t>(image.alphaChannel);
     const float* alpha = planes + alphaIndex * planeStride;
     for (size_t x = 0; x < width; ++x) {
