@@ -1,8 +1,7 @@
 // The memory behind an image's pixels: zero-filled when made, copied
-// explicitly. Large buffers come straight from the kernel as zero pages
-// (nothing to clear) and are marked for transparent huge pages, so that
-// filling or copying a picture of hundreds of megabytes takes a few hundred
-// page faults instead of tens of thousands.
+// explicitly. It comes from calloc, which hands large buffers over as the
+// kernel's zero pages instead of clearing them: decoding a picture of
+// hundreds of megabytes then writes its memory once, not twice.
 #pragma once
 
 #include <cstddef>
@@ -26,11 +25,8 @@ public:
     bool operator==(const PixelBuffer& other) const;
 
 private:
-    void Allocate();
-
     size_t size_;
-    bool mapped_ = false;  // from mmap rather than calloc
-    uint8_t* bytes_ = nullptr;
+    uint8_t* bytes_;
 };
 
 }  // namespace standin

@@ -69,7 +69,7 @@ TEST(StandinHostImage, CopiesSharePixelsUntilOneIsWritten) {
     EXPECT_TRUE(another.SharesPixelsWith(original));
 }
 
-// Large images take their memory from the kernel rather than the allocator:
+// Large images take their memory as zero pages rather than clearing it:
 // they must start just as black and copy just as completely.
 TEST(StandinHostImage, LargeImagesStartBlackAndCopyWhole) {
     Image original(2000, 1500, 4, 16, 300.0);  // 24 MB
