@@ -13,8 +13,8 @@ namespace moirenix {
 // for `cutoff` (cycles per full-rate pixel, > 0). The taps are the weighted
 // least-squares fit, over the low-rate band, of the chain's response to
 // CutoffGain: the pass and stop bands weigh fully, the roll-off between them
-// lightly, which keeps the pass band flat to about 0.2 %. With `factor` 1 it
-// is the filter itself.
+// lightly, which keeps the pass band flat to within a few thousandths at the
+// lengths the plans use. With `factor` 1 it is the filter itself.
 std::vector<float> DesignLowRateKernel(double cutoff, int64_t factor, int order, int64_t halfLength);
 
 }  // namespace moirenix
