@@ -21,7 +21,7 @@ public:
           channels_(static_cast<size_t>(job.image.channels)),
           width_(static_cast<size_t>(job.image.width)),
           rowFloats_(channels_ * static_cast<size_t>(pass_.FilteredWidth())),
-          batch_(std::clamp<int64_t>(kBatchSamples / static_cast<int64_t>(channels_ * width_), 8, 512)),
+          batch_(RowsPerBatch(job.image)),
           coefficients_(static_cast<size_t>(columns_.terms) * rowFloats_, 0.0),
           batchRows_(static_cast<size_t>(batch_) * rowFloats_) {
         perWorker_ = channels_ * (width_ + static_cast<size_t>(pass_.DecimatedWidth())) + rowFloats_ + pass_.ScratchSize();
@@ -97,10 +97,7 @@ private:
             for (size_t i = 0; i < rowFloats_; ++i) rebuilt[i] += static_cast<float>(weight * coefficient[i]);
         }
         float* full = Scratch(worker);
-        const auto filteredWidth = static_cast<size_t>(pass_.FilteredWidth());
-        for (size_t c = 0; c < channels_; ++c) {
-            pass_.Interpolate(rebuilt + c * filteredWidth, full + c * width_, PassScratch(worker));
-        }
+        pass_.InterpolatePlanes(rebuilt, channels_, full, PassScratch(worker));
         WritePixelRow(job_.image, full, width_, job_.image.Row(y));
     }
 

@@ -2,6 +2,8 @@
 // axes, the threads, and the progress callback.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 
 #include "standin/moirefilter/AxisPlan.h"
@@ -29,5 +31,11 @@ struct FilterJob {
 // steps, small enough to keep the rows of every step in memory at once
 // (tens of megabytes) and to report progress several times a second.
 constexpr int64_t kBatchSamples = int64_t{1} << 21;
+
+// Rows in a batch of `image`: about kBatchSamples samples, 8 to 512 rows.
+inline int64_t RowsPerBatch(const ImageView& image) {
+    const int64_t rowSamples = std::max<int64_t>(1, image.channels * image.width);
+    return std::clamp<int64_t>(kBatchSamples / rowSamples, 8, 512);
+}
 
 }  // namespace moirenix

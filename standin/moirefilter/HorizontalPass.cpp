@@ -119,4 +119,10 @@ void HorizontalPass::Interpolate(const float* filtered, float* row, float* scrat
     }
 }
 
+void HorizontalPass::InterpolatePlanes(const float* filtered, size_t channels, float* planes, float* scratch) const {
+    const auto filteredWidth = static_cast<size_t>(FilteredWidth());
+    const auto width = static_cast<size_t>(Width());
+    for (size_t c = 0; c < channels; ++c) Interpolate(filtered + c * filteredWidth, planes + c * width, scratch);
+}
+
 }  // namespace moirenix

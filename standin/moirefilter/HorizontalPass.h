@@ -30,6 +30,9 @@ public:
     void Decimate(const float* row, float* decimated, float* scratch) const;
     void FilterLowRate(const float* decimated, float* filtered) const;
     void Interpolate(const float* filtered, float* row, float* scratch) const;
+    // Interpolate for `channels` planes laid end to end: FilteredWidth()
+    // samples each in `filtered`, Width() samples each in `planes`.
+    void InterpolatePlanes(const float* filtered, size_t channels, float* planes, float* scratch) const;
 
 private:
     const AxisPlan& plan_;

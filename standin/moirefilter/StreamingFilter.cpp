@@ -56,7 +56,7 @@ public:
           decimatedFloats_(channels_ * static_cast<size_t>(pass_.DecimatedWidth())),
           filteredFloats_(channels_ * static_cast<size_t>(pass_.FilteredWidth())),
           half_(columns_.LowRateHalf()),
-          batch_(std::clamp<int64_t>(kBatchSamples / static_cast<int64_t>(channels_ * width_), 8, 512)),
+          batch_(RowsPerBatch(job.image)),
           filteredLowRows_(FilteredCapacity(), filteredFloats_, columns_.firstLow),
           lowRows_(LowCapacity(), filteredFloats_, columns_.firstLow - half_),
           decimatedRows_((LowCapacity() + 1) * columns_.factor + columns_.Taps(), decimatedFloats_,
@@ -178,10 +178,7 @@ private:
             AddScaled(sum, filteredLowRows_.Row(m), weight, filteredFloats_);
         }
         float* full = FullRow(worker);
-        const auto filteredWidth = static_cast<size_t>(pass_.FilteredWidth());
-        for (size_t c = 0; c < channels_; ++c) {
-            pass_.Interpolate(sum + c * filteredWidth, full + c * width_, PassScratch(worker));
-        }
+        pass_.InterpolatePlanes(sum, channels_, full, PassScratch(worker));
         WritePixelRow(job_.image, full, width_, job_.image.Row(y));
     }
 
