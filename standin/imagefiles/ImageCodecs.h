@@ -22,5 +22,8 @@ void WriteJpegFile(int fd, const std::string& path, const Image& image, const Im
 // A stdio stream on a duplicate of `fd`, for libpng and libjpeg; null with
 // errno set on failure.
 FILE* OpenStream(int fd, const char* mode);
+// Flushes and closes a written stream and sets `stream` to null; false when
+// any write to it failed.
+bool FinishStream(FILE*& stream);
 
 }  // namespace standin

@@ -87,6 +87,13 @@ FILE* OpenStream(int fd, const char* mode) {
     return stream;
 }
 
+bool FinishStream(FILE*& stream) {
+    const bool written = std::fflush(stream) == 0 && !std::ferror(stream);
+    const bool closed = std::fclose(stream) == 0;
+    stream = nullptr;
+    return written && closed;
+}
+
 ImageFile ReadImageFile(const std::string& path, const ReadOptions& options) {
     const UniqueFd fd = OpenForReading(path);
     switch (FormatOf(fd.Get(), path)) {

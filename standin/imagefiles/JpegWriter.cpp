@@ -101,12 +101,7 @@ public:
     JpegWriteState* State() { return &state_; }
 
     // Flushes and closes the stream; false when any write failed.
-    bool Finish() {
-        const bool ok = std::fflush(state_.file) == 0 && !std::ferror(state_.file);
-        const bool closed = std::fclose(state_.file) == 0;
-        state_.file = nullptr;
-        return ok && closed;
-    }
+    bool Finish() { return FinishStream(state_.file); }
 
 private:
     JpegWriteState state_;
