@@ -1,6 +1,5 @@
 #include "standin/cli/PluginFolder.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
@@ -36,13 +35,7 @@ standin::Registration ReadBundleRegistration(const std::string& folder, const st
 }  // namespace
 
 std::string ChoosePluginFolder(const std::string& chosen) {
-    if (!chosen.empty()) return chosen;
-    const std::string beside = standin::Host::DefaultPluginFolder();
-    const char* configured = std::getenv("DECIMORA_PLUGIN_DIR");
-    std::error_code error;
-    if ((configured != nullptr && configured[0] != '\0') || fs::is_directory(beside, error)) return beside;
-    const fs::path installed = fs::path(beside).parent_path() / ".." / "lib" / "decimora" / "plug-ins";
-    return fs::is_directory(installed, error) ? installed.lexically_normal().string() : beside;
+    return chosen.empty() ? standin::Host::DefaultPluginFolder() : chosen;
 }
 
 uint32_t CheckPluginFolder(const std::string& folder, bool needsFilter) {

@@ -179,7 +179,8 @@ public:
     // messages of the bundles it refused; the others stay loaded.
     std::vector<std::string> LoadPluginFolder(const std::string& folder);
 
-    // $DECIMORA_PLUGIN_DIR, else the folder "plug-ins" next to the program.
+    // $DECIMORA_PLUGIN_DIR, else the folder "plug-ins" next to the program,
+    // else, for an installed program, ../lib/decimora/plug-ins from it.
     static std::string DefaultPluginFolder();
 
     // The loaded plug-in with that menu name, or null.

@@ -72,7 +72,11 @@ std::string Host::DefaultPluginFolder() {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) return "plug-ins";
-    return (program.parent_path() / "plug-ins").string();
+    const std::filesystem::path beside = program.parent_path() / "plug-ins";
+    if (std::filesystem::is_directory(beside, error)) return beside.string();
+    // An installed program: bin/ beside lib/decimora/plug-ins.
+    const std::filesystem::path installed = program.parent_path() / ".." / "lib" / "decimora" / "plug-ins";
+    return std::filesystem::is_directory(installed, error) ? installed.lexically_normal().string() : beside.string();
 }
 
 Plugin* Host::FindPlugin(const std::string& menuName) {

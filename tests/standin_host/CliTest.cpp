@@ -2,7 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -11,8 +14,7 @@ struct Output {
     std::string text;
 };
 
-Output RunHost(const std::string& arguments) {
-    const std::string command = std::string(DECIMORA_HOST_PROGRAM) + " " + arguments + " 2>&1";
+Output RunProgram(const std::string& command) {
     Output output{-1, ""};
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return output;
@@ -21,6 +23,10 @@ Output RunHost(const std::string& arguments) {
     const int status = pclose(pipe);
     output.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return output;
+}
+
+Output RunHost(const std::string& arguments) {
+    return RunProgram(std::string(DECIMORA_HOST_PROGRAM) + " " + arguments + " 2>&1");
 }
 
 TEST(StandinHostProgram, RunsAPluginOnAnInMemoryDocument) {
@@ -41,6 +47,24 @@ TEST(StandinHostProgram, AboutAndMisuseShowInTheStatus) {
     EXPECT_EQ(RunHost("doit --factor").status, 2);
     EXPECT_EQ(RunHost("--document 10x10 doit").status, 2);
     EXPECT_EQ(RunHost("--plugin Nothing doit").status, 1);
+}
+
+// Installed, the program lives in bin/ and the bundles in lib/decimora/plug-ins.
+TEST(StandinHostProgram, AnInstalledProgramFindsTheInstalledPlugins) {
+    namespace fs = std::filesystem;
+    const char* bundles = std::getenv("DECIMORA_PLUGIN_DIR");
+    ASSERT_NE(bundles, nullptr);
+    const fs::path prefix = fs::temp_directory_path() / ("decimora-installed-" + std::to_string(getpid()));
+    fs::create_directories(prefix / "bin");
+    fs::create_directories(prefix / "lib" / "decimora");
+    fs::copy_file(DECIMORA_HOST_PROGRAM, prefix / "bin" / "decimora-host");
+    fs::create_directory_symlink(fs::absolute(bundles), prefix / "lib" / "decimora" / "plug-ins");
+
+    const Output output = RunProgram("env -u DECIMORA_PLUGIN_DIR " + (prefix / "bin" / "decimora-host").string() +
+                                     " --plugin 'Standin Test Automation' --document 30x20x3@300 doit --factor 2 2>&1");
+    fs::remove_all(prefix);
+    EXPECT_EQ(output.status, 0) << output.text;
+    EXPECT_NE(output.text.find("lib/decimora/plug-ins/StandinTestAutomation"), std::string::npos) << output.text;
 }
 
 }  // namespace
