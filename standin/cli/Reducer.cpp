@@ -127,8 +127,9 @@ Reducer::Reducer(const ReduceSettings& settings) : settings_(settings) {
 }
 
 FileResult Reducer::Reduce(const FileJob& job, const ProgressCallback& progress) {
+    const ProgressCallback report = progress ? progress : [](double) {};
     try {
-        return ReduceFile(job, progress);
+        return ReduceFile(job, report);
     } catch (const FileFailure& failure) {
         return {Outcome::failed, failure.what()};
     } catch (const standin::ImageFileError& error) {

@@ -43,7 +43,7 @@ struct ReduceSettings {
     std::string recordFile;
 };
 
-// Called with the current file's progress, 0 to 1.
+// Called with the current file's progress, 0 to 1; may be empty.
 using ProgressCallback = std::function<void(double)>;
 
 class Reducer {
