@@ -52,14 +52,23 @@ void WriteText(const char* text, size_t size) { (void)!write(STDERR_FILENO, text
     _exit(kExitInterrupted);
 }
 
+// Set by the newest watcher once it is running.
+std::atomic<bool> gWatcherRunning{false};
+
+// Returns once the watcher runs: a thread still starting may hold locks of
+// the C library or of a sanitizer's allocator, and a fork() at that moment
+// would hand the worker those locks taken for good.
 void StartWatcher() {
+    gWatcherRunning.store(false);
     std::thread([] {
         const sigset_t signals = InterruptSignals();
+        gWatcherRunning.store(true);
         int signal = 0;
         while (sigwait(&signals, &signal) != 0) {
         }
         EndInterrupted();
     }).detach();
+    while (!gWatcherRunning.load()) std::this_thread::yield();
 }
 
 }  // namespace
