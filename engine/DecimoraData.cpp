@@ -65,10 +65,9 @@ int32_t DecimoraData::Execute() {
     GetFactorNames();
     error = 0;
 
-    if (ReadScriptParams() != 0) {
-        const char* firstName = factorNames[0];
-        factor = GetFactorByName(firstName);
-    }
+    // A step without a factor keeps the default; a factor that is there but
+    // cannot be read ends the run before anything is played or recorded.
+    if (ReadScriptParams() != 0) return error;
 
     if (actionParams == nullptr || actionParams->playInfo == host::kPlayInfoShowDialog) {
         if (!OpenDialog(*this).DoModal()) return Record(host::kUserCanceled);

@@ -57,6 +57,8 @@ public:
     static bool IsUsableFactor(int32_t candidate);
 
     // --- Script parameters ------------------------------------------------
+    // 0 when there is nothing to read (no parameters, no descriptor, no
+    // factor key) or the factor was read; otherwise the host's code.
     int32_t ReadScriptParams();
     int32_t WriteScriptParams();
 

@@ -11,10 +11,18 @@ int32_t DecimoraData::ReadScriptParams() {
     const ActionDescriptorSuite* descriptors = sPSActionDescriptor.operator->();
     if (actionParams == nullptr || actionParams->descriptor == nullptr) return 0;
 
-    // The flag is not consulted: an absent key shows up as GetInteger's result.
+    // Only a step the host says has no factor runs with the default. When the
+    // host cannot say, or cannot read a factor that is there (another type, a
+    // failing call), the read fails: running with the default instead would
+    // reduce by the wrong factor and record it over the user's step.
+    ActionDescriptorHandle descriptor = actionParams->descriptor;
     HostBoolean present = 0;
-    Record(host::ToHostResult(descriptors->HasKey(actionParams->descriptor, fourcc::kFactorKey, &present)));
-    Record(host::ToHostResult(descriptors->GetInteger(actionParams->descriptor, fourcc::kFactorKey, &factor)));
+    if (Record(host::ToHostResult(descriptors->HasKey(descriptor, fourcc::kFactorKey, &present))) != 0) return error;
+    if (!present) return 0;
+
+    int32_t scripted = 0;
+    if (Record(host::ToHostResult(descriptors->GetInteger(descriptor, fourcc::kFactorKey, &scripted))) == 0)
+        factor = scripted;
     return error;
 }
 

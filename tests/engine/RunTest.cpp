@@ -80,6 +80,31 @@ TEST_F(Run, DescriptorWithoutFactorRunsWithTwo) {
     EXPECT_EQ(ScriptedFactor(), 2);
 }
 
+TEST_F(Run, FactorThatCannotBeReadEndsTheRunWithTheHostsCode) {
+    struct Case {
+        const char* what;
+        fake::Value stored;
+        const char* failing;  // operation made to fail, or none
+        int32_t result;
+    };
+    const Case cases[] = {{"stored as another type", fake::Float(5.0), nullptr, -1715},
+                          {"presence check fails", Integer(5), fake::op::kHasKey, -43},
+                          {"read fails", Integer(5), fake::op::kGetInteger, -43}};
+    for (const Case& c : cases) {
+        if (c.failing != nullptr) host.Fail(c.failing, c.result, host.CallCount(c.failing) + 1);
+        DecimoraData fresh;
+        Script({{fourcc::kFactorKey, c.stored}});
+        ActionDescriptorHandle old = params.descriptor;
+        EXPECT_EQ(fresh.DoIt(&message), 0);
+        EXPECT_EQ(host.lastCallbackResult, c.result) << c.what;
+        EXPECT_EQ(params.descriptor, old) << c.what << ": the step is not rewritten";
+        EXPECT_EQ(params.recordInfo, 5);
+    }
+    EXPECT_EQ(fakedialog::script.created, 0);
+    EXPECT_EQ(host.CallCount(fake::op::kGet), 0) << "not even measured";
+    EXPECT_TRUE(host.played.empty());
+}
+
 TEST_F(Run, WithoutParametersTheDialogIsAlwaysShown) {
     EXPECT_EQ(DoIt(), 0);
     EXPECT_EQ(fakedialog::script.created, 1);

@@ -53,18 +53,35 @@ TEST_F(ScriptParams, ReadTakesTheScriptedFactorUnchecked) {
     EXPECT_EQ(host.CallCount(fake::op::kHasKey), 3);
 }
 
-TEST_F(ScriptParams, AbsentKeyIsReportedByGetInteger) {
+TEST_F(ScriptParams, AbsentKeyIsNothingToRead) {
     Give({{fourcc::kWidth, Integer(5)}});
-    EXPECT_EQ(run.ReadScriptParams(), -1715);
-    EXPECT_EQ(run.error, -1715);
+    run.error = 9;
+    EXPECT_EQ(run.ReadScriptParams(), 0);
+    EXPECT_EQ(run.error, 0);
     EXPECT_EQ(run.factor, 2);
+    EXPECT_EQ(host.CallCount(fake::op::kGetInteger), 0);
 }
 
-TEST_F(ScriptParams, FailingHasKeyDoesNotStopTheRead) {
+TEST_F(ScriptParams, PresentFactorThatCannotBeReadIsTheHostsCode) {
+    run.factor = 7;
+    Give({{fourcc::kFactorKey, fake::Float(5.0)}});
+    EXPECT_EQ(run.ReadScriptParams(), -1715) << "stored as another type";
+    EXPECT_EQ(run.error, -1715);
+    EXPECT_EQ(run.factor, 7);
+
+    Give({{fourcc::kFactorKey, Integer(6)}});
+    host.Fail(fake::op::kGetInteger, -25, host.CallCount(fake::op::kGetInteger) + 1);
+    EXPECT_EQ(run.ReadScriptParams(), -25) << "a failing read";
+    EXPECT_EQ(run.factor, 7);
+}
+
+TEST_F(ScriptParams, FailingHasKeyEndsTheRead) {
     Give({{fourcc::kFactorKey, Integer(6)}});
     host.Fail(fake::op::kHasKey, -1);
-    EXPECT_EQ(run.ReadScriptParams(), 0);
-    EXPECT_EQ(run.factor, 6);
+    EXPECT_EQ(run.ReadScriptParams(), -1);
+    EXPECT_EQ(run.error, -1);
+    EXPECT_EQ(run.factor, 2);
+    EXPECT_EQ(host.CallCount(fake::op::kGetInteger), 0);
 }
 
 TEST_F(ScriptParams, WriteInstallsANewDescriptorWhereThereWasNone) {

@@ -29,8 +29,7 @@ struct HostileCase {
     Descriptor script;
     // What the history callback answers; 0 means the document is reduced.
     int32_t historyResult;
-    Shape reduced;                  // when historyResult is 0
-    int32_t recordedFactor;         // the factor in the step the host records
+    Shape reduced;  // when historyResult is 0
 };
 
 void PrintTo(const HostileCase& hostile, std::ostream* out) { *out << hostile.name; }
@@ -39,32 +38,34 @@ Descriptor Factor(int32_t factor) { return Descriptor().PutInteger(fourcc::kFact
 
 const int32_t kParm = host::kParameterError;
 const int32_t kRefused = standin::kBadParameter;
+const int32_t kWrongType = standin::kWrongType;
 
 const HostileCase kCases[] = {
-    // A factor of another type cannot be read as one: the run falls back to 2.
-    {"FactorStoredAsFloat", {64, 64, 72}, Descriptor().PutFloat(fourcc::kFactorKey, 5.0), 0, {32, 32, 36}, 2},
+    // A factor of another type cannot be read as one: the run ends with the
+    // host's refusal of the read, before anything is played or recorded.
+    {"FactorStoredAsFloat", {64, 64, 72}, Descriptor().PutFloat(fourcc::kFactorKey, 5.0), kWrongType, {}},
     {"FactorStoredAsUnitFloat", {64, 64, 72},
-     Descriptor().PutUnitFloat(fourcc::kFactorKey, fourcc::kUnitPixels, 5.0), 0, {32, 32, 36}, 2},
+     Descriptor().PutUnitFloat(fourcc::kFactorKey, fourcc::kUnitPixels, 5.0), kWrongType, {}},
     {"FactorStoredAsEnumerated", {64, 64, 72},
-     Descriptor().PutEnumerated(fourcc::kFactorKey, fourcc::kOrdinal, fourcc::kTarget), 0, {32, 32, 36}, 2},
+     Descriptor().PutEnumerated(fourcc::kFactorKey, fourcc::kOrdinal, fourcc::kTarget), kWrongType, {}},
     // Factors the reduction cannot divide by are refused before anything.
-    {"FactorZero", {64, 64, 72}, Factor(0), kParm, {}, 0},
-    {"FactorMinusOne", {64, 64, 72}, Factor(-1), kParm, {}, -1},
-    {"FactorInt32Max", {64, 64, 72}, Factor(INT32_MAX), kParm, {}, INT32_MAX},
+    {"FactorZero", {64, 64, 72}, Factor(0), kParm, {}},
+    {"FactorMinusOne", {64, 64, 72}, Factor(-1), kParm, {}},
+    {"FactorInt32Max", {64, 64, 72}, Factor(INT32_MAX), kParm, {}},
     // Factor 1 keeps the size and resolution; the filter still runs.
-    {"FactorOne", {64, 48, 72}, Factor(1), 0, {64, 48, 72}, 1},
-    {"FactorThirtyThree", {100, 70, 300}, Factor(33), 0, {3, 2, 9}, 33},
+    {"FactorOne", {64, 48, 72}, Factor(1), 0, {64, 48, 72}},
+    {"FactorThirtyThree", {100, 70, 300}, Factor(33), 0, {3, 2, 9}},
     // Cropping to a multiple of the factor leaves nothing: the host refuses
     // the empty canvas and the run is undone.
-    {"FactorAboveTheFilterRange", {100, 70, 300}, Factor(7201), kRefused, {}, 7201},
-    {"DocumentNarrowerThanTheFactor", {3, 100, 72}, Factor(4), kRefused, {}, 4},
-    {"DocumentShorterThanTheFactor", {100, 3, 72}, Factor(4), kRefused, {}, 4},
-    {"OnePixelDocument", {1, 1, 72}, Factor(2), kRefused, {}, 2},
-    {"OnePixelDocumentFactorOne", {1, 1, 72}, Factor(1), 0, {1, 1, 72}, 1},
+    {"FactorAboveTheFilterRange", {100, 70, 300}, Factor(7201), kRefused, {}},
+    {"DocumentNarrowerThanTheFactor", {3, 100, 72}, Factor(4), kRefused, {}},
+    {"DocumentShorterThanTheFactor", {100, 3, 72}, Factor(4), kRefused, {}},
+    {"OnePixelDocument", {1, 1, 72}, Factor(2), kRefused, {}},
+    {"OnePixelDocumentFactorOne", {1, 1, 72}, Factor(1), 0, {1, 1, 72}},
     // The final resolution truncates to 0, which the host refuses: the whole
     // run is undone, the reduction included.
-    {"ResolutionBelowTheFactor", {64, 64, 10}, Factor(16), kRefused, {}, 16},
-    {"ResolutionEqualToTheFactor", {64, 64, 16}, Factor(16), 0, {4, 4, 1}, 16},
+    {"ResolutionBelowTheFactor", {64, 64, 10}, Factor(16), kRefused, {}},
+    {"ResolutionEqualToTheFactor", {64, 64, 16}, Factor(16), 0, {4, 4, 1}},
 };
 
 class HostileScript : public e2e::PluginRun, public ::testing::WithParamInterface<HostileCase> {
@@ -96,8 +97,9 @@ TEST_P(HostileScript, EndsReducedOrUntouchedWithTheHostWhole) {
         EXPECT_TRUE(Image() == before);
         EXPECT_TRUE(History().empty());
     }
+    // Whether it was written back or left alone, the step keeps the script.
     ASSERT_TRUE(run.parameters && run.parameters->descriptor);
-    EXPECT_EQ(run.parameters->descriptor->Describe(), Factor(hostile.recordedFactor).Describe());
+    EXPECT_EQ(run.parameters->descriptor->Describe(), hostile.script.Describe());
     ExpectCleanRun();
 }
 
