@@ -14,6 +14,17 @@ NSString* NibPathInBundle(NSBundle* bundle, NSString* nibName) {
     return nil;
 }
 
+// GNUstep's loader gives every top-level object one reference beyond the one
+// the returned array holds (the older nib-loading convention, in which the
+// caller released each top-level object itself). The AppKit call stood in
+// for leaves the autoreleased array as their only owner, and callers written
+// for it never give that reference back: each load would keep its window
+// alive for good. So it is given back here, once per object.
+void GiveBackLoaderReferences(NSArray* topLevelObjects) {
+    const NSUInteger count = [topLevelObjects count];
+    for (NSUInteger i = 0; i < count; ++i) [[topLevelObjects objectAtIndex:i] release];
+}
+
 }  // namespace
 
 @implementation NSBundle (StandinNibLoading)
@@ -34,6 +45,7 @@ NSString* NibPathInBundle(NSBundle* bundle, NSString* nibName) {
     } @catch (NSException* exception) {
         loaded = NO;
     }
+    GiveBackLoaderReferences(loadedObjects);
     if ([loadedObjects count] == 0) loaded = NO;
     if (loaded && topLevelObjects != NULL) *topLevelObjects = loadedObjects;
     [nib release];

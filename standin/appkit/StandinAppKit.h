@@ -32,6 +32,9 @@ BOOL NSApplicationLoad(void);
 // for "<nibName>.xib", then ".nib", then ".gorm", with `owner` as the file's
 // owner: outlets and actions are connected. When `topLevelObjects` is not
 // NULL it receives an autoreleased array of the file's top-level objects.
+// As with AppKit, that array is the only owner of the top-level objects: what
+// the caller needs beyond the current autorelease pool, it retains (an owning
+// outlet, say); the rest goes with the pool.
 // Returns NO when no such file exists or it cannot be loaded: a damaged file
 // (one the loader raises on or finds no objects in) included; nothing is
 // raised.

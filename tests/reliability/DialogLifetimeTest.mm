@@ -2,12 +2,10 @@
 // may keep the last window for the next one, but runs must not pile windows
 // up. GNUstep counts the live instances of each class for us.
 //
-// Disabled until the stand-in nib loading balances GNUstep's extra
-// reference: GNUstep's instantiateWithOwner:topLevelObjects: gives every
-// top-level object one reference more than the array it returns holds (the
-// old nib-loading convention), where the AppKit call it stands in for leaves
-// the array as the only owner. Nothing gives that reference back, so every
-// interactive run leaves its window, popup and buttons alive.
+// GNUstep's nib loading gives every top-level object one reference more than
+// the array it returns holds; the stand-in nib loading gives it back, as the
+// AppKit call it stands in for leaves the array as the only owner. Without
+// that, every interactive run left its window, popup and buttons alive.
 #import <AppKit/AppKit.h>
 #include <gtest/gtest.h>
 
@@ -49,7 +47,7 @@ protected:
     }
 };
 
-TEST_F(DialogLifetime, DISABLED_RunsDoNotPileUpWindows) {
+TEST_F(DialogLifetime, RunsDoNotPileUpWindows) {
     const int afterFirst = WindowsAliveAfterARun();
     WindowsAliveAfterARun();
     const int afterThird = WindowsAliveAfterARun();

@@ -5,10 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 
 #include "ProbeOwner.h"
 #include "standin/appkit/StandinAppKit.h"
+
+// GNUstep's counts of live instances per class. Its header declares them
+// only for builds without NDEBUG; the library always has them.
+extern "C" {
+BOOL GSDebugAllocationActive(BOOL active);
+int GSDebugAllocationCount(Class aClass);
+}
 
 // A class of the test program itself.
 @interface StandinMainProgramProbe : NSObject
@@ -106,6 +114,24 @@ TEST_F(StandinAppKit, TopLevelObjectsAreHandedBackWhenAsked) {
     ASSERT_NE(topLevel, nil);
     EXPECT_NE([topLevel indexOfObjectIdenticalTo:[owner probeWindow]], static_cast<NSUInteger>(NSNotFound));
     [owner release];
+}
+
+// The returned array is the top-level objects' only owner: once the pool
+// that holds it drains, the window lives exactly as long as the owner that
+// keeps it, and no load leaves a window behind.
+TEST_F(StandinAppKit, LoadedWindowsGoWithTheLastOwner) {
+    GSDebugAllocationActive(YES);
+    const int before = GSDebugAllocationCount([NSWindow class]);
+    NSArray* topLevel = nil;
+    for (NSArray** wanted : {static_cast<NSArray**>(NULL), &topLevel}) {
+        NSAutoreleasePool* loading = [[NSAutoreleasePool alloc] init];
+        StandinProbeOwner* owner = [[ownerClass alloc] init];
+        EXPECT_TRUE([ProbeBundle() loadNibNamed:@"Probe" owner:owner topLevelObjects:wanted]);
+        [loading release];
+        EXPECT_EQ(GSDebugAllocationCount([NSWindow class]), before + 1) << "the owner keeps its window";
+        [owner release];
+        EXPECT_EQ(GSDebugAllocationCount([NSWindow class]), before) << "nothing else does";
+    }
 }
 
 TEST_F(StandinAppKit, AMissingOrDamagedNibIsReportedAsAFailure) {
