@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 
 #include "PluginRun.h"
 #include "host/SuiteHolders.h"
@@ -201,6 +202,11 @@ struct FailedStep {
     int occurrence;
     const char* what;
 };
+
+// Without it GoogleTest prints the struct's bytes, padding included.
+void PrintTo(const FailedStep& step, std::ostream* out) {
+    *out << step.what << " (" << step.operation << " #" << step.occurrence << ")";
+}
 
 class ScriptedRunStepFailure : public e2e::PluginRun, public ::testing::WithParamInterface<FailedStep> {};
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,12 @@ struct TiffCase {
     bool tiled;
     uint16_t compression;
 };
+
+// Without these GoogleTest prints a case's bytes, padding included.
+void PrintTo(const TiffCase& c, std::ostream* out) {
+    *out << c.channels << " channels, " << c.bits << " bits, " << (c.planar ? "planar" : "chunky") << ", "
+         << (c.tiled ? "tiles" : "strips") << ", compression " << c.compression;
+}
 
 bool Predicting(const TiffCase& c) {
     return (c.compression == COMPRESSION_LZW || c.compression == COMPRESSION_ADOBE_DEFLATE) && c.channels % 2 == 0;
@@ -152,6 +159,10 @@ struct PngCase {
     bool interlaced;
 };
 
+void PrintTo(const PngCase& c, std::ostream* out) {
+    *out << c.channels << " channels, " << c.bits << " bits" << (c.interlaced ? ", interlaced" : "");
+}
+
 class ImageFilesPngLayouts : public ::testing::TestWithParam<PngCase> {};
 
 TEST_P(ImageFilesPngLayouts, ReadExactlyAndWrittenBackTheSameWay) {
@@ -185,6 +196,11 @@ struct JpegCase {
     bool progressive;
     int lumaSampling;
 };
+
+void PrintTo(const JpegCase& c, std::ostream* out) {
+    *out << c.channels << " channels" << (c.progressive ? ", progressive" : "") << ", luma sampling "
+         << c.lumaSampling;
+}
 
 class ImageFilesJpegLayouts : public ::testing::TestWithParam<JpegCase> {};
 
