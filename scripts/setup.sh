@@ -8,8 +8,10 @@ packages=(
   gnustep-devel
   googletest libgtest-dev
   xvfb xauth fonts-dejavu-core
-  libtiff-dev libpng-dev libjpeg-dev
+  libtiff-dev libpng-dev libjpeg-dev zlib1g-dev
   valgrind
+  # clang with libFuzzer and its sanitizer runtimes, for scripts/fuzz.sh
+  clang libclang-rt-14-dev
 )
 
 missing=()
