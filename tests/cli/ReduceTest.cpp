@@ -16,6 +16,12 @@ using clitest::WriteTestImage;
 using standin::ImageFormat;
 using Names = std::vector<std::string>;
 
+// Runs decimora and expects it to succeed, showing its stderr otherwise.
+void ExpectSuccess(const std::vector<std::string>& arguments) {
+    const clitest::ProgramResult run = RunDecimora(arguments);
+    EXPECT_EQ(run.status, 0) << run.err;
+}
+
 class Reduce : public ::testing::Test {
 protected:
     clitest::ScratchFolder folder;
@@ -77,11 +83,11 @@ TEST_F(Reduce, FlatColourAndMetadataComeThroughUnchanged) {
 TEST_F(Reduce, OutputGoesWhereTheOptionsSay) {
     WriteTestImage(folder / "a.tif", clitest::PatternImage(64, 48, 3, 8, 300.0), ImageFormat::tiff);
 
-    EXPECT_EQ(RunDecimora({"reduce", folder / "a.tif", "--factor", "2", "-o", folder / "named.tif"}).status, 0);
+    ExpectSuccess({"reduce", folder / "a.tif", "--factor", "2", "-o", folder / "named.tif"});
     EXPECT_EQ(standin::ReadImageFile(folder / "named.tif").image.Width(), 32);
 
     clitest::ScratchFolder elsewhere;
-    EXPECT_EQ(RunDecimora({"reduce", folder / "a.tif", "--factor", "4", "--out-dir", elsewhere.Path()}).status, 0);
+    ExpectSuccess({"reduce", folder / "a.tif", "--factor", "4", "--out-dir", elsewhere.Path()});
     EXPECT_EQ(standin::ReadImageFile(elsewhere / "a.tif").image.Width(), 16);
     EXPECT_EQ(folder.Names(), (Names{"a.tif", "named.tif"}));
 }
@@ -95,7 +101,7 @@ TEST_F(Reduce, AnExistingOutputIsReplacedOnlyWithForce) {
     EXPECT_EQ(refused.err, "decimora: " + folder / "a-reduced.png" + ": exists; give --force to replace it\n");
     EXPECT_EQ(clitest::ReadWholeFile(folder / "a-reduced.png"), "keep me");
 
-    EXPECT_EQ(RunDecimora({"reduce", folder / "a.png", "--factor", "2", "--force"}).status, 0);
+    ExpectSuccess({"reduce", folder / "a.png", "--factor", "2", "--force"});
     EXPECT_EQ(standin::ReadImageFile(folder / "a-reduced.png").image.Width(), 32);
 }
 
@@ -115,12 +121,8 @@ TEST_F(Reduce, TheInputIsReplacedOnlyInPlace) {
 
 TEST_F(Reduce, QualitySetsTheJpegCompression) {
     WriteTestImage(folder / "a.jpg", clitest::NoiseImage(200, 200, 3, 8, 300.0), ImageFormat::jpeg);
-    ASSERT_EQ(
-        RunDecimora({"reduce", folder / "a.jpg", "--factor", "2", "--quality", "10", "-o", folder / "low.jpg"}).status,
-        0);
-    ASSERT_EQ(
-        RunDecimora({"reduce", folder / "a.jpg", "--factor", "2", "--quality", "98", "-o", folder / "high.jpg"}).status,
-        0);
+    ExpectSuccess({"reduce", folder / "a.jpg", "--factor", "2", "--quality", "10", "-o", folder / "low.jpg"});
+    ExpectSuccess({"reduce", folder / "a.jpg", "--factor", "2", "--quality", "98", "-o", folder / "high.jpg"});
     EXPECT_LT(clitest::ReadWholeFile(folder / "low.jpg").size() * 2,
               clitest::ReadWholeFile(folder / "high.jpg").size());
 }
