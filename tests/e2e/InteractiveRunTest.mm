@@ -19,16 +19,6 @@ using gui_test::ModalDriver;
 
 const int32_t kParm = static_cast<int32_t>(fourcc::kParm);
 
-NSPopUpButton* FindPopup(NSView* view) {
-    if ([view isKindOfClass:[NSPopUpButton class]]) return (NSPopUpButton*)view;
-    NSArray* subviews = [view subviews];
-    for (NSUInteger i = 0; i < [subviews count]; ++i) {
-        NSPopUpButton* found = FindPopup([subviews objectAtIndex:i]);
-        if (found != nil) return found;
-    }
-    return nil;
-}
-
 // What the dialog showed when the test first saw it.
 struct DialogSeen {
     std::vector<std::string> items;
@@ -54,7 +44,7 @@ protected:
     ModalDriver& See(ModalDriver& driver) {
         DialogSeen* into = &seen;
         return driver.Do("read the dialog", [into](NSWindow* window) {
-            NSPopUpButton* popup = FindPopup([window contentView]);
+            NSPopUpButton* popup = gui_test::FindPopUpButton(window);
             if (popup == nil) return false;
             for (NSInteger i = 0; i < [popup numberOfItems]; ++i)
                 into->items.push_back([[popup itemTitleAtIndex:i] UTF8String]);
@@ -66,7 +56,7 @@ protected:
 
     static ModalDriver& Choose(ModalDriver& driver, const std::string& title) {
         return driver.Do("choose " + title, [title](NSWindow* window) {
-            NSPopUpButton* popup = FindPopup([window contentView]);
+            NSPopUpButton* popup = gui_test::FindPopUpButton(window);
             if (popup == nil) return false;
             NSInteger index = [popup indexOfItemWithTitle:[NSString stringWithUTF8String:title.c_str()]];
             if (index < 0) return false;

@@ -20,22 +20,12 @@ using reliability::kInjectedCode;
 
 const char* const kChosenFactor = "3";
 
-NSPopUpButton* FindPopup(NSView* view) {
-    if ([view isKindOfClass:[NSPopUpButton class]]) return (NSPopUpButton*)view;
-    NSArray* subviews = [view subviews];
-    for (NSUInteger i = 0; i < [subviews count]; ++i) {
-        NSPopUpButton* found = FindPopup([subviews objectAtIndex:i]);
-        if (found != nil) return found;
-    }
-    return nil;
-}
-
 // Chooses the factor in the dialog and presses OK, as a user would.
 void ChooseAndConfirm(ModalDriver& driver) {
     driver
         .Do("choose the factor",
             [](NSWindow* window) {
-                NSPopUpButton* popup = FindPopup([window contentView]);
+                NSPopUpButton* popup = gui_test::FindPopUpButton(window);
                 if (popup == nil) return false;
                 NSInteger index = [popup indexOfItemWithTitle:[NSString stringWithUTF8String:kChosenFactor]];
                 if (index < 0) return false;

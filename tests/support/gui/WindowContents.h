@@ -6,6 +6,7 @@
 
 #ifdef __OBJC__
 @class NSButton;
+@class NSPopUpButton;
 @class NSWindow;
 #endif
 
@@ -27,6 +28,9 @@ WindowContents ReadWindowContents(NSWindow* window);
 
 // The first button of the window titled `title`, or nil.
 NSButton* FindButton(NSWindow* window, const std::string& title);
+
+// The first pop-up button of the window, or nil.
+NSPopUpButton* FindPopUpButton(NSWindow* window);
 #endif
 
 }  // namespace gui_test

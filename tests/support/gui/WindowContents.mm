@@ -66,4 +66,13 @@ NSButton* FindButton(NSWindow* window, const std::string& title) {
     return nil;
 }
 
+NSPopUpButton* FindPopUpButton(NSWindow* window) {
+    NSArray* views = AllViews(window);
+    for (NSUInteger index = 0; index < [views count]; ++index) {
+        id view = [views objectAtIndex:index];
+        if ([view isKindOfClass:[NSPopUpButton class]]) return view;
+    }
+    return nil;
+}
+
 }  // namespace gui_test
