@@ -9,7 +9,7 @@
 #include <string>
 
 #include "demo/SideBySide.h"
-#include "standin/imagefiles/ImageFile.h"
+#include "imagefiles/ImageFile.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <exception>
 
 #include "demo/HalftoneSample.h"
-#include "standin/imagefiles/ImageFile.h"
+#include "imagefiles/ImageFile.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

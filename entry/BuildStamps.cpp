@@ -1,8 +1,9 @@
 // The module's build stamps, exported for tools that inspect the binary.
 // Nothing in the plug-in reads them.
+#include "entry/Version.h"
 
 extern const double DecimoraVersionNumber;
 extern const unsigned char DecimoraVersionString[];
 
-const double DecimoraVersionNumber = 7.0;
-const unsigned char DecimoraVersionString[] = "@(#)PROGRAM:Decimora  PROJECT:Decimora-7.0L\n";
+const double DecimoraVersionNumber = DECIMORA_VERSION_NUMBER;
+const unsigned char DecimoraVersionString[] = "@(#)PROGRAM:Decimora  PROJECT:Decimora-" DECIMORA_VERSION_TEXT "\n";

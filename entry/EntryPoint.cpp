@@ -1,7 +1,7 @@
 #include "entry/EntryPoint.h"
 
 #include "common/mac/AboutBox.h"
-#include "common/mac/PluginIdentity.h"
+#include "entry/PluginIdentity.h"
 #include "engine/DecimoraData.h"
 #include "host/AutoSuite.h"
 #include "host/PluginMessage.h"

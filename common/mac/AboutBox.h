@@ -14,6 +14,6 @@
 void gShowAbout(const char* name, const char* version, const char* architecture, const char* description,
                 const char* copyright, const char* email, const char* webHost);
 
-// The About box with this plug-in's identity (common/mac/PluginIdentity.h).
+// The About box with this plug-in's identity (entry/PluginIdentity.h).
 // The plug-in reference is not used. Throws as gShowAbout does.
 void DoMyAbout(SPPlugin* plugin);

@@ -6,7 +6,7 @@
 #include "common/mac/Alerts.h"
 #include "common/mac/CocoaScopes.h"
 #include "common/mac/CocoaText.h"
-#include "common/mac/PluginIdentity.h"
+#include "entry/PluginIdentity.h"
 #include "common/mac/PluginSetupFolder.h"
 #include "host/SuiteHolders.h"
 

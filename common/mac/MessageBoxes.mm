@@ -3,7 +3,7 @@
 #include "common/mac/Alerts.h"
 #include "common/mac/CocoaScopes.h"
 #include "common/mac/CocoaText.h"
-#include "common/mac/PluginIdentity.h"
+#include "common/mac/PluginNames.h"
 
 namespace {
 

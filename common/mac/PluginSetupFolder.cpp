@@ -3,7 +3,7 @@
 #include <CoreFoundation/CoreFoundation.h>
 
 #include "common/ScopedCFObject.h"
-#include "common/mac/PluginIdentity.h"
+#include "common/mac/PluginNames.h"
 
 bool getPluginSetupFoder(char* path, int size) {
     if (size <= 0 || path == nullptr) return false;

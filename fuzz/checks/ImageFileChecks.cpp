@@ -8,9 +8,9 @@
 #include "fuzz/checks/ContractViolation.h"
 #include "fuzz/checks/PngChecksums.h"
 #include "fuzz/checks/ScratchFile.h"
-#include "standin/imagefiles/ExifBlock.h"
-#include "standin/imagefiles/FormatDetection.h"
-#include "standin/imagefiles/ImageFile.h"
+#include "imagefiles/ExifBlock.h"
+#include "imagefiles/FormatDetection.h"
+#include "imagefiles/ImageFile.h"
 
 namespace fuzzing {
 namespace {

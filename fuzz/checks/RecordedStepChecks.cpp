@@ -3,7 +3,7 @@
 #include <string>
 
 #include "fuzz/checks/ContractViolation.h"
-#include "standin/cli/RecordedStep.h"
+#include "cli/RecordedStep.h"
 
 namespace fuzzing {
 namespace {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "standin/host/Image.h"
-#include "standin/imagefiles/ImageFile.h"
+#include "imagefiles/ImageFile.h"
 
 namespace {
 

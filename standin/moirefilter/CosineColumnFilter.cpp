@@ -25,16 +25,16 @@ public:
           coefficients_(static_cast<size_t>(columns_.terms) * rowFloats_, 0.0),
           batchRows_(static_cast<size_t>(batch_) * rowFloats_) {
         perWorker_ = channels_ * (width_ + static_cast<size_t>(pass_.DecimatedWidth())) + rowFloats_ + pass_.ScratchSize();
-        scratch_.resize(static_cast<size_t>(job.pool.Size()) * perWorker_);
+        scratch_.resize(static_cast<size_t>(job.threads.Size()) * perWorker_);
     }
 
     bool Run() {
         const int64_t height = job_.image.height;
         for (int64_t y = 0; y < height; y += batch_) {
             const int64_t yEnd = std::min(height, y + batch_);
-            job_.pool.ForEach(yEnd - y, [this, y](int64_t i, int worker) { FilterAlongRow(y + i, i, worker); });
+            job_.threads.ForEach(yEnd - y, [this, y](int64_t i, int worker) { FilterAlongRow(y + i, i, worker); });
             const auto blocks = static_cast<int64_t>((rowFloats_ + kColumnBlock - 1) / kColumnBlock);
-            job_.pool.ForEach(blocks, [this, y, yEnd](int64_t block, int) { Accumulate(y, yEnd, block); });
+            job_.threads.ForEach(blocks, [this, y, yEnd](int64_t block, int) { Accumulate(y, yEnd, block); });
             if (!job_.Continue(0.5 * static_cast<double>(yEnd) / static_cast<double>(height))) return false;
         }
         for (int64_t k = 0; k < columns_.terms; ++k) {
@@ -43,7 +43,7 @@ public:
         }
         for (int64_t y = 0; y < height; y += batch_) {
             const int64_t yEnd = std::min(height, y + batch_);
-            job_.pool.ForEach(yEnd - y, [this, y](int64_t i, int worker) { Rebuild(y + i, worker); });
+            job_.threads.ForEach(yEnd - y, [this, y](int64_t i, int worker) { Rebuild(y + i, worker); });
             if (!job_.Continue(0.5 + 0.5 * static_cast<double>(yEnd) / static_cast<double>(height))) return false;
         }
         return true;

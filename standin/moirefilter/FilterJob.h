@@ -8,7 +8,7 @@
 
 #include "standin/moirefilter/AxisPlan.h"
 #include "standin/moirefilter/ImageView.h"
-#include "standin/moirefilter/WorkerPool.h"
+#include "standin/moirefilter/ThreadTeam.h"
 
 namespace moirenix {
 
@@ -19,7 +19,7 @@ struct FilterJob {
     const ImageView& image;
     const AxisPlan& rows;     // along a row: length = image width
     const AxisPlan& columns;  // along a column: length = image height
-    WorkerPool& pool;
+    ThreadTeam& threads;
     const ProgressFunction& progress;
 
     // Reports progress; false when the caller asked to stop.

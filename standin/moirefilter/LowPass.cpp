@@ -6,7 +6,7 @@
 #include "standin/moirefilter/AxisPlan.h"
 #include "standin/moirefilter/CosineColumnFilter.h"
 #include "standin/moirefilter/StreamingFilter.h"
-#include "standin/moirefilter/WorkerPool.h"
+#include "standin/moirefilter/ThreadTeam.h"
 
 namespace moirenix {
 namespace {
@@ -31,8 +31,8 @@ LowPassResult LowPass(const ImageView& image, const LowPassSettings& settings) {
     const AxisPlan columns = PlanAxis(image.height, settings.cutoff);
     if (rows.IsIdentity() && columns.IsIdentity()) return LowPassResult::done;
 
-    WorkerPool pool(ThreadCount(settings.threads));
-    const FilterJob job{image, rows, columns, pool, settings.progress};
+    ThreadTeam team(ThreadCount(settings.threads));
+    const FilterJob job{image, rows, columns, team, settings.progress};
     const bool finished =
         columns.method == AxisMethod::cosine ? RunCosineColumnFilter(job) : RunStreamingFilter(job);
     return finished ? LowPassResult::done : LowPassResult::canceled;

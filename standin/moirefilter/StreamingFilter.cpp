@@ -63,7 +63,7 @@ public:
                          columns_.TapStart(columns_.firstLow - half_)),
           margin_(job.image, columns_.TapStart(columns_.firstLow + columns_.lowCount - 1 + half_) + columns_.Taps() - 1),
           perWorker_(channels_ * width_ + decimatedFloats_ + filteredFloats_ + pass_.ScratchSize()),
-          scratch_(static_cast<size_t>(job.pool.Size()) * perWorker_) {}
+          scratch_(static_cast<size_t>(job.threads.Size()) * perWorker_) {}
 
     bool Run() {
         const int64_t height = job_.image.height;
@@ -76,7 +76,7 @@ public:
             ProduceDecimatedRows(decimatedEnd);
             ProduceLowRows(lowEnd);
             ProduceFilteredLowRows(filteredEnd);
-            job_.pool.ForEach(yEnd - y, [this, y](int64_t i, int worker) { OutputRow(y + i, worker); });
+            job_.threads.ForEach(yEnd - y, [this, y](int64_t i, int worker) { OutputRow(y + i, worker); });
             if (!job_.Continue(static_cast<double>(yEnd) / static_cast<double>(height))) return false;
         }
         return true;
@@ -97,7 +97,7 @@ private:
     template <class Step>
     void ForEachBlock(size_t floats, const Step& step) {
         const auto blocks = static_cast<int64_t>((floats + kColumnBlock - 1) / kColumnBlock);
-        job_.pool.ForEach(blocks, [&](int64_t block, int) {
+        job_.threads.ForEach(blocks, [&](int64_t block, int) {
             const size_t begin = static_cast<size_t>(block) * kColumnBlock;
             step(begin, std::min(floats, begin + kColumnBlock));
         });
@@ -108,7 +108,7 @@ private:
         const int64_t start = decimatedRows_.End();
         if (end <= start) return;
         const auto decimatedWidth = static_cast<size_t>(pass_.DecimatedWidth());
-        job_.pool.ForEach(end - start, [&](int64_t i, int worker) {
+        job_.threads.ForEach(end - start, [&](int64_t i, int worker) {
             float* full = FullRow(worker);
             float* row = decimatedRows_.Slot(start + i);
             ReadPixelRow(job_.image, margin_.Row(start + i), full, width_);
@@ -126,7 +126,7 @@ private:
         if (end <= start) return;
         const auto decimatedWidth = static_cast<size_t>(pass_.DecimatedWidth());
         const auto filteredWidth = static_cast<size_t>(pass_.FilteredWidth());
-        job_.pool.ForEach(end - start, [&](int64_t i, int worker) {
+        job_.threads.ForEach(end - start, [&](int64_t i, int worker) {
             const int64_t m = start + i;
             const float* source = decimatedRows_.Row(columns_.TapStart(m));
             if (columns_.Taps() > 1) {

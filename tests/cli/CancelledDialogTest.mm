@@ -9,7 +9,7 @@
 
 #include "ImageFixtures.h"
 #include "ProgramRun.h"
-#include "standin/cli/Reducer.h"
+#include "cli/Reducer.h"
 #include "support/gui/Application.h"
 #include "support/gui/ModalDriver.h"
 

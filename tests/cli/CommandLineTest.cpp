@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "standin/cli/CommandLine.h"
-#include "standin/cli/OutputPlan.h"
+#include "cli/CommandLine.h"
+#include "cli/OutputPlan.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "standin/host/Image.h"
-#include "standin/imagefiles/ImageFile.h"
+#include "imagefiles/ImageFile.h"
 
 namespace clitest {
 

@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "standin/cli/RecordedStep.h"
+#include "cli/RecordedStep.h"
 
 namespace {
 

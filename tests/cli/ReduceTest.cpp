@@ -8,6 +8,7 @@
 
 #include "ImageFixtures.h"
 #include "ProgramRun.h"
+#include "entry/Version.h"
 
 namespace {
 
@@ -156,7 +157,7 @@ TEST(Program, DescribesItself) {
     EXPECT_NE(help.out.find("130  interrupted"), std::string::npos);
     const clitest::ProgramResult version = RunDecimora({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "decimora 7.0L\n");
+    EXPECT_EQ(version.out, std::string("decimora ") + DECIMORA_VERSION_TEXT + "\n");
 }
 
 TEST(Program, UsageErrorsStopBeforeAnyWork) {

@@ -11,7 +11,7 @@
 
 #include "common/mac/AboutBox.h"
 #include "common/mac/MessageBoxes.h"
-#include "common/mac/PluginIdentity.h"
+#include "entry/PluginIdentity.h"
 #include "host/FourCharCodes.h"
 #include "host/SuiteHolders.h"
 #include "standin/host/Host.h"
@@ -30,7 +30,7 @@ constexpr unsigned long kWarningStyle = 0;
 constexpr unsigned long kInformationalStyle = 1;
 constexpr unsigned long kCriticalStyle = 2;
 
-const std::string kHeadline = "Decimora 7.0L\n (x86_64)\n";
+const std::string kHeadline = std::string("Decimora ") + DECIMORA_VERSION_TEXT + "\n (x86_64)\n";
 const std::string kDescription =
     "An automation plugin to reduce image sizes without introducing any moire. It uses Korvan Moirenix plugin filter.";
 

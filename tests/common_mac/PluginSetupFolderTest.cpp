@@ -9,8 +9,9 @@
 #include <sstream>
 #include <string>
 
-#include "common/mac/PluginIdentity.h"
+#include "common/mac/PluginNames.h"
 #include "common/mac/PluginSetupFolder.h"
+#include "entry/Version.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ struct Buffer {
 
 TEST(PluginIdentity, NameAndBundleIdentifier) {
     EXPECT_STREQ(gGetPluginName(), "Decimora");
-    EXPECT_STREQ(gGetPlugInMacBundleName(), "com.example.decimora");
+    EXPECT_STREQ(gGetPlugInMacBundleName(), DECIMORA_BUNDLE_IDENTIFIER);
 }
 
 // The bundle is found by this identifier at run time, so the plug-in bundle

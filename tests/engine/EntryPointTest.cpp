@@ -9,6 +9,7 @@
 #include "FakeHost.h"
 #include "common/mac/AboutBox.h"
 #include "entry/EntryPoint.h"
+#include "entry/Version.h"
 #include "host/SuiteHolders.h"
 
 namespace {
@@ -51,7 +52,7 @@ TEST_F(EntryPoint, AboutShowsTheIdentityAndReturnsZero) {
     EXPECT_EQ(Call("SP Interface", "About"), 0);
     ASSERT_EQ(aboutCalls.size(), 1u);
     EXPECT_EQ(aboutCalls[0],
-              (Strings{"Decimora", "7.0L", " (x86_64)",
+              (Strings{"Decimora", DECIMORA_VERSION_TEXT, " (x86_64)",
                        "An automation plugin to reduce image sizes without introducing any moire. It uses Korvan "
                        "Moirenix plugin filter.",
                        "Copyright (c) 2026 Decimora developers", "support@example.com", "www.example.com"}));

@@ -16,7 +16,7 @@
 #include "PeakMemory.h"
 #include "fuzz/checks/PngChecksums.h"
 #include "standin/host/Image.h"
-#include "standin/imagefiles/ImageFile.h"
+#include "imagefiles/ImageFile.h"
 
 namespace {
 

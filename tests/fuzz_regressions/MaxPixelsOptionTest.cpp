@@ -10,7 +10,7 @@
 #include <string>
 
 #include "standin/host/Image.h"
-#include "standin/imagefiles/ImageFile.h"
+#include "imagefiles/ImageFile.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "standin/imagefiles/ImageFile.h"
+#include "imagefiles/ImageFile.h"
 
 namespace loadtest {
 

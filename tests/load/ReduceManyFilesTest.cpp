@@ -18,7 +18,7 @@
 #include "cli/ProgramRun.h"
 #include "load/LoadImages.h"
 #include "load/WorkerMemory.h"
-#include "standin/imagefiles/ImageFile.h"
+#include "imagefiles/ImageFile.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "cli/ProgramRun.h"
 #include "host/FourCharCodes.h"
 #include "load/LoadImages.h"
-#include "standin/cli/Reducer.h"
+#include "cli/Reducer.h"
 #include "standin/host/Host.h"
-#include "standin/imagefiles/ImageFile.h"
+#include "imagefiles/ImageFile.h"
 
 namespace {
 

@@ -1,0 +1,244 @@
+#include "cli/Reducer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+#include <utility>
+
+#include "host/FourCharCodes.h"
+#include "cli/PluginFolder.h"
+#include "imagefiles/ImageFile.h"
+
+namespace cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int32_t kUserCancelled = -128;
+
+// Shares of a file's progress: reading, then the plug-in's run, then writing.
+constexpr double kReadDone = 0.1;
+constexpr double kRunDone = 0.9;
+
+// A failure of one file, whose message the thrower has made to name it.
+class FileFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Listens to the host's filter progress for as long as it lives.
+class FilterProgressListener {
+public:
+    FilterProgressListener(standin::Host& host, std::function<bool(double)> listener) : host_(host) {
+        host_.SetFilterProgress(std::move(listener));
+    }
+    ~FilterProgressListener() { host_.SetFilterProgress(nullptr); }
+    FilterProgressListener(const FilterProgressListener&) = delete;
+    FilterProgressListener& operator=(const FilterProgressListener&) = delete;
+
+private:
+    standin::Host& host_;
+};
+
+std::string HostErrorText(int32_t code) { return "host error " + std::to_string(code); }
+
+// How a played event is named in messages.
+std::string StepName(const std::string& eventName) {
+    if (eventName == "CnvS") return "canvas size";
+    if (eventName == "ImgS") return "image size";
+    return eventName;
+}
+
+// The file's pixels in the host's target document for one reduction. The
+// host keeps every document it opens until it is destroyed, so a Reducer
+// opens one document and hands it each file in turn: the document takes the
+// file's name and pixels with an empty history, and gives the pixels back
+// when the reduction ends.
+class TargetDocument {
+public:
+    TargetDocument(standin::Host& host, standin::Document& document, const std::string& name,
+                   standin::Image&& image)
+        : document_(document) {
+        document_.name = name;
+        document_.image = std::move(image);
+        document_.history.clear();
+        host.SetTargetDocument(&document_);
+    }
+    ~TargetDocument() {
+        document_.image = standin::Image(1, 1, 1, 8, 72.0);
+        document_.history.clear();
+    }
+    TargetDocument(const TargetDocument&) = delete;
+    TargetDocument& operator=(const TargetDocument&) = delete;
+
+    const standin::Image& Pixels() const { return document_.image; }
+
+private:
+    standin::Document& document_;
+};
+
+std::optional<standin::ImageFormat> FormatOfExtension(const std::string& path) {
+    std::string extension = fs::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == ".tif" || extension == ".tiff") return standin::ImageFormat::tiff;
+    if (extension == ".png") return standin::ImageFormat::png;
+    if (extension == ".jpg" || extension == ".jpeg" || extension == ".jpe") return standin::ImageFormat::jpeg;
+    return std::nullopt;
+}
+
+const char* FormatName(standin::ImageFormat format) {
+    switch (format) {
+        case standin::ImageFormat::tiff: return "TIFF";
+        case standin::ImageFormat::png: return "PNG";
+        case standin::ImageFormat::jpeg: return "JPEG";
+    }
+    return "image";
+}
+
+// The output keeps the input's format, so a name that promises another
+// format is refused (unless it is the input's own extension).
+void CheckOutputFormat(const FileJob& job, standin::ImageFormat format) {
+    const std::optional<standin::ImageFormat> named = FormatOfExtension(job.output);
+    if (!named || *named == format || FormatOfExtension(job.input) == named) return;
+    throw FileFailure(job.output + ": the name promises " + FormatName(*named) + " but the result is " +
+                      FormatName(format) + " like its input " + job.input);
+}
+
+void CheckFactorFits(const std::string& input, const standin::Image& image, std::optional<int32_t> factor) {
+    if (!factor || (image.Width() >= *factor && image.Height() >= *factor)) return;
+    throw FileFailure(input + ": " + std::to_string(image.Width()) + " x " + std::to_string(image.Height()) +
+                      " pixels is smaller than the factor " + std::to_string(*factor));
+}
+
+}  // namespace
+
+Reducer::Reducer(const ReduceSettings& settings) : settings_(settings) {
+    // The Objective-C runtime keeps what a module registered when it loaded,
+    // so the modules stay mapped until the process ends.
+    host_.KeepModulesMapped(true);
+    decimora_ = &host_.LoadPlugin(settings_.pluginFolder + "/" + kDecimoraBundle);
+    host_.LoadPlugin(settings_.pluginFolder + "/" + kFilterBundle);
+    // One black pixel until the first file arrives.
+    document_ = &host_.AddDocument(1, 1, 1, 8, 72.0);
+}
+
+FileResult Reducer::Reduce(const FileJob& job, const ProgressCallback& progress) {
+    const ProgressCallback report = progress ? progress : [](double) {};
+    try {
+        return ReduceFile(job, report);
+    } catch (const FileFailure& failure) {
+        return {Outcome::failed, failure.what()};
+    } catch (const standin::ImageFileError& error) {
+        return {Outcome::failed, error.what()};
+    } catch (const RecordedStepError& error) {
+        return {Outcome::failed, error.what()};
+    } catch (const std::exception& error) {
+        // Whatever else stops this file (memory, a shape the host refuses)
+        // must not stop the others.
+        return {Outcome::failed, job.input + ": " + error.what()};
+    }
+}
+
+FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallback& progress) {
+    CheckOutputAllowed(job);
+    progress(0.0);
+    standin::ReadOptions readOptions;
+    if (settings_.maxPixels) readOptions.maxPixels = *settings_.maxPixels;
+    standin::ImageFile file = standin::ReadImageFile(job.input, readOptions);
+    progress(kReadDone);
+    CheckOutputFormat(job, file.info.format);
+    CheckFactorFits(job.input, file.image, KnownFactor());
+
+    TargetDocument document(host_, *document_, fs::path(job.input).filename().string(), std::move(file.image));
+    // The filter's own progress fills the run's share of the bar.
+    const FilterProgressListener listener(host_, [&progress](double fraction) {
+        progress(kReadDone + fraction * (kRunDone - kReadDone));
+        return true;
+    });
+    const PluginRun run = RunPlugin();
+    const FileResult outcome = RunOutcome(job.input, run.entryResult);
+    if (outcome.outcome != Outcome::reduced) return outcome;
+    const bool recording = !settings_.recordFile.empty();
+    if (recording && !run.recorded) throw FileFailure(job.input + ": the plug-in left no step to record");
+    progress(kRunDone);
+
+    standin::WriteOptions options;
+    options.jpegQuality = settings_.jpegQuality;
+    options.overwrite = settings_.force || settings_.inPlace;
+    standin::WriteImageFile(job.output, document.Pixels(), file.info, options);
+    if (recording)
+        WriteRecordedStepFile(settings_.recordFile, RecordedStep{decimora_->EventId(), *run.recorded}, settings_.force);
+    progress(1.0);
+    return outcome;
+}
+
+// Refuses, before any work, an output whose folder is missing, one that
+// exists without --force, and one that is the input itself without
+// --in-place.
+void Reducer::CheckOutputAllowed(const FileJob& job) const {
+    std::error_code error;
+    const fs::path outputFolder = fs::path(job.output).parent_path();
+    if (!outputFolder.empty() && !fs::is_directory(outputFolder, error)) {
+        throw FileFailure(job.output + ": " + outputFolder.string() + " is not a folder");
+    }
+    if (!settings_.inPlace && fs::equivalent(job.input, job.output, error)) {
+        throw FileFailure(job.output + ": is the input itself; give --in-place to replace it");
+    }
+    if (!settings_.force && !settings_.inPlace && fs::exists(fs::symlink_status(job.output, error))) {
+        throw FileFailure(job.output + ": exists; give --force to replace it");
+    }
+}
+
+Reducer::PluginRun Reducer::RunPlugin() {
+    PluginRun run;
+    if (settings_.replay) {
+        run.entryResult = host_.Play(decimora_->EventId(), settings_.replay->descriptor, host::kDisplayNoDialogs);
+        return run;
+    }
+    const standin::RunResult result = host_.DoIt(*decimora_, settings_.parameters);
+    run.entryResult = result.result;
+    if (result.parameters) run.recorded = result.parameters->descriptor;
+    return run;
+}
+
+// What the run came to, from what the host saw: the entry point's result, the
+// history block's result (-128 is a cancelled dialog), and every event the
+// plug-in played, which names the step that failed, and catches a failing
+// step that the plug-in ended its run with 0 after.
+FileResult Reducer::RunOutcome(const std::string& input, int32_t entryResult) const {
+    auto failed = [&](const std::string& reason) { return FileResult{Outcome::failed, input + ": " + reason}; };
+    if (entryResult != 0)
+        return failed("the Decimora plug-in refused the request (" + HostErrorText(entryResult) + ")");
+    const std::vector<std::string>& operations = host_.OperationLog();
+    if (std::find(operations.begin(), operations.end(), "SuspendHistory") == operations.end()) {
+        return failed("the Decimora plug-in did not start its reduction");
+    }
+    const int32_t historyResult = host_.LastHistoryResult();
+    if (historyResult == kUserCancelled) return {Outcome::cancelled, input + ": cancelled"};
+    for (const standin::PlayedEvent& event : host_.PlayedEvents()) {
+        if (event.result != 0) {
+            return failed("the " + StepName(event.name) + " step failed (" + HostErrorText(event.result) + ")");
+        }
+    }
+    if (historyResult != 0) return failed("the reduction failed (" + HostErrorText(historyResult) + ")");
+    return {Outcome::reduced, ""};
+}
+
+std::optional<int32_t> Reducer::KnownFactor() const {
+    const standin::Descriptor* descriptor = nullptr;
+    if (settings_.replay) {
+        descriptor = &settings_.replay->descriptor;
+    } else if (settings_.parameters && settings_.parameters->playInfo != host::kPlayInfoShowDialog &&
+               settings_.parameters->descriptor) {
+        descriptor = &*settings_.parameters->descriptor;
+    }
+    int32_t factor = 0;
+    if (descriptor == nullptr || descriptor->GetInteger(fourcc::kFactorKey, &factor) != 0) return std::nullopt;
+    return factor;
+}
+
+}  // namespace cli

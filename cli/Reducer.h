@@ -1,0 +1,80 @@
+// Reduces image files one after another with the Decimora plug-in in a
+// stand-in host of its own: each file is opened as the host's target
+// document, the plug-in is sent "Do It" (or its recorded step is played), and
+// the result is written in the input's format with its metadata.
+//
+// The host is built once per process; the plug-in's globals assume one call
+// at a time, so a Reducer is used from one thread.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "cli/OutputPlan.h"
+#include "cli/RecordedStep.h"
+#include "standin/host/Host.h"
+
+namespace cli {
+
+enum class Outcome { reduced, failed, cancelled };
+
+struct FileResult {
+    Outcome outcome = Outcome::failed;
+    // Why it failed, naming the file ("photo.png: truncated ..."); empty
+    // when reduced.
+    std::string message;
+};
+
+// How every file of a run is reduced.
+struct ReduceSettings {
+    std::string pluginFolder;
+    // Scripted or interactive "Do It": the action parameters to send (none
+    // for an interactive run without a preset).
+    std::optional<standin::ScriptParameters> parameters;
+    // Set instead to play a recorded step.
+    std::optional<RecordedStep> replay;
+    int jpegQuality = 92;
+    // The largest image read, in pixels; unset: the image readers' default.
+    std::optional<uint64_t> maxPixels;
+    bool force = false;    // replace existing outputs
+    bool inPlace = false;  // outputs replace their inputs
+    std::string recordFile;
+};
+
+// Called with the current file's progress, 0 to 1; may be empty.
+using ProgressCallback = std::function<void(double)>;
+
+class Reducer {
+public:
+    // Loads the Decimora and filter bundles from the plug-in folder. Throws
+    // std::runtime_error naming the bundle and the reason.
+    explicit Reducer(const ReduceSettings& settings);
+
+    // Never throws for a problem of the file, the plug-in or the output:
+    // those end in a failed or cancelled result.
+    FileResult Reduce(const FileJob& job, const ProgressCallback& progress);
+
+private:
+    struct PluginRun {
+        int32_t entryResult = 0;
+        // The descriptor the plug-in left in the action parameters.
+        std::optional<standin::Descriptor> recorded;
+    };
+
+    FileResult ReduceFile(const FileJob& job, const ProgressCallback& progress);
+    PluginRun RunPlugin();
+    FileResult RunOutcome(const std::string& input, int32_t entryResult) const;
+    // The factor of a run without dialog, when it is known before the run.
+    std::optional<int32_t> KnownFactor() const;
+    void CheckOutputAllowed(const FileJob& job) const;
+
+    ReduceSettings settings_;
+    standin::Host host_;
+    standin::Plugin* decimora_ = nullptr;
+    // The one document every file is reduced in (see TargetDocument).
+    standin::Document* document_ = nullptr;
+};
+
+}  // namespace cli

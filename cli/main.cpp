@@ -1,0 +1,177 @@
+// decimora: reduces image files by a whole factor without moire, with the
+// Decimora plug-in running in the stand-in host. See HelpText (Usage.cpp)
+// for the commands, options and exit statuses.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "host/FourCharCodes.h"
+#include "cli/CommandLine.h"
+#include "cli/Interrupts.h"
+#include "cli/MemoryLog.h"
+#include "cli/OutputPlan.h"
+#include "cli/PluginFolder.h"
+#include "cli/RecordedStep.h"
+#include "cli/Reducer.h"
+#include "cli/RunReport.h"
+#include "cli/Usage.h"
+#include "cli/WorkerProcesses.h"
+#include "standin/host/Host.h"
+
+namespace {
+
+using namespace cli;
+
+// A problem that ends the program with a message and a status.
+struct Stop {
+    int status;
+    std::string message;
+};
+
+bool HasDisplay() {
+#ifdef __APPLE__
+    return true;
+#else
+    const char* display = std::getenv("DISPLAY");
+    return display != nullptr && display[0] != '\0';
+#endif
+}
+
+void RequireDisplay(const std::string& what, const std::string& hint) {
+    if (HasDisplay()) return;
+    throw Stop{kExitUsage, what + " needs a display, but DISPLAY is not set" + hint};
+}
+
+// The action parameters sent with "Do It": the factor without dialog, the
+// factor as the dialog's preset, or no parameters at all so that the dialog
+// appears. Recording needs parameters for the plug-in to write its step
+// into, so a recorded interactive run asks for the dialog with an empty
+// descriptor.
+std::optional<standin::ScriptParameters> ActionParameters(const ReduceOptions& options) {
+    if (!options.factor && options.recordFile.empty()) return std::nullopt;
+    standin::ScriptParameters parameters;
+    parameters.playInfo = options.Interactive() ? host::kPlayInfoShowDialog : 0;
+    if (options.factor) parameters.descriptor = standin::Descriptor().PutInteger(fourcc::kFactorKey, *options.factor);
+    return parameters;
+}
+
+RecordedStep ReadReplay(const std::string& path, uint32_t decimoraEvent) {
+    RecordedStep step;
+    try {
+        step = ReadRecordedStepFile(path);
+    } catch (const RecordedStepError& error) {
+        throw Stop{kExitFailure, error.what()};
+    }
+    if (step.event != decimoraEvent) {
+        throw Stop{kExitFailure, path + ": the step plays event " + standin::DescribeCode(step.event) +
+                                     ", not the Decimora plug-in's " + standin::DescribeCode(decimoraEvent)};
+    }
+    return step;
+}
+
+ReduceSettings Settings(const ReduceOptions& options, const std::string& pluginFolder, uint32_t decimoraEvent) {
+    ReduceSettings settings;
+    settings.pluginFolder = pluginFolder;
+    if (!options.replayFile.empty()) {
+        settings.replay = ReadReplay(options.replayFile, decimoraEvent);
+    } else {
+        settings.parameters = ActionParameters(options);
+    }
+    if (options.quality) settings.jpegQuality = *options.quality;
+    settings.maxPixels = options.maxPixels;
+    settings.force = options.force;
+    settings.inPlace = options.inPlace;
+    settings.recordFile = options.recordFile;
+    return settings;
+}
+
+void CheckRecordFileFree(const ReduceOptions& options) {
+    std::error_code error;
+    if (options.recordFile.empty() || options.force) return;
+    if (std::filesystem::exists(std::filesystem::symlink_status(options.recordFile, error))) {
+        throw Stop{kExitFailure, options.recordFile + ": exists; give --force to replace it"};
+    }
+}
+
+void RunInProcess(const std::vector<FileJob>& jobs, const ReduceSettings& settings, RunReport& report) {
+    Reducer reducer(settings);
+    MemoryLog memoryLog;
+    for (size_t index = 0; index < jobs.size(); ++index) {
+        const FileResult result =
+            reducer.Reduce(jobs[index], [&](double fraction) { report.Progress(index, fraction); });
+        memoryLog.FileDone();
+        report.Finished(index, result);
+    }
+}
+
+int Reduce(const CommandLine& line) {
+    const ReduceOptions& options = line.reduce;
+    if (options.Interactive()) RequireDisplay("the factor dialog", "; give --factor N to reduce without it");
+    const std::vector<FileJob> jobs = PlanOutputs(options);
+    const std::string folder = ChoosePluginFolder(line.pluginFolder);
+    const uint32_t decimoraEvent = CheckPluginFolder(folder, true);
+    const ReduceSettings settings = Settings(options, folder, decimoraEvent);
+    CheckRecordFileFree(options);
+
+    RunReport report(jobs.size(), !options.quiet && isatty(STDERR_FILENO));
+    const int workers = std::min<int>(options.jobs, static_cast<int>(jobs.size()));
+    try {
+        if (workers > 1) {
+            RunInWorkers(jobs, workers, settings, report);
+        } else {
+            RunInProcess(jobs, settings, report);
+        }
+    } catch (...) {
+        report.Close();
+        throw;
+    }
+    report.Close();
+    return report.ExitStatus();
+}
+
+int About(const CommandLine& line) {
+    RequireDisplay("the About box", "");
+    const std::string folder = ChoosePluginFolder(line.pluginFolder);
+    CheckPluginFolder(folder, false);
+    standin::Host host;
+    host.KeepModulesMapped(true);
+    standin::Plugin& plugin = host.LoadPlugin(folder + "/" + kDecimoraBundle);
+    const int32_t result = host.About(plugin);
+    if (result != 0) throw Stop{kExitFailure, "the About box failed (host error " + std::to_string(result) + ")"};
+    return kExitSuccess;
+}
+
+int Run(const CommandLine& line) {
+    switch (line.command) {
+        case Command::help: std::fputs(HelpText().c_str(), stdout); return kExitSuccess;
+        case Command::version: std::printf("%s\n", VersionText().c_str()); return kExitSuccess;
+        case Command::about: return About(line);
+        case Command::reduce: return Reduce(line);
+    }
+    return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    WatchForInterrupts();
+    try {
+        return Run(ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "decimora: %s\n%s\n", error.what(), kUsageHint);
+        return kExitUsage;
+    } catch (const Stop& stop) {
+        std::fprintf(stderr, "decimora: %s\n", stop.message.c_str());
+        return stop.status;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "decimora: %s\n", error.what());
+        return kExitFailure;
+    }
+}

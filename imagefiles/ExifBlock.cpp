@@ -1,0 +1,127 @@
+#include "imagefiles/ExifBlock.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace standin {
+namespace {
+
+constexpr uint64_t kClassicHeaderBytes = 8;
+constexpr size_t kClassicEntryBytes = 12;
+
+bool IsExifTag(uint16_t tag) {
+    return tag == kOrientationTag || tag == kExifDirectoryTag || tag == kGpsDirectoryTag;
+}
+
+bool IsOrientationTag(uint16_t tag) { return tag == kOrientationTag; }
+
+std::vector<uint8_t> ClassicHeader(ByteOrder order) {
+    std::vector<uint8_t> header(kClassicHeaderBytes);
+    header[0] = header[1] = order.bigEndian ? 'M' : 'I';
+    order.Put16(&header[2], 42);
+    order.Put32(&header[4], static_cast<uint32_t>(kClassicHeaderBytes));
+    return header;
+}
+
+int OrientationOf(const TiffDirectory& directory, ByteOrder order) {
+    const TiffEntry* entry = directory.Find(kOrientationTag);
+    if (entry == nullptr || entry->type != kTypeShort || entry->count != 1) return 0;
+    const int value = order.Get16(entry->value.data());
+    return value >= 1 && value <= 8 ? value : 0;
+}
+
+bool WriteAllAt(int fd, const std::vector<uint8_t>& bytes, uint64_t offset) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return false;
+        done += static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+// Sets the type and value of the pointer entry `tag` in the file's first
+// directory.
+bool PointEntryAt(int fd, const TiffHeader& header, uint16_t tag, uint16_t type, uint32_t offset) {
+    const FileSource file(fd);
+    uint8_t countBytes[2];
+    if (!file.Read(header.firstDirectory, 2, countBytes)) return false;
+    const uint16_t count = header.order.Get16(countBytes);
+    for (uint16_t i = 0; i < count; ++i) {
+        const uint64_t entryOffset = header.firstDirectory + 2 + uint64_t{i} * kClassicEntryBytes;
+        uint8_t entry[kClassicEntryBytes];
+        if (!file.Read(entryOffset, sizeof entry, entry)) return false;
+        if (header.order.Get16(entry) != tag) continue;
+        const uint16_t written = header.order.Get16(entry + 2);
+        if ((written != kTypeLong && written != kTypeIfd) || header.order.Get32(entry + 4) != 1) return false;
+        std::vector<uint8_t> field(kClassicEntryBytes - 2);
+        header.order.Put16(&field[0], type);
+        header.order.Put32(&field[2], 1);
+        header.order.Put32(&field[6], offset);
+        return WriteAllAt(fd, field, entryOffset + 2);
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<uint8_t> ExifBlockFromTiffFile(const ByteSource& file) {
+    const std::optional<TiffHeader> header = ReadTiffHeader(file);
+    if (!header) return {};
+    const TiffDirectory first = ReadTiffDirectory(file, *header, header->firstDirectory, IsExifTag);
+    if (first.entries.empty()) return {};
+    std::vector<uint8_t> block = ClassicHeader(header->order);
+    if (!AppendTiffDirectory(block, first, 0, header->order)) return {};
+    return block;
+}
+
+int ExifOrientation(const std::vector<uint8_t>& block) {
+    const MemorySource source(block.data(), block.size());
+    const std::optional<TiffHeader> header = ReadTiffHeader(source);
+    if (!header) return 0;
+    return OrientationOf(ReadTiffDirectory(source, *header, header->firstDirectory, IsOrientationTag), header->order);
+}
+
+std::optional<TiffExifParts> TiffExifPartsFromBlock(const std::vector<uint8_t>& block) {
+    const MemorySource source(block.data(), block.size());
+    const std::optional<TiffHeader> header = ReadTiffHeader(source);
+    if (!header) return std::nullopt;
+    const TiffDirectory first = ReadTiffDirectory(source, *header, header->firstDirectory, IsExifTag);
+    TiffExifParts parts;
+    parts.order = header->order;
+    parts.orientation = OrientationOf(first, header->order);
+    for (const TiffEntry& entry : first.entries) {
+        if (!entry.subdirectory.empty()) parts.pointers.push_back(entry);
+    }
+    return parts;
+}
+
+bool AppendTiffExifDirectories(int fd, const TiffExifParts& parts) {
+    if (parts.pointers.empty()) return true;
+    const std::optional<TiffHeader> header = ReadTiffHeader(FileSource(fd));
+    if (!header || header->bigTiff || header->order.bigEndian != parts.order.bigEndian) return false;
+    struct stat status;
+    if (fstat(fd, &status) != 0) return false;
+    // Directories start on a word boundary; pwrite past the end leaves a zero byte.
+    const uint64_t base = (static_cast<uint64_t>(status.st_size) + 1) & ~uint64_t{1};
+
+    std::vector<uint8_t> bytes;
+    std::vector<uint32_t> offsets;
+    for (const TiffEntry& pointer : parts.pointers) {
+        const std::optional<uint32_t> offset =
+            AppendTiffDirectory(bytes, pointer.subdirectory.front(), base, parts.order);
+        if (!offset) return false;
+        offsets.push_back(*offset);
+    }
+    if (!WriteAllAt(fd, bytes, base)) return false;
+    for (size_t i = 0; i < offsets.size(); ++i) {
+        const TiffEntry& pointer = parts.pointers[i];
+        if (!PointEntryAt(fd, *header, pointer.tag, pointer.type, offsets[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace standin

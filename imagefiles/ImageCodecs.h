@@ -1,0 +1,29 @@
+// The readers and writers of each format, behind ReadImageFile and
+// WriteImageFile. Each takes a descriptor it does not own (it works on a
+// duplicate) and the path for its messages, and throws ImageFileError.
+#pragma once
+
+#include <string>
+
+#include "imagefiles/ImageFile.h"
+
+namespace standin {
+
+ImageFile ReadTiffFile(int fd, const std::string& path, const ReadOptions& options);
+ImageFile ReadPngFile(int fd, const std::string& path, const ReadOptions& options);
+ImageFile ReadJpegFile(int fd, const std::string& path, const ReadOptions& options);
+
+// `fd` is open for reading and writing (the TIFF writer patches the file
+// after libtiff is done with it).
+void WriteTiffFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info);
+void WritePngFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info);
+void WriteJpegFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info, int quality);
+
+// A stdio stream on a duplicate of `fd`, for libpng and libjpeg; null with
+// errno set on failure.
+FILE* OpenStream(int fd, const char* mode);
+// Flushes and closes a written stream and sets `stream` to null; false when
+// any write to it failed.
+bool FinishStream(FILE*& stream);
+
+}  // namespace standin

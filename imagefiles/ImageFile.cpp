@@ -1,0 +1,123 @@
+#include "imagefiles/ImageFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "imagefiles/AtomicFile.h"
+#include "imagefiles/FormatDetection.h"
+#include "imagefiles/ImageCodecs.h"
+#include "imagefiles/TiffStructure.h"
+#include "imagefiles/UniqueFd.h"
+
+namespace standin {
+namespace {
+
+// Opened without blocking, so that a FIFO is refused instead of waited on.
+UniqueFd OpenForReading(const std::string& path) {
+    UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd.Valid()) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) {
+            throw ImageFileError(ImageFileProblem::missingFile, path, "no such file");
+        }
+        throw ImageFileError(ImageFileProblem::unreadable, path,
+                             std::string("cannot open the file: ") + std::strerror(error));
+    }
+    struct stat status;
+    if (fstat(fd.Get(), &status) != 0) {
+        throw ImageFileError(ImageFileProblem::unreadable, path,
+                             std::string("cannot read the file: ") + std::strerror(errno));
+    }
+    if (!S_ISREG(status.st_mode)) {
+        throw ImageFileError(ImageFileProblem::unreadable, path,
+                             S_ISDIR(status.st_mode) ? "a folder, not a file" : "not a regular file");
+    }
+    (void)fcntl(fd.Get(), F_SETFL, fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+ImageFormat FormatOf(int fd, const std::string& path) {
+    uint8_t signature[kSignatureBytes];
+    size_t size = 0;
+    while (size < kSignatureBytes) {
+        const ssize_t got = pread(fd, signature + size, kSignatureBytes - size, static_cast<off_t>(size));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            throw ImageFileError(ImageFileProblem::unreadable, path,
+                                 std::string("cannot read the file: ") + std::strerror(errno));
+        }
+        if (got == 0) break;
+        size += static_cast<size_t>(got);
+    }
+    const std::optional<ImageFormat> format = DetectFormat(signature, size);
+    if (!format) {
+        throw ImageFileError(ImageFileProblem::notAnImage, path,
+                             size == 0 ? "the file is empty" : "not a TIFF, PNG or JPEG file");
+    }
+    return *format;
+}
+
+void CheckWritable(const std::string& path, const Image& image, const ImageFileInfo& info,
+                   const WriteOptions& options) {
+    if (info.format != ImageFormat::jpeg) return;
+    if (image.BitsPerSample() != 8 || (image.Channels() != 1 && image.Channels() != 3)) {
+        throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
+                             "JPEG files hold only 8-bit gray and RGB images, not " +
+                                 std::to_string(image.BitsPerSample()) + "-bit with " +
+                                 std::to_string(image.Channels()) + " channels");
+    }
+    if (options.jpegQuality < 1 || options.jpegQuality > 100) {
+        throw ImageFileError(ImageFileProblem::writeFailed, path,
+                             "JPEG quality " + std::to_string(options.jpegQuality) + " is outside 1 to 100");
+    }
+}
+
+}  // namespace
+
+FILE* OpenStream(int fd, const char* mode) {
+    const int copy = dup(fd);
+    if (copy < 0) return nullptr;
+    FILE* stream = fdopen(copy, mode);
+    if (stream == nullptr) close(copy);
+    return stream;
+}
+
+bool FinishStream(FILE*& stream) {
+    const bool written = std::fflush(stream) == 0 && !std::ferror(stream);
+    const bool closed = std::fclose(stream) == 0;
+    stream = nullptr;
+    return written && closed;
+}
+
+ImageFile ReadImageFile(const std::string& path, const ReadOptions& options) {
+    const UniqueFd fd = OpenForReading(path);
+    switch (FormatOf(fd.Get(), path)) {
+        case ImageFormat::tiff: return ReadTiffFile(fd.Get(), path, options);
+        case ImageFormat::png: return ReadPngFile(fd.Get(), path, options);
+        case ImageFormat::jpeg: return ReadJpegFile(fd.Get(), path, options);
+    }
+    throw ImageFileError(ImageFileProblem::notAnImage, path, "unknown format");
+}
+
+void WriteImageFile(const std::string& path, const Image& image, const ImageFileInfo& info,
+                    const WriteOptions& options) {
+    CheckWritable(path, image, info, options);
+    struct stat existing;
+    if (!options.overwrite && lstat(path.c_str(), &existing) == 0) {
+        throw ImageFileError(ImageFileProblem::targetExists, path, "the file exists and may not be replaced");
+    }
+    TemporaryFile file(path);
+    switch (info.format) {
+        case ImageFormat::tiff: WriteTiffFile(file.Descriptor(), path, image, info); break;
+        case ImageFormat::png: WritePngFile(file.Descriptor(), path, image, info); break;
+        case ImageFormat::jpeg: WriteJpegFile(file.Descriptor(), path, image, info, options.jpegQuality); break;
+    }
+    file.Commit(options.overwrite);
+}
+
+}  // namespace standin

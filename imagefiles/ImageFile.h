@@ -1,0 +1,113 @@
+// Real image files for the stand-in host: a TIFF, PNG or JPEG file opens as
+// a standin::Image plus what is needed to write it back the same way (its
+// format, its metadata and how it stored its samples).
+//
+//     standin::ImageFile file = standin::ReadImageFile("in.tif");
+//     // ... the host works on file.image ...
+//     standin::WriteImageFile("out.tif", file.image, file.info);
+//
+// The format is recognised by the file's first bytes, never by its name.
+// Readable layouts: gray, gray + alpha, RGB and RGBA in 8 and 16 bits for TIFF
+// (chunky or planar, strips or tiles, any compression libtiff decodes) and
+// PNG; 8-bit gray and RGB for JPEG. Palette, 1-bit and other low bit depths,
+// CMYK and other colour models are refused, never converted.
+//
+// Resolution: the file's own fields, converted to pixels per inch and
+// rounded to 0.01 ppi; a file without one, or with only an aspect ratio,
+// opens at 72 ppi. Writing stores the image's resolution: TIFF in inches, PNG
+// in pixels per metre (rounded), JPEG in whole dots per inch when that is
+// exact to 0.01 ppi, else in whole dots per centimetre when that is, else in
+// the nearest whole dots per inch.
+//
+// Every failure throws ImageFileError (ImageFileError.h). A write goes to a
+// temporary file beside the target that replaces the target only once it is
+// complete and synced (AtomicFile.h).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "standin/host/Image.h"
+#include "imagefiles/ImageFileError.h"
+#include "imagefiles/PixelLimit.h"
+
+namespace standin {
+
+enum class ImageFormat { tiff, png, jpeg };
+
+// What the samples of the alpha channel mean for the colour samples.
+enum class AlphaKind {
+    none,          // the image has no alpha channel
+    unassociated,  // colour samples are not premultiplied (PNG's only kind)
+    associated,    // colour samples are premultiplied by alpha
+    unspecified,   // a TIFF extra sample without a stated meaning
+};
+
+enum class TiffCompression { none, lzw, deflate, packBits };
+
+// Blobs carried from a file to the file written from it, byte for byte.
+struct ImageMetadata {
+    std::vector<uint8_t> iccProfile;
+    // A TIFF-structured EXIF block: the bytes after "Exif\0\0" in a JPEG, a
+    // PNG's eXIf chunk. A TIFF file's block is made from the file's own
+    // Orientation tag and its EXIF and GPS directories, copied entry for
+    // entry; those are what a TIFF written from the block gets back.
+    std::vector<uint8_t> exif;
+    // The XMP packet (UTF-8 text).
+    std::vector<uint8_t> xmp;
+};
+
+// How a file stored its samples, so that the file written from it stores
+// them the same way. Members of other formats than the file's are ignored.
+struct StorageLayout {
+    AlphaKind alpha = AlphaKind::none;
+
+    // TIFF. Input compressions other than these are written uncompressed.
+    TiffCompression tiffCompression = TiffCompression::none;
+    bool tiffHorizontalPredictor = false;
+    bool tiffBigEndian = false;
+
+    // PNG.
+    bool pngInterlaced = false;
+    std::string pngIccProfileName = "ICC Profile";
+
+    // JPEG. The sampling factors are the luma component's (2 x 2 is 4:2:0).
+    bool jpegProgressive = false;
+    int jpegLumaHorizontalSampling = 2;
+    int jpegLumaVerticalSampling = 2;
+};
+
+struct ImageFileInfo {
+    ImageFormat format = ImageFormat::tiff;
+    ImageMetadata metadata;
+    StorageLayout layout;
+};
+
+struct ImageFile {
+    Image image;
+    ImageFileInfo info;
+};
+
+struct ReadOptions {
+    // An image whose header claims more pixels is refused (tooLarge) before
+    // any pixel buffer is allocated. The default depends on the machine's
+    // memory and on DECIMORA_MAX_PIXELS (PixelLimit.h).
+    uint64_t maxPixels = DefaultMaxPixels();
+};
+
+struct WriteOptions {
+    int jpegQuality = 92;  // 1 to 100
+    bool overwrite = false;
+};
+
+// Throws ImageFileError.
+ImageFile ReadImageFile(const std::string& path, const ReadOptions& options = {});
+
+// Writes `image` in info.format with info's metadata and layout. JPEG takes
+// only 8-bit gray and RGB. Throws ImageFileError; a failed write leaves the
+// target as it was and no temporary file behind.
+void WriteImageFile(const std::string& path, const Image& image, const ImageFileInfo& info,
+                    const WriteOptions& options = {});
+
+}  // namespace standin

@@ -1,0 +1,39 @@
+#include "imagefiles/PixelLimit.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace standin {
+
+std::optional<uint64_t> ParsePixelCount(const std::string& text) {
+    if (text.empty() || text.size() > 20) return std::nullopt;
+    uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        const auto digit = static_cast<uint64_t>(c - '0');
+        if (value > (UINT64_MAX - digit) / 10) return std::nullopt;
+        value = value * 10 + digit;
+    }
+    if (value == 0) return std::nullopt;
+    return value;
+}
+
+uint64_t MemoryBasedMaxPixels() {
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return kFallbackMaxPixels;
+    const uint64_t bytes = static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize);
+    const uint64_t pixels = bytes / (kLargestPixelBytes * kCopiesInFlight);
+    return pixels > 0 ? pixels : 1;
+}
+
+uint64_t DefaultMaxPixels() {
+    const char* configured = std::getenv(kMaxPixelsVariable);
+    if (configured != nullptr) {
+        if (const std::optional<uint64_t> pixels = ParsePixelCount(configured)) return *pixels;
+    }
+    return MemoryBasedMaxPixels();
+}
+
+}  // namespace standin

@@ -1,0 +1,24 @@
+#include "imagefiles/PngSupport.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+namespace standin {
+
+void OnPngError(png_structp png, png_const_charp message) {
+    char* buffer = static_cast<char*>(png_get_error_ptr(png));
+    std::snprintf(buffer, kPngMessageCapacity, "%s", message);
+    png_longjmp(png, 1);
+}
+
+void OnPngWarning(png_structp, png_const_charp) {}
+
+bool HostIsLittleEndian() {
+    const uint16_t probe = 1;
+    uint8_t first = 0;
+    std::memcpy(&first, &probe, 1);
+    return first == 1;
+}
+
+}  // namespace standin

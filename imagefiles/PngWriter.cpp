@@ -1,0 +1,151 @@
+// Writing a PNG file with libpng: the resolution as pixels per metre, the
+// ICC profile (iCCP), EXIF (eXIf) and XMP (an iTXt chunk). All libpng calls
+// run in one function that holds the setjmp and only plain data.
+#include <csetjmp>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "imagefiles/ImageCodecs.h"
+#include "imagefiles/PngSupport.h"
+#include "imagefiles/Resolution.h"
+
+namespace standin {
+namespace {
+
+struct PngWriteState {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    FILE* file = nullptr;
+    char message[kPngMessageCapacity] = "";
+};
+
+// What to write; the pointers lead into data the caller owns.
+struct PngWriteRequest {
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    int bitDepth = 8;
+    int colourType = PNG_COLOR_TYPE_GRAY;
+    bool interlaced = false;
+    bool swapBytes = false;
+    png_uint_32 pixelsPerMetre = 0;
+    const char* iccProfileName = nullptr;
+    png_const_bytep iccProfile = nullptr;
+    png_uint_32 iccProfileSize = 0;
+    png_bytep exif = nullptr;
+    png_uint_32 exifSize = 0;
+    png_textp xmp = nullptr;
+    png_bytepp rows = nullptr;
+};
+
+bool WritePng(PngWriteState* state, const PngWriteRequest* request) {
+    if (setjmp(png_jmpbuf(state->png))) return false;
+    png_structp png = state->png;
+    png_infop info = state->info;
+    png_init_io(png, state->file);
+    png_set_IHDR(png, info, request->width, request->height, request->bitDepth, request->colourType,
+                 request->interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
+                 PNG_FILTER_TYPE_BASE);
+    png_set_pHYs(png, info, request->pixelsPerMetre, request->pixelsPerMetre, PNG_RESOLUTION_METER);
+    if (request->iccProfile != nullptr) {
+        png_set_iCCP(png, info, request->iccProfileName, PNG_COMPRESSION_TYPE_BASE, request->iccProfile,
+                     request->iccProfileSize);
+    }
+    if (request->exif != nullptr) png_set_eXIf_1(png, info, request->exifSize, request->exif);
+    if (request->xmp != nullptr) png_set_text(png, info, request->xmp, 1);
+    png_write_info(png, info);
+    if (request->swapBytes) png_set_swap(png);
+    if (request->interlaced) png_set_interlace_handling(png);
+    png_write_image(png, request->rows);
+    // Every chunk went out before the image data. Handing the info to
+    // png_write_end again would write its eXIf chunk a second time.
+    png_write_end(png, nullptr);
+    return true;
+}
+
+// Owns the libpng structures and the stream of one write.
+class PngWriteSession {
+public:
+    explicit PngWriteSession(int fd) {
+        state_.file = OpenStream(fd, "wb");
+        if (state_.file == nullptr) return;
+        state_.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, state_.message, OnPngError, OnPngWarning);
+        if (state_.png != nullptr) state_.info = png_create_info_struct(state_.png);
+    }
+    ~PngWriteSession() {
+        if (state_.png != nullptr) png_destroy_write_struct(&state_.png, &state_.info);
+        if (state_.file != nullptr) std::fclose(state_.file);
+    }
+    PngWriteSession(const PngWriteSession&) = delete;
+    PngWriteSession& operator=(const PngWriteSession&) = delete;
+
+    bool Ready() const { return state_.info != nullptr; }
+    PngWriteState* State() { return &state_; }
+
+    // Flushes and closes the stream; false when any write failed.
+    bool Finish() { return FinishStream(state_.file); }
+
+private:
+    PngWriteState state_;
+};
+
+int ColourType(int channels) {
+    switch (channels) {
+        case 1: return PNG_COLOR_TYPE_GRAY;
+        case 2: return PNG_COLOR_TYPE_GRAY_ALPHA;
+        case 3: return PNG_COLOR_TYPE_RGB;
+        default: return PNG_COLOR_TYPE_RGB_ALPHA;
+    }
+}
+
+}  // namespace
+
+void WritePngFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info) {
+    const ImageMetadata& metadata = info.metadata;
+    PngWriteSession session(fd);
+    if (!session.Ready()) throw ImageFileError(ImageFileProblem::writeFailed, path, "cannot start the PNG file");
+
+    std::vector<png_bytep> rows(static_cast<size_t>(image.Height()));
+    for (int32_t y = 0; y < image.Height(); ++y) {
+        rows[static_cast<size_t>(y)] = const_cast<png_bytep>(image.PixelAt(0, y));  // libpng only reads them
+    }
+    // libpng wants mutable, zero-terminated text; it copies what it keeps.
+    std::vector<uint8_t> exif = metadata.exif;
+    std::string xmpText(metadata.xmp.begin(), metadata.xmp.end());
+    std::string xmpKeyword = "XML:com.adobe.xmp";
+    png_text xmp{};
+    xmp.compression = PNG_ITXT_COMPRESSION_NONE;
+    xmp.key = xmpKeyword.data();
+    xmp.text = xmpText.data();
+    xmp.itxt_length = xmpText.size();
+    const std::string profileName = info.layout.pngIccProfileName.empty() ? std::string("ICC Profile")
+                                                                           : info.layout.pngIccProfileName;
+
+    PngWriteRequest request;
+    request.width = static_cast<png_uint_32>(image.Width());
+    request.height = static_cast<png_uint_32>(image.Height());
+    request.bitDepth = image.BitsPerSample();
+    request.colourType = ColourType(image.Channels());
+    request.interlaced = info.layout.pngInterlaced;
+    request.swapBytes = image.BitsPerSample() == 16 && HostIsLittleEndian();
+    request.pixelsPerMetre = PixelsPerMetre(image.Resolution());
+    if (!metadata.iccProfile.empty()) {
+        request.iccProfileName = profileName.c_str();
+        request.iccProfile = metadata.iccProfile.data();
+        request.iccProfileSize = static_cast<png_uint_32>(metadata.iccProfile.size());
+    }
+    if (!exif.empty()) {
+        request.exif = exif.data();
+        request.exifSize = static_cast<png_uint_32>(exif.size());
+    }
+    if (!xmpText.empty()) request.xmp = &xmp;
+    request.rows = rows.data();
+
+    if (!WritePng(session.State(), &request)) {
+        throw ImageFileError(ImageFileProblem::writeFailed, path,
+                             std::string("cannot write the PNG file (") + session.State()->message + ")");
+    }
+    if (!session.Finish()) throw ImageFileError(ImageFileProblem::writeFailed, path, "cannot write the PNG file");
+}
+
+}  // namespace standin

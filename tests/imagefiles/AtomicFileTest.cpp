@@ -1,0 +1,100 @@
+// Temporary files beside the target: placed whole on commit, removed on
+// failure, on destruction, and by the signal hook.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "TestFiles.h"
+#include "imagefiles/AtomicFile.h"
+#include "imagefiles/ImageFileError.h"
+
+namespace {
+
+using imagefiles_test::ReadBytes;
+using imagefiles_test::TempFolder;
+using standin::ImageFileError;
+using standin::ImageFileProblem;
+using standin::TemporaryFile;
+
+void Put(const TemporaryFile& file, const std::string& text) {
+    ASSERT_EQ(write(file.Descriptor(), text.data(), text.size()), static_cast<ssize_t>(text.size()));
+}
+
+std::string Text(const std::string& path) {
+    const std::vector<uint8_t> bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(ImageFilesAtomicFile, LivesBesideTheTargetUntilCommitted) {
+    TempFolder folder;
+    {
+        TemporaryFile file(folder.File("out.png"));
+        EXPECT_EQ(file.Path().rfind(folder.Path() + "/.out.png.tmp-", 0), 0u) << file.Path();
+        Put(file, "whole");
+        EXPECT_EQ(folder.Names().size(), 1u);
+        file.Commit(false);
+    }
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.png"});
+    EXPECT_EQ(Text(folder.File("out.png")), "whole");
+}
+
+TEST(ImageFilesAtomicFile, ReplacesOnlyWhenAllowed) {
+    TempFolder folder;
+    imagefiles_test::WriteBytes(folder.File("out.png"), {'o', 'l', 'd'});
+    {
+        TemporaryFile file(folder.File("out.png"));
+        Put(file, "new");
+        try {
+            file.Commit(false);
+            ADD_FAILURE() << "replaced without leave";
+        } catch (const ImageFileError& error) {
+            EXPECT_EQ(error.Problem(), ImageFileProblem::targetExists);
+        }
+    }
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.png"});
+    EXPECT_EQ(Text(folder.File("out.png")), "old");
+    ASSERT_EQ(chmod(folder.File("out.png").c_str(), 0600), 0);
+    {
+        TemporaryFile file(folder.File("out.png"));
+        Put(file, "new");
+        file.Commit(true);
+    }
+    EXPECT_EQ(Text(folder.File("out.png")), "new");
+    struct stat status;
+    ASSERT_EQ(stat(folder.File("out.png").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+}
+
+TEST(ImageFilesAtomicFile, AbandonedFilesAreRemoved) {
+    TempFolder folder;
+    { TemporaryFile file(folder.File("out.png")); }
+    EXPECT_TRUE(folder.Names().empty());
+}
+
+TEST(ImageFilesAtomicFile, TheSignalHookRemovesFilesInProgress) {
+    TempFolder folder;
+    TemporaryFile first(folder.File("a.tif"));
+    TemporaryFile second(folder.File("b.tif"));
+    EXPECT_EQ(folder.Names().size(), 2u);
+    standin::RemoveTemporaryImageFiles();
+    EXPECT_TRUE(folder.Names().empty());
+}
+
+TEST(ImageFilesAtomicFile, RefusesFoldersItCannotWriteIn) {
+    TempFolder folder;
+    imagefiles_test::WriteBytes(folder.File("plain"), {'x'});
+    for (const std::string& target : {folder.File("missing/out.png"), folder.File("plain/out.png"),
+                                      folder.Path() + "/", std::string("/proc/out.png")}) {
+        try {
+            TemporaryFile file(target);
+            ADD_FAILURE() << "made a file for " << target;
+        } catch (const ImageFileError& error) {
+            EXPECT_EQ(error.Problem(), ImageFileProblem::writeFailed) << target;
+            EXPECT_EQ(error.Path(), target);
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,155 @@
+// ICC profile, EXIF (orientation above all) and XMP carried through a read
+// and a write, byte for byte.
+#include <gtest/gtest.h>
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "TestFiles.h"
+#include "imagefiles/ExifBlock.h"
+#include "imagefiles/ImageFile.h"
+
+namespace {
+
+using namespace imagefiles_test;
+using standin::ImageFile;
+using standin::ReadImageFile;
+using standin::WriteImageFile;
+
+// The chunk types of a PNG file, in order.
+std::vector<std::string> PngChunks(const std::vector<uint8_t>& bytes) {
+    std::vector<std::string> types;
+    for (size_t at = 8; at + 12 <= bytes.size();) {
+        const size_t length = (size_t{bytes[at]} << 24) | (size_t{bytes[at + 1]} << 16) |
+                              (size_t{bytes[at + 2]} << 8) | bytes[at + 3];
+        types.emplace_back(bytes.begin() + static_cast<long>(at) + 4, bytes.begin() + static_cast<long>(at) + 8);
+        at += 12 + length;
+    }
+    return types;
+}
+
+// Reads `path`, writes it to `copy`, and reads that.
+ImageFile ThroughWrite(const std::string& path, const std::string& copy) {
+    const ImageFile file = ReadImageFile(path);
+    WriteImageFile(copy, file.image, file.info);
+    return ReadImageFile(copy);
+}
+
+TEST(ImageFilesMetadata, PngKeepsProfileExifAndXmp) {
+    TempFolder folder;
+    for (int channels : {1, 4}) {
+        PngSpec spec;
+        spec.iccProfile = IccProfile(channels == 1 ? "GRAY" : "RGB ", 1024);
+        spec.exif = ExifBlock(6, true);
+        spec.xmp = XmpPacket();
+        const std::string in = folder.File("in" + std::to_string(channels) + ".png");
+        WritePngWithLibpng(in, Patterned(12, 9, channels, 16), spec);
+
+        const ImageFile file = ReadImageFile(in);
+        EXPECT_EQ(file.info.metadata.iccProfile, spec.iccProfile);
+        EXPECT_EQ(file.info.metadata.exif, spec.exif);
+        EXPECT_EQ(file.info.metadata.xmp, spec.xmp);
+        EXPECT_EQ(file.info.layout.pngIccProfileName, "test profile");
+
+        const ImageFile again = ThroughWrite(in, folder.File("out" + std::to_string(channels) + ".png"));
+        EXPECT_EQ(again.info.metadata.iccProfile, spec.iccProfile);
+        EXPECT_EQ(again.info.metadata.exif, spec.exif);
+        EXPECT_EQ(again.info.metadata.xmp, spec.xmp);
+        EXPECT_EQ(again.info.layout.pngIccProfileName, "test profile");
+        EXPECT_EQ(standin::ExifOrientation(again.info.metadata.exif), 6);
+        const std::vector<std::string> chunks =
+            PngChunks(ReadBytes(folder.File("out" + std::to_string(channels) + ".png")));
+        EXPECT_EQ(std::count(chunks.begin(), chunks.end(), "eXIf"), 1);
+        EXPECT_EQ(std::count(chunks.begin(), chunks.end(), "iCCP"), 1);
+        EXPECT_EQ(std::count(chunks.begin(), chunks.end(), "iTXt"), 1);
+    }
+}
+
+TEST(ImageFilesMetadata, JpegKeepsProfileExifAndXmp) {
+    TempFolder folder;
+    JpegSpec spec;
+    spec.iccProfile = IccProfile("RGB ", 4096);
+    spec.exif = ExifBlock(8, false);
+    spec.xmp = XmpPacket();
+    WriteJpegWithLibjpeg(folder.File("in.jpg"), Smooth(16, 16, 3), spec);
+
+    const ImageFile file = ReadImageFile(folder.File("in.jpg"));
+    EXPECT_EQ(file.info.metadata.iccProfile, spec.iccProfile);
+    EXPECT_EQ(file.info.metadata.exif, spec.exif);
+    EXPECT_EQ(file.info.metadata.xmp, spec.xmp);
+
+    const ImageFile again = ThroughWrite(folder.File("in.jpg"), folder.File("out.jpg"));
+    EXPECT_EQ(again.info.metadata.iccProfile, spec.iccProfile);
+    EXPECT_EQ(again.info.metadata.exif, spec.exif);
+    EXPECT_EQ(again.info.metadata.xmp, spec.xmp);
+    EXPECT_EQ(standin::ExifOrientation(again.info.metadata.exif), 8);
+}
+
+TEST(ImageFilesMetadata, JpegReassemblesAProfileSplitOverSeveralMarkers) {
+    TempFolder folder;
+    JpegSpec spec;
+    spec.iccProfile = IccProfile("GRAY", 150000);  // three APP2 chunks
+    WriteJpegWithLibjpeg(folder.File("in.jpg"), Smooth(16, 16, 1), spec);
+    const ImageFile again = ThroughWrite(folder.File("in.jpg"), folder.File("out.jpg"));
+    EXPECT_EQ(again.info.metadata.iccProfile, spec.iccProfile);
+}
+
+TEST(ImageFilesMetadata, TiffKeepsProfileXmpAndOrientation) {
+    TempFolder folder;
+    TiffSpec spec;
+    spec.iccProfile = IccProfile("RGB ", 600);
+    spec.xmp = XmpPacket();
+    spec.orientation = ORIENTATION_RIGHTTOP;
+    WriteTiffWithLibtiff(folder.File("in.tif"), Patterned(10, 10, 3, 8), spec);
+
+    const ImageFile file = ReadImageFile(folder.File("in.tif"));
+    EXPECT_EQ(file.info.metadata.iccProfile, spec.iccProfile);
+    EXPECT_EQ(file.info.metadata.xmp, spec.xmp);
+    EXPECT_EQ(standin::ExifOrientation(file.info.metadata.exif), ORIENTATION_RIGHTTOP);
+
+    const ImageFile again = ThroughWrite(folder.File("in.tif"), folder.File("out.tif"));
+    EXPECT_EQ(again.info.metadata.iccProfile, spec.iccProfile);
+    EXPECT_EQ(again.info.metadata.xmp, spec.xmp);
+    EXPECT_EQ(again.info.metadata.exif, file.info.metadata.exif);
+    TIFF* tiff = TIFFOpen(folder.File("out.tif").c_str(), "r");
+    uint16_t orientation = 0;
+    EXPECT_TRUE(TIFFGetField(tiff, TIFFTAG_ORIENTATION, &orientation));
+    EXPECT_EQ(orientation, ORIENTATION_RIGHTTOP);
+    TIFFClose(tiff);
+}
+
+// The EXIF directory a TIFF file gets must be one libtiff itself can follow,
+// and read back it must give the same block.
+TEST(ImageFilesMetadata, TiffCarriesTheExifDirectoryInEitherByteOrder) {
+    TempFolder folder;
+    for (bool bigEndian : {false, true}) {
+        standin::ImageFileInfo info;
+        info.metadata.exif = ExifBlock(3, bigEndian);
+        info.layout.tiffCompression = standin::TiffCompression::lzw;
+        const std::string path = folder.File(bigEndian ? "be.tif" : "le.tif");
+        const standin::Image image = Patterned(30, 20, 3, 16);
+        WriteImageFile(path, image, info);
+
+        TIFF* tiff = TIFFOpen(path.c_str(), "r");
+        ASSERT_NE(tiff, nullptr);
+        EXPECT_EQ(TIFFIsBigEndian(tiff) != 0, bigEndian);
+        uint16_t orientation = 0;
+        EXPECT_TRUE(TIFFGetField(tiff, TIFFTAG_ORIENTATION, &orientation));
+        EXPECT_EQ(orientation, 3);
+        uint64_t exifOffset = 0;
+        ASSERT_TRUE(TIFFGetField(tiff, TIFFTAG_EXIFIFD, &exifOffset));
+        ASSERT_TRUE(TIFFReadEXIFDirectory(tiff, exifOffset));
+        const char* date = nullptr;
+        ASSERT_TRUE(TIFFGetField(tiff, EXIFTAG_DATETIMEORIGINAL, &date));
+        EXPECT_STREQ(date, "2024:01:02 03:04:05");
+        TIFFClose(tiff);
+
+        const ImageFile file = ReadImageFile(path);
+        EXPECT_TRUE(file.image == image);
+        EXPECT_EQ(file.info.metadata.exif, info.metadata.exif);
+    }
+}
+
+}  // namespace

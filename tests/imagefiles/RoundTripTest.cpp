@@ -1,0 +1,249 @@
+// Every readable layout of each format, read exactly (JPEG: within its
+// error) and written back in the same layout.
+#include <gtest/gtest.h>
+#include <tiffio.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "TestFiles.h"
+#include "imagefiles/ImageFile.h"
+
+namespace {
+
+using namespace imagefiles_test;
+using standin::AlphaKind;
+using standin::ImageFile;
+using standin::ReadImageFile;
+using standin::TiffCompression;
+using standin::WriteImageFile;
+
+struct TiffCase {
+    int channels;
+    int bits;
+    bool planar;
+    bool tiled;
+    uint16_t compression;
+};
+
+// Without these GoogleTest prints a case's bytes, padding included.
+void PrintTo(const TiffCase& c, std::ostream* out) {
+    *out << c.channels << " channels, " << c.bits << " bits, " << (c.planar ? "planar" : "chunky") << ", "
+         << (c.tiled ? "tiles" : "strips") << ", compression " << c.compression;
+}
+
+bool Predicting(const TiffCase& c) {
+    return (c.compression == COMPRESSION_LZW || c.compression == COMPRESSION_ADOBE_DEFLATE) && c.channels % 2 == 0;
+}
+
+bool BigEndian(const TiffCase& c) { return c.bits == 16 && c.tiled; }
+
+TiffCompression Expected(uint16_t compression) {
+    switch (compression) {
+        case COMPRESSION_LZW: return TiffCompression::lzw;
+        case COMPRESSION_ADOBE_DEFLATE: return TiffCompression::deflate;
+        case COMPRESSION_PACKBITS: return TiffCompression::packBits;
+        default: return TiffCompression::none;
+    }
+}
+
+std::vector<TiffCase> AllTiffCases() {
+    std::vector<TiffCase> cases;
+    for (int channels = 1; channels <= 4; ++channels) {
+        for (int bits : {8, 16}) {
+            for (bool planar : {false, true}) {
+                for (bool tiled : {false, true}) {
+                    for (uint16_t compression : {COMPRESSION_NONE, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE,
+                                                 COMPRESSION_PACKBITS}) {
+                        cases.push_back({channels, bits, planar, tiled, compression});
+                    }
+                }
+            }
+        }
+    }
+    return cases;
+}
+
+std::string TiffCaseName(const ::testing::TestParamInfo<TiffCase>& info) {
+    const TiffCase& c = info.param;
+    return std::to_string(c.channels) + "ch" + std::to_string(c.bits) + (c.planar ? "Planar" : "Chunky") +
+           (c.tiled ? "Tiles" : "Strips") + "C" + std::to_string(c.compression) + (Predicting(c) ? "Pred" : "") +
+           (BigEndian(c) ? "BE" : "");
+}
+
+uint16_t FieldOf(const std::string& path, uint32_t tag) {
+    TIFF* tiff = TIFFOpen(path.c_str(), "r");
+    uint16_t value = 0;
+    TIFFGetFieldDefaulted(tiff, tag, &value);
+    TIFFClose(tiff);
+    return value;
+}
+
+class ImageFilesTiffLayouts : public ::testing::TestWithParam<TiffCase> {};
+
+TEST_P(ImageFilesTiffLayouts, ReadExactlyAndWrittenBackTheSameWay) {
+    const TiffCase& c = GetParam();
+    TempFolder folder;
+    const standin::Image original = Patterned(37, 23, c.channels, c.bits);
+    TiffSpec spec;
+    spec.planar = c.planar;
+    spec.tiled = c.tiled;
+    spec.compression = c.compression;
+    spec.predictor = Predicting(c);
+    spec.bigEndian = BigEndian(c);
+    WriteTiffWithLibtiff(folder.File("in.tif"), original, spec);
+
+    const ImageFile file = ReadImageFile(folder.File("in.tif"));
+    EXPECT_EQ(file.info.format, standin::ImageFormat::tiff);
+    EXPECT_TRUE(file.image == original);
+    EXPECT_EQ(file.info.layout.tiffCompression, Expected(c.compression));
+    EXPECT_EQ(file.info.layout.tiffHorizontalPredictor, Predicting(c));
+    EXPECT_EQ(file.info.layout.tiffBigEndian, BigEndian(c));
+    EXPECT_EQ(file.info.layout.alpha, c.channels % 2 == 0 ? AlphaKind::unassociated : AlphaKind::none);
+
+    WriteImageFile(folder.File("out.tif"), file.image, file.info);
+    const ImageFile again = ReadImageFile(folder.File("out.tif"));
+    EXPECT_TRUE(again.image == original);
+    EXPECT_EQ(again.info.layout.tiffCompression, file.info.layout.tiffCompression);
+    EXPECT_EQ(again.info.layout.tiffHorizontalPredictor, Predicting(c));
+    EXPECT_EQ(again.info.layout.tiffBigEndian, BigEndian(c));
+    EXPECT_EQ(FieldOf(folder.File("out.tif"), TIFFTAG_PLANARCONFIG), PLANARCONFIG_CONTIG);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, ImageFilesTiffLayouts, ::testing::ValuesIn(AllTiffCases()), TiffCaseName);
+
+TEST(ImageFilesTiff, KeepsTheMeaningOfTheAlphaChannel) {
+    TempFolder folder;
+    for (uint16_t extra : {EXTRASAMPLE_ASSOCALPHA, EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_UNSPECIFIED}) {
+        const standin::Image original = Patterned(9, 7, 4, 8);
+        TiffSpec spec;
+        spec.extraSample = extra;
+        WriteTiffWithLibtiff(folder.File("in.tif"), original, spec);
+        const ImageFile file = ReadImageFile(folder.File("in.tif"));
+        const AlphaKind expected = extra == EXTRASAMPLE_ASSOCALPHA   ? AlphaKind::associated
+                                   : extra == EXTRASAMPLE_UNASSALPHA ? AlphaKind::unassociated
+                                                                     : AlphaKind::unspecified;
+        EXPECT_EQ(file.info.layout.alpha, expected) << extra;
+
+        standin::WriteOptions overwrite;
+        overwrite.overwrite = true;
+        WriteImageFile(folder.File("out.tif"), file.image, file.info, overwrite);
+        TIFF* tiff = TIFFOpen(folder.File("out.tif").c_str(), "r");
+        uint16_t count = 0;
+        uint16_t* kinds = nullptr;
+        ASSERT_TRUE(TIFFGetField(tiff, TIFFTAG_EXTRASAMPLES, &count, &kinds));
+        EXPECT_EQ(count, 1);
+        EXPECT_EQ(kinds[0], extra);
+        TIFFClose(tiff);
+    }
+}
+
+TEST(ImageFilesTiff, WritesOtherCompressionsUncompressed) {
+    if (!TIFFIsCODECConfigured(COMPRESSION_LZMA)) GTEST_SKIP() << "libtiff without LZMA";
+    TempFolder folder;
+    const standin::Image original = Patterned(20, 11, 3, 16);
+    TiffSpec spec;
+    spec.compression = COMPRESSION_LZMA;
+    WriteTiffWithLibtiff(folder.File("in.tif"), original, spec);
+    const ImageFile file = ReadImageFile(folder.File("in.tif"));
+    EXPECT_TRUE(file.image == original);
+    EXPECT_EQ(file.info.layout.tiffCompression, TiffCompression::none);
+    WriteImageFile(folder.File("out.tif"), file.image, file.info);
+    EXPECT_EQ(FieldOf(folder.File("out.tif"), TIFFTAG_COMPRESSION), COMPRESSION_NONE);
+}
+
+struct PngCase {
+    int channels;
+    int bits;
+    bool interlaced;
+};
+
+void PrintTo(const PngCase& c, std::ostream* out) {
+    *out << c.channels << " channels, " << c.bits << " bits" << (c.interlaced ? ", interlaced" : "");
+}
+
+class ImageFilesPngLayouts : public ::testing::TestWithParam<PngCase> {};
+
+TEST_P(ImageFilesPngLayouts, ReadExactlyAndWrittenBackTheSameWay) {
+    const PngCase& c = GetParam();
+    TempFolder folder;
+    const standin::Image original = Patterned(33, 19, c.channels, c.bits);
+    PngSpec spec;
+    spec.interlaced = c.interlaced;
+    WritePngWithLibpng(folder.File("in.png"), original, spec);
+
+    const ImageFile file = ReadImageFile(folder.File("in.png"));
+    EXPECT_EQ(file.info.format, standin::ImageFormat::png);
+    EXPECT_TRUE(file.image == original);
+    EXPECT_EQ(file.info.layout.pngInterlaced, c.interlaced);
+    EXPECT_EQ(file.info.layout.alpha, c.channels % 2 == 0 ? AlphaKind::unassociated : AlphaKind::none);
+
+    WriteImageFile(folder.File("out.png"), file.image, file.info);
+    const ImageFile again = ReadImageFile(folder.File("out.png"));
+    EXPECT_TRUE(again.image == original);
+    EXPECT_EQ(again.info.layout.pngInterlaced, c.interlaced);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, ImageFilesPngLayouts,
+                         ::testing::Values(PngCase{1, 8, false}, PngCase{2, 8, false}, PngCase{3, 8, false},
+                                           PngCase{4, 8, false}, PngCase{1, 16, false}, PngCase{2, 16, false},
+                                           PngCase{3, 16, false}, PngCase{4, 16, false}, PngCase{1, 8, true},
+                                           PngCase{4, 8, true}, PngCase{3, 16, true}, PngCase{2, 16, true}));
+
+struct JpegCase {
+    int channels;
+    bool progressive;
+    int lumaSampling;
+};
+
+void PrintTo(const JpegCase& c, std::ostream* out) {
+    *out << c.channels << " channels" << (c.progressive ? ", progressive" : "") << ", luma sampling "
+         << c.lumaSampling;
+}
+
+class ImageFilesJpegLayouts : public ::testing::TestWithParam<JpegCase> {};
+
+TEST_P(ImageFilesJpegLayouts, ReadAndWrittenBackWithinJpegError) {
+    const JpegCase& c = GetParam();
+    TempFolder folder;
+    const standin::Image original = Smooth(48, 32, c.channels);
+    JpegSpec spec;
+    spec.progressive = c.progressive;
+    spec.lumaSampling = c.lumaSampling;
+    WriteJpegWithLibjpeg(folder.File("in.jpg"), original, spec);
+
+    const ImageFile file = ReadImageFile(folder.File("in.jpg"));
+    EXPECT_EQ(file.info.format, standin::ImageFormat::jpeg);
+    ASSERT_EQ(file.image.Channels(), c.channels);
+    ASSERT_EQ(file.image.Width(), 48);
+    EXPECT_LE(MaxDifference(file.image, original), 6u);
+    EXPECT_EQ(file.info.layout.jpegProgressive, c.progressive);
+    if (c.channels == 3) {
+        EXPECT_EQ(file.info.layout.jpegLumaHorizontalSampling, c.lumaSampling);
+        EXPECT_EQ(file.info.layout.jpegLumaVerticalSampling, c.lumaSampling);
+    }
+
+    WriteImageFile(folder.File("out.jpg"), file.image, file.info);
+    const ImageFile again = ReadImageFile(folder.File("out.jpg"));
+    EXPECT_LE(MaxDifference(again.image, original), 10u);
+    EXPECT_EQ(again.info.layout.jpegProgressive, c.progressive);
+    EXPECT_EQ(again.info.layout.jpegLumaHorizontalSampling, file.info.layout.jpegLumaHorizontalSampling);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, ImageFilesJpegLayouts,
+                         ::testing::Values(JpegCase{1, false, 1}, JpegCase{1, true, 1}, JpegCase{3, false, 2},
+                                           JpegCase{3, false, 1}, JpegCase{3, true, 2}));
+
+TEST(ImageFilesFormat, IsChosenByContentNotByName) {
+    TempFolder folder;
+    const standin::Image original = Patterned(8, 8, 3, 8);
+    WritePngWithLibpng(folder.File("really-a-png.jpg"), original, PngSpec{});
+    const ImageFile file = ReadImageFile(folder.File("really-a-png.jpg"));
+    EXPECT_EQ(file.info.format, standin::ImageFormat::png);
+    // Written in the file's own format, whatever the new name says.
+    WriteImageFile(folder.File("copy.tif"), file.image, file.info);
+    EXPECT_EQ(ReadImageFile(folder.File("copy.tif")).info.format, standin::ImageFormat::png);
+}
+
+}  // namespace
