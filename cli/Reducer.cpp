@@ -17,8 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int32_t kUserCancelled = -128;
-
 // Shares of a file's progress: reading, then the plug-in's run, then writing.
 constexpr double kReadDone = 0.1;
 constexpr double kRunDone = 0.9;
@@ -42,15 +40,6 @@ public:
 private:
     standin::Host& host_;
 };
-
-std::string HostErrorText(int32_t code) { return "host error " + std::to_string(code); }
-
-// How a played event is named in messages.
-std::string StepName(const std::string& eventName) {
-    if (eventName == "CnvS") return "canvas size";
-    if (eventName == "ImgS") return "image size";
-    return eventName;
-}
 
 // The file's pixels in the host's target document for one reduction. The
 // host keeps every document it opens until it is destroyed, so a Reducer
@@ -160,7 +149,7 @@ FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallback& progr
         return true;
     });
     const PluginRun run = RunPlugin();
-    const FileResult outcome = RunOutcome(job.input, run.entryResult);
+    const FileResult outcome = JudgeRun(host_, job.input, run.entryResult);
     if (outcome.outcome != Outcome::reduced) return outcome;
     const bool recording = !settings_.recordFile.empty();
     if (recording && !run.recorded) throw FileFailure(job.input + ": the plug-in left no step to record");
@@ -203,29 +192,6 @@ Reducer::PluginRun Reducer::RunPlugin() {
     run.entryResult = result.result;
     if (result.parameters) run.recorded = result.parameters->descriptor;
     return run;
-}
-
-// What the run came to, from what the host saw: the entry point's result, the
-// history block's result (-128 is a cancelled dialog), and every event the
-// plug-in played, which names the step that failed, and catches a failing
-// step that the plug-in ended its run with 0 after.
-FileResult Reducer::RunOutcome(const std::string& input, int32_t entryResult) const {
-    auto failed = [&](const std::string& reason) { return FileResult{Outcome::failed, input + ": " + reason}; };
-    if (entryResult != 0)
-        return failed("the Decimora plug-in refused the request (" + HostErrorText(entryResult) + ")");
-    const std::vector<std::string>& operations = host_.OperationLog();
-    if (std::find(operations.begin(), operations.end(), "SuspendHistory") == operations.end()) {
-        return failed("the Decimora plug-in did not start its reduction");
-    }
-    const int32_t historyResult = host_.LastHistoryResult();
-    if (historyResult == kUserCancelled) return {Outcome::cancelled, input + ": cancelled"};
-    for (const standin::PlayedEvent& event : host_.PlayedEvents()) {
-        if (event.result != 0) {
-            return failed("the " + StepName(event.name) + " step failed (" + HostErrorText(event.result) + ")");
-        }
-    }
-    if (historyResult != 0) return failed("the reduction failed (" + HostErrorText(historyResult) + ")");
-    return {Outcome::reduced, ""};
 }
 
 std::optional<int32_t> Reducer::KnownFactor() const {

@@ -14,18 +14,10 @@
 
 #include "cli/OutputPlan.h"
 #include "cli/RecordedStep.h"
+#include "cli/RunOutcome.h"
 #include "standin/host/Host.h"
 
 namespace cli {
-
-enum class Outcome { reduced, failed, cancelled };
-
-struct FileResult {
-    Outcome outcome = Outcome::failed;
-    // Why it failed, naming the file ("photo.png: truncated ..."); empty
-    // when reduced.
-    std::string message;
-};
 
 // How every file of a run is reduced.
 struct ReduceSettings {
@@ -65,7 +57,6 @@ private:
 
     FileResult ReduceFile(const FileJob& job, const ProgressCallback& progress);
     PluginRun RunPlugin();
-    FileResult RunOutcome(const std::string& input, int32_t entryResult) const;
     // The factor of a run without dialog, when it is known before the run.
     std::optional<int32_t> KnownFactor() const;
     void CheckOutputAllowed(const FileJob& job) const;

@@ -1,0 +1,42 @@
+#include "cli/RunOutcome.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace cli {
+
+namespace {
+
+constexpr int32_t kUserCancelled = -128;
+
+std::string HostErrorText(int32_t code) { return "host error " + std::to_string(code); }
+
+// How a played event is named in messages.
+std::string StepName(const std::string& eventName) {
+    if (eventName == "CnvS") return "canvas size";
+    if (eventName == "ImgS") return "image size";
+    return eventName;
+}
+
+}  // namespace
+
+FileResult JudgeRun(const standin::Host& host, const std::string& subject, int32_t entryResult) {
+    auto failed = [&](const std::string& reason) { return FileResult{Outcome::failed, subject + ": " + reason}; };
+    if (entryResult != 0)
+        return failed("the Decimora plug-in refused the request (" + HostErrorText(entryResult) + ")");
+    const std::vector<std::string>& operations = host.OperationLog();
+    if (std::find(operations.begin(), operations.end(), "SuspendHistory") == operations.end()) {
+        return failed("the Decimora plug-in did not start its reduction");
+    }
+    const int32_t historyResult = host.LastHistoryResult();
+    if (historyResult == kUserCancelled) return {Outcome::cancelled, subject + ": cancelled"};
+    for (const standin::PlayedEvent& event : host.PlayedEvents()) {
+        if (event.result != 0) {
+            return failed("the " + StepName(event.name) + " step failed (" + HostErrorText(event.result) + ")");
+        }
+    }
+    if (historyResult != 0) return failed("the reduction failed (" + HostErrorText(historyResult) + ")");
+    return {Outcome::reduced, ""};
+}
+
+}  // namespace cli
