@@ -64,8 +64,8 @@ std::string CommitReduction(gint32 image, const Reduction& reduction) {
     }
     // The host keeps one resolution; a vertical one that differs keeps its
     // ratio to the horizontal.
-    if (failure.empty() &&
-        !gimp_image_set_resolution(image, reducedResolution, resolutionY * reducedResolution / resolutionX)) {
+    const double reducedY = resolutionY == resolutionX ? reducedResolution : resolutionY * reducedResolution / resolutionX;
+    if (failure.empty() && !gimp_image_set_resolution(image, reducedResolution, reducedY)) {
         failure = "GIMP refused the resolution";
     }
     if (!failure.empty()) return failure + " part-way; Edit > Undo puts the image back";

@@ -120,6 +120,10 @@ Reduction ReduceDrawables(gint32 image, const HostSamples& samples, BundleSessio
     gdouble resolution = 0.0;
     gdouble unused = 0.0;
     gimp_image_get_resolution(image, &resolution, &unused);
+    // Files store resolutions in units that seldom give whole pixels per
+    // inch (300 ppi in a PNG opens as 299.9994); rounded to 0.01 ppi as the
+    // decimora program reads files, the final resolution is the same.
+    resolution = std::round(resolution * 100.0) / 100.0;
 
     Reduction reduction;
     ProgressBar bar(drawables.size());

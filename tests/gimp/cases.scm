@@ -1,0 +1,73 @@
+; The headless cases of gimp_headless_test. The test defines in-dir (its
+; input files) and out-dir (where each case dumps the image before and
+; after the call) and then evaluates (main-cases) or (missing-filter-case).
+
+(define last-error "")
+
+; Calls `thunk`; #t when it succeeded, else #f with its message in last-error.
+(define (succeeds? thunk)
+  (let ((saved *error-hook*))
+    (set! last-error "")
+    (set! *error-hook*
+          (lambda args
+            (set! last-error (apply string-append (map (lambda (a) (if (string? a) a "")) args)))
+            (apply saved args)))
+    (let ((result (catch #f (thunk) #t)))
+      (set! *error-hook* saved)
+      result)))
+
+(define (load-input name)
+  (let ((path (string-append in-dir "/" name)))
+    (car (gimp-file-load RUN-NONINTERACTIVE path path))))
+
+(define (dump image name succeeded)
+  (plug-in-decimora-probe-dump RUN-NONINTERACTIVE image (string-append out-dir "/" name)
+                               (if succeeded 1 0) last-error))
+
+; Dumps the image as "NAME-before", reduces it in `mode` by `factor` and
+; dumps it as "NAME".
+(define (reduce-case name image mode factor)
+  (gimp-image-clean-all image)
+  (dump image (string-append name "-before") #t)
+  (let ((succeeded (succeeds? (lambda ()
+                                (plug-in-decimora-reduce mode image (car (gimp-image-get-active-drawable image))
+                                                         factor)))))
+    (dump image name succeeded)))
+
+(define (add-layer image parent name width height type x y)
+  (let ((layer (car (gimp-layer-new image width height type name 100 LAYER-MODE-NORMAL))))
+    (gimp-image-insert-layer image layer parent 0)
+    (gimp-layer-set-offsets layer x y)
+    (plug-in-decimora-probe-fill RUN-NONINTERACTIVE image layer 1.0)
+    layer))
+
+; The background from rgb8.png; a group holding a layer with alpha; above
+; it a layer reaching past the canvas's left and bottom edges, at odd
+; offsets, with a patterned mask.
+(define (layered-image)
+  (let* ((image (load-input "rgb8.png"))
+         (group (car (gimp-layer-group-new image))))
+    (gimp-image-insert-layer image group 0 0)
+    (add-layer image group "inner" 20 14 RGBA-IMAGE 10 6)
+    (let* ((outside (add-layer image 0 "outside" 30 21 RGB-IMAGE -5 31))
+           (mask (car (gimp-layer-create-mask outside ADD-MASK-WHITE))))
+      (gimp-layer-add-mask outside mask)
+      (plug-in-decimora-probe-fill RUN-NONINTERACTIVE image mask 1.0))
+    image))
+
+(define (indexed-image)
+  (let ((image (load-input "rgb8.png")))
+    (gimp-image-convert-indexed image CONVERT-DITHER-NONE CONVERT-PALETTE-GENERATE 16 FALSE FALSE "")
+    image))
+
+(define (main-cases)
+  (reduce-case "rgb8" (load-input "rgb8.png") RUN-NONINTERACTIVE 2)
+  (reduce-case "gray16a" (load-input "gray16a.png") RUN-NONINTERACTIVE 3)
+  ; Repeats the last step, by 3; the factor argument is not read.
+  (reduce-case "repeat" (load-input "rgb8.png") RUN-WITH-LAST-VALS 0)
+  (reduce-case "layers" (layered-image) RUN-NONINTERACTIVE 2)
+  (reduce-case "factor0" (load-input "rgb8.png") RUN-NONINTERACTIVE 0)
+  (reduce-case "indexed" (indexed-image) RUN-NONINTERACTIVE 2))
+
+(define (missing-filter-case)
+  (reduce-case "missing-filter" (load-input "rgb8.png") RUN-NONINTERACTIVE 2))
