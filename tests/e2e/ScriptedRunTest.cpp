@@ -197,6 +197,21 @@ TEST_F(ScriptedRun, WithoutTheFilterTheDocumentStaysAsItWasAndTheHostsCodeIsRepo
     ExpectCleanRun();
 }
 
+TEST_F(ScriptedRun, DocumentTheHostCannotDescribeFailsWithoutHistoryStateOrNewRecording) {
+    host.AddDocument(64, 64, 3, 8, 72.0);
+    host.FailOperation("Get", 0);  // success, but no descriptor
+    standin::ScriptParameters parameters;
+    parameters.descriptor = Descriptor().PutFloat(fourcc::kWidth, 1.0);
+    standin::RunResult run = host.DoIt(*plugin, parameters);
+    EXPECT_EQ(host.LastHistoryResult(), -1701);
+    EXPECT_TRUE(host.PlayedEvents().empty());
+    EXPECT_TRUE(History().empty());
+    ASSERT_TRUE(run.parameters);
+    EXPECT_EQ(run.parameters->descriptor, parameters.descriptor) << "not rewritten as {'Rt  ': 2}";
+    EXPECT_EQ(run.parameters->recordInfo, parameters.recordInfo);
+    ExpectCleanRun();
+}
+
 struct FailedStep {
     const char* operation;
     int occurrence;
