@@ -33,6 +33,7 @@ TEST(StandinHostImage, RefusesShapesAndResolutionsOutOfRange) {
     EXPECT_EQ(Image::CheckGeometry(5, -1, 3, 8), standin::kBadParameter);
     EXPECT_EQ(Image::CheckGeometry(5, 5, 5, 8), standin::kBadParameter);
     EXPECT_EQ(Image::CheckGeometry(5, 5, 3, 12), standin::kBadParameter);
+    EXPECT_EQ(Image::CheckGeometry(5, 5, 3, 32), 0);
     EXPECT_EQ(Image::CheckGeometry(standin::kMaxImageSide + 1, 1, 1, 8), standin::kBadParameter);
     EXPECT_EQ(Image::CheckGeometry(100000, 100000, 4, 16), standin::kNotEnoughMemory);
     EXPECT_EQ(Image::CheckResolution(72.5), 0);
@@ -41,6 +42,15 @@ TEST(StandinHostImage, RefusesShapesAndResolutionsOutOfRange) {
     EXPECT_EQ(Image::CheckResolution(std::nan("")), standin::kBadParameter);
     EXPECT_EQ(Image::CheckResolution(INFINITY), standin::kBadParameter);
     EXPECT_THROW(Image(0, 1, 1, 8, 72), std::invalid_argument);
+}
+
+TEST(StandinHostImage, SamplesAreReadAsTheImageStoresThem) {
+    Image floats(2, 1, 2, 32, 72.0);
+    floats.SetSampleFloat(1, 0, 1, 1.75f);
+    EXPECT_EQ(floats.SampleFloat(1, 0, 1), 1.75f);
+    EXPECT_EQ(floats.PixelBytes(), 8u);
+    EXPECT_THROW(floats.Sample(0, 0, 0), std::logic_error);
+    EXPECT_THROW(Image(2, 1, 1, 16, 72.0).SampleFloat(0, 0, 0), std::logic_error);
 }
 
 struct CanvasCase {
