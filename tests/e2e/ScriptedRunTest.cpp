@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <ostream>
 
 #include "PluginRun.h"
@@ -121,6 +122,40 @@ TEST_F(ScriptedRun, ParametersWithoutDescriptorRunWithTheDefaultFactor) {
     ASSERT_TRUE(run.parameters->descriptor);
     EXPECT_EQ(*run.parameters->descriptor, Descriptor().PutInteger(fourcc::kFactorKey, 2));
     EXPECT_EQ(run.parameters->recordInfo, 0);
+}
+
+// A float document with highlights above white: the filter keeps them, and
+// every sample of the result is a number.
+TEST_F(ScriptedRun, ReducesAFloatDocumentKeepingValuesAboveOne) {
+    LoadFilter();
+    standin::Image& image = host.AddDocument(301, 201, 3, 32, 300.0).image;
+    for (int32_t y = 0; y < 201; ++y) {
+        for (int32_t x = 0; x < 301; ++x) {
+            for (int32_t c = 0; c < 3; ++c) {
+                image.SetSampleFloat(x, y, c, x < 100 ? 2.5f : 0.5f + 0.5f * std::sin(2.1f * x + 1.3f * y + c));
+            }
+        }
+    }
+
+    ASSERT_EQ(host.DoIt(*plugin, ScriptedFactor(3)).result, 0);
+    EXPECT_EQ(host.LastHistoryResult(), 0);
+    ASSERT_EQ(Image().Width(), 100);
+    ASSERT_EQ(Image().Height(), 67);
+    EXPECT_DOUBLE_EQ(Image().Resolution(), 100.0);
+    EXPECT_EQ(History(), std::vector<std::string>{"Decimora"});
+    for (int32_t y = 0; y < 67; ++y) {
+        for (int32_t x = 0; x < 100; ++x) {
+            for (int32_t c = 0; c < 3; ++c) {
+                const float sample = Image().SampleFloat(x, y, c);
+                ASSERT_TRUE(std::isfinite(sample)) << x << "," << y;
+                // Well inside the highlight, away from its edge's ripple.
+                if (x < 25) {
+                    ASSERT_NEAR(sample, 2.5f, 1e-4f) << x << "," << y;
+                }
+            }
+        }
+    }
+    ExpectCleanRun();
 }
 
 TEST_F(ScriptedRun, RecordedStepReplaysToTheSameResult) {
