@@ -44,15 +44,6 @@ TEST(StandinHostImage, RefusesShapesAndResolutionsOutOfRange) {
     EXPECT_THROW(Image(0, 1, 1, 8, 72), std::invalid_argument);
 }
 
-TEST(StandinHostImage, SamplesAreReadAsTheImageStoresThem) {
-    Image floats(2, 1, 2, 32, 72.0);
-    floats.SetSampleFloat(1, 0, 1, 1.75f);
-    EXPECT_EQ(floats.SampleFloat(1, 0, 1), 1.75f);
-    EXPECT_EQ(floats.PixelBytes(), 8u);
-    EXPECT_THROW(floats.Sample(0, 0, 0), std::logic_error);
-    EXPECT_THROW(Image(2, 1, 1, 16, 72.0).SampleFloat(0, 0, 0), std::logic_error);
-}
-
 struct CanvasCase {
     Anchor horizontal;
     Anchor vertical;

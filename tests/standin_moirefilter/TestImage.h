@@ -54,11 +54,18 @@ public:
         std::memcpy(&bytes_[Offset(x, y, c)], &value, sizeof value);
     }
 
+    // Fills integer samples, or float ones in a 32-bit image.
     template <class Function>
     void Fill(const Function& valueAt) {
         for (int64_t y = 0; y < height_; ++y) {
             for (int64_t x = 0; x < width_; ++x) {
-                for (int c = 0; c < channels_; ++c) Set(x, y, c, valueAt(x, y, c));
+                for (int c = 0; c < channels_; ++c) {
+                    if (bits_ == 32) {
+                        SetFloat(x, y, c, static_cast<float>(valueAt(x, y, c)));
+                    } else {
+                        Set(x, y, c, static_cast<uint32_t>(valueAt(x, y, c)));
+                    }
+                }
             }
         }
     }
