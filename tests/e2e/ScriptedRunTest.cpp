@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <ostream>
 
 #include "PluginRun.h"
@@ -121,6 +122,32 @@ TEST_F(ScriptedRun, ParametersWithoutDescriptorRunWithTheDefaultFactor) {
     ASSERT_TRUE(run.parameters->descriptor);
     EXPECT_EQ(*run.parameters->descriptor, Descriptor().PutInteger(fourcc::kFactorKey, 2));
     EXPECT_EQ(run.parameters->recordInfo, 0);
+}
+
+// A float document with highlights above white: the filter keeps them, and
+// every sample of the result is a number.
+TEST_F(ScriptedRun, ReducesAFloatDocumentKeepingValuesAboveOne) {
+    LoadFilter();
+    standin::Image& image = host.AddDocument(301, 201, 3, 32, 300.0).image;
+    for (int32_t i = 0; i < 301 * 201 * 3; ++i) {
+        const int32_t x = i / 3 % 301;
+        image.SetSampleFloat(x, i / 903, i % 3, x < 100 ? 2.5f : 0.5f + 0.5f * std::sin(2.1f * i));
+    }
+    ASSERT_EQ(host.DoIt(*plugin, ScriptedFactor(3)).result, 0);
+    EXPECT_EQ(History(), std::vector<std::string>{"Decimora"});
+    ASSERT_EQ(Image().Width(), 100);
+    ASSERT_EQ(Image().Height(), 67);
+    EXPECT_DOUBLE_EQ(Image().Resolution(), 100.0);
+    for (int32_t i = 0; i < 100 * 67 * 3; ++i) {
+        const int32_t x = i / 3 % 100;
+        const float sample = Image().SampleFloat(x, i / 300, i % 3);
+        ASSERT_TRUE(std::isfinite(sample)) << i;
+        // Inside the highlight, past its edge's ripple.
+        if (x < 25) {
+            ASSERT_NEAR(sample, 2.5f, 1e-4f) << i;
+        }
+    }
+    ExpectCleanRun();
 }
 
 TEST_F(ScriptedRun, RecordedStepReplaysToTheSameResult) {
