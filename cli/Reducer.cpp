@@ -10,6 +10,7 @@
 #include "host/FourCharCodes.h"
 #include "cli/PluginFolder.h"
 #include "imagefiles/ImageFile.h"
+#include "standin/host/PixelMemory.h"
 
 namespace cli {
 
@@ -210,7 +211,11 @@ Reducer::PluginRun Reducer::RunPlugin() {
 // plug-in played, which names the step that failed, and catches a failing
 // step that the plug-in ended its run with 0 after.
 FileResult Reducer::RunOutcome(const std::string& input, int32_t entryResult) const {
-    auto failed = [&](const std::string& reason) { return FileResult{Outcome::failed, input + ": " + reason}; };
+    // A step that ran out of scratch space says so.
+    const std::string scratch = standin::TakeScratchFailure();
+    auto failed = [&](const std::string& reason) {
+        return FileResult{Outcome::failed, input + ": " + reason + (scratch.empty() ? "" : ": " + scratch)};
+    };
     if (entryResult != 0)
         return failed("the Decimora plug-in refused the request (" + HostErrorText(entryResult) + ")");
     const std::vector<std::string>& operations = host_.OperationLog();

@@ -13,9 +13,10 @@
 
 namespace standin {
 
-// The largest side and the largest pixel buffer the host accepts.
+// The largest side the host accepts. Pixels beyond the memory budget live
+// in scratch files (PixelMemory.h), so the size of an image is bounded only
+// by its sides and the scratch space.
 constexpr int64_t kMaxImageSide = 300000;
-constexpr int64_t kMaxImageBytes = int64_t{1} << 30;
 // The largest resolution, in pixels per inch.
 constexpr double kMaxResolution = 1.0e6;
 
@@ -29,7 +30,7 @@ class Image {
 public:
     // 0 when an image of that shape may be made; kBadParameter for a side
     // below 1 or above kMaxImageSide, channels outside 1..4 or bits other than
-    // 8, 16 and 32; kNotEnoughMemory beyond kMaxImageBytes.
+    // 8, 16 and 32.
     static int32_t CheckGeometry(int64_t width, int64_t height, int32_t channels, int32_t bitsPerSample);
     // 0 for a finite resolution above 0 and at most kMaxResolution, else kBadParameter.
     static int32_t CheckResolution(double resolution);
