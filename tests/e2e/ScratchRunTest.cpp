@@ -1,7 +1,7 @@
-// Scripted runs through the real bundles with every pixel buffer in scratch
-// files (a memory budget of 0): the same result as in memory, no file left in
-// the scratch folder, and a scratch disk that fills up ends the run with the
-// document exactly as it was.
+// Scripted runs through the real bundles, 8, 16 and 32-bit float, with
+// every pixel buffer in scratch files (a memory budget of 0): the same
+// result as in memory, no file left in the scratch folder, and a scratch
+// disk that fills up ends the run with the document exactly as it was.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -61,7 +61,12 @@ void Paint(standin::Image& image) {
         for (int32_t x = 0; x < image.Width(); ++x)
             for (int32_t c = 0; c < image.Channels(); ++c) {
                 state = state * 1664525u + 1013904223u;
-                image.SetSample(x, y, c, (state >> 8) % top);
+                if (image.HasFloatSamples()) {
+                    // Highlights above 1 and shadows below 0 too.
+                    image.SetSampleFloat(x, y, c, static_cast<float>((state >> 8) % 1000) / 700.0f - 0.2f);
+                } else {
+                    image.SetSample(x, y, c, (state >> 8) % top);
+                }
             }
 }
 
@@ -110,6 +115,6 @@ TEST_P(ScratchRun, AFullScratchDiskEndsTheRunWithTheDocumentAsItWas) {
     ExpectCleanRun();
 }
 
-INSTANTIATE_TEST_SUITE_P(Bits, ScratchRun, ::testing::Values(8, 16));
+INSTANTIATE_TEST_SUITE_P(Bits, ScratchRun, ::testing::Values(8, 16, standin::kFloatBits));
 
 }  // namespace
