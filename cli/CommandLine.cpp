@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "imagefiles/PixelLimit.h"
+#include "standin/host/ScratchSettings.h"
 
 namespace cli {
 
@@ -31,6 +32,13 @@ uint64_t ParsePixelLimit(const std::string& option, const std::string& text) {
     const std::optional<uint64_t> pixels = standin::ParsePixelCount(text);
     if (!pixels) Fail(option + ": expected a whole number of pixels from 1 up, not \"" + text + "\"");
     return *pixels;
+}
+
+uint64_t ParseMemoryBudget(const std::string& option, const std::string& text) {
+    const std::optional<uint64_t> bytes = standin::ParseByteSize(text);
+    if (!bytes) Fail(option + ": expected a size in bytes with an optional K, M, G or T, such as 512M, not \"" + text +
+                       "\"");
+    return *bytes;
 }
 
 // Walks the arguments after the command, splitting "--name=value" and
@@ -108,6 +116,10 @@ void ParseReduceOption(ArgumentWalker& walker, CommandLine& line) {
         options.quality = static_cast<int>(ParseNumber(name, walker.Value(), 1, 100));
     } else if (name == "--max-pixels") {
         options.maxPixels = ParsePixelLimit(name, walker.Value());
+    } else if (name == "--memory") {
+        options.memoryBudget = ParseMemoryBudget(name, walker.Value());
+    } else if (name == "--scratch") {
+        options.scratchFolder = walker.Value();
     } else if (name == "--jobs") {
         options.jobs = static_cast<int>(ParseNumber(name, walker.Value(), 1, kMaxJobs));
     } else if (name == "--record") {

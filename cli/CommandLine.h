@@ -23,6 +23,8 @@ struct ReduceOptions {
     bool inPlace = false;
     std::optional<int> quality;
     std::optional<uint64_t> maxPixels;  // --max-pixels; unset: the image readers' default
+    std::optional<uint64_t> memoryBudget;  // --memory; unset: DECIMORA_MEMORY or its default
+    std::string scratchFolder;             // --scratch; empty: DECIMORA_SCRATCH, $TMPDIR or /tmp
     int jobs = 1;
     std::string recordFile;
     std::string replayFile;

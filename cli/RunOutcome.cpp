@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "standin/host/PixelMemory.h"
+
 namespace cli {
 
 namespace {
@@ -21,7 +23,11 @@ std::string StepName(const std::string& eventName) {
 }  // namespace
 
 FileResult JudgeRun(const standin::Host& host, const std::string& subject, int32_t entryResult) {
-    auto failed = [&](const std::string& reason) { return FileResult{Outcome::failed, subject + ": " + reason}; };
+    // A step that ran out of scratch space says so.
+    const std::string scratch = standin::TakeScratchFailure();
+    auto failed = [&](const std::string& reason) {
+        return FileResult{Outcome::failed, subject + ": " + reason + (scratch.empty() ? "" : ": " + scratch)};
+    };
     if (entryResult != 0)
         return failed("the Decimora plug-in refused the request (" + HostErrorText(entryResult) + ")");
     const std::vector<std::string>& operations = host.OperationLog();

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -24,6 +25,7 @@
 #include "cli/Usage.h"
 #include "cli/WorkerProcesses.h"
 #include "standin/host/Host.h"
+#include "standin/host/ScratchSettings.h"
 
 namespace {
 
@@ -100,6 +102,25 @@ void CheckRecordFileFree(const ReduceOptions& options) {
     }
 }
 
+// The memory budget and scratch folder of this run (and of its workers,
+// which inherit them): the options, else the environment, else the defaults.
+void ChooseScratchSettings(const ReduceOptions& options) {
+    standin::ScratchSettings settings = standin::DefaultScratchSettings();
+    const char* budget = std::getenv(standin::kMemoryBudgetVariable);
+    if (budget != nullptr && !standin::ParseByteSize(budget)) {
+        throw Stop{kExitUsage, std::string(standin::kMemoryBudgetVariable) +
+                                   ": expected a size in bytes with an optional K, M, G or T, such as 512M, not \"" +
+                                   budget + "\""};
+    }
+    if (options.memoryBudget) settings.memoryBudget = *options.memoryBudget;
+    if (!options.scratchFolder.empty()) settings.folder = options.scratchFolder;
+    std::error_code error;
+    if (!std::filesystem::is_directory(settings.folder, error)) {
+        throw Stop{kExitFailure, "the scratch folder " + settings.folder + " is not a folder"};
+    }
+    standin::SetScratchSettings(settings);
+}
+
 void RunInProcess(const std::vector<FileJob>& jobs, const ReduceSettings& settings, RunReport& report) {
     Reducer reducer(settings);
     MemoryLog memoryLog;
@@ -119,6 +140,7 @@ int Reduce(const CommandLine& line) {
     const uint32_t decimoraEvent = CheckPluginFolder(folder, true);
     const ReduceSettings settings = Settings(options, folder, decimoraEvent);
     CheckRecordFileFree(options);
+    ChooseScratchSettings(options);
 
     RunReport report(jobs.size(), !options.quiet && isatty(STDERR_FILENO));
     const int workers = std::min<int>(options.jobs, static_cast<int>(jobs.size()));
@@ -161,6 +183,9 @@ int Run(const CommandLine& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A write past a file-size limit fails with EFBIG, reported like a full
+    // disk, instead of killing the program in the middle of a file.
+    std::signal(SIGXFSZ, SIG_IGN);
     WatchForInterrupts();
     try {
         return Run(ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));

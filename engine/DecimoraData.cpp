@@ -28,6 +28,15 @@ private:
     std::unique_ptr<DecimoraDialog> dialog_;
 };
 
+// Puts the step's old descriptor back in place of the one written for this
+// run, which is freed.
+void HandBackStep(ActionParameters& params, ActionDescriptorHandle old, int32_t recordInfo) {
+    AutoActionDescriptor written;
+    *written.Out() = params.descriptor;
+    params.descriptor = old;
+    params.recordInfo = recordInfo;
+}
+
 }  // namespace
 
 DecimoraData::DecimoraData()
@@ -77,8 +86,14 @@ int32_t DecimoraData::Execute() {
     // by or double before anything is recorded or played.
     if (!IsUsableFactor(factor)) return Record(host::kParameterError);
 
-    WriteScriptParams();
-    ExecuteFilter();
+    // The step's old descriptor is freed only after the pipeline: when the
+    // host gave no description of the document nothing ran, and the step is
+    // handed back as it was rather than recording a factor that never ran.
+    const int32_t recordInfo = actionParams != nullptr ? actionParams->recordInfo : 0;
+    AutoActionDescriptor replacedStep;
+    const bool rewritten = WriteScriptParams(replacedStep.Out()) == 0 && actionParams != nullptr;
+    const bool measuredNothing = ExecuteFilter() == kNotMeasured && error == host::kDescriptorNotFound;
+    if (rewritten && measuredNothing) HandBackStep(*actionParams, replacedStep.Release(), recordInfo);
     return error;
 }
 

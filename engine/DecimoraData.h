@@ -27,6 +27,9 @@ class DecimoraData {
 public:
     static constexpr int kMaxFactorNames = 256;
     static constexpr int32_t kDefaultFactor = 2;
+    // What GetDocumentSize, and ExecuteFilter after it, return when the
+    // document could not be measured.
+    static constexpr int32_t kNotMeasured = 1;
 
     DecimoraData();
     DecimoraData(const DecimoraData&) = delete;
@@ -60,10 +63,13 @@ public:
     // 0 when there is nothing to read (no parameters, no descriptor, no
     // factor key) or the factor was read; otherwise the host's code.
     int32_t ReadScriptParams();
-    int32_t WriteScriptParams();
+    // Hands the host a fresh descriptor with the factor in place of the old
+    // one, which is freed, or, when `replaced` is given, handed to the caller.
+    int32_t WriteScriptParams(ActionDescriptorHandle* replaced = nullptr);
 
     // --- Document measurement ---------------------------------------------
-    // 0 on success, 1 on failure (the failing call's code is left in `error`).
+    // 0 on success, kNotMeasured on failure. The failing call's code is left
+    // in `error`; kDescriptorNotFound when the host answered without one.
     int32_t GetDocumentSize(ImageProperties* properties);
 
     // --- Action steps: each returns the host's result, 0 on success --------

@@ -7,7 +7,6 @@
 namespace {
 
 constexpr int32_t kMeasured = 0;
-constexpr int32_t kNotMeasured = 1;
 constexpr double kPointsPerInch = 72.0;
 
 // Points to pixels, rounded half up for positive sizes.
@@ -27,8 +26,12 @@ int32_t DecimoraData::GetDocumentSize(ImageProperties* properties) {
     Record(host::ToHostResult(sPSActionReference->PutEnumerated(reference.Get(), fourcc::kDocument,
                                                                 fourcc::kOrdinal, fourcc::kTarget)));
     if (Record(host::ToHostResult(sPSActionControl->Get(result.Out(), reference.Get()))) != 0) return kNotMeasured;
-    // Success without a descriptor is a failure that leaves `error` at 0.
-    if (result.Get() == nullptr) return kNotMeasured;
+    // Success without a descriptor measured nothing: the run must not end
+    // with 0 as if it had reduced the document.
+    if (result.Get() == nullptr) {
+        Record(host::kDescriptorNotFound);
+        return kNotMeasured;
+    }
 
     const ActionDescriptorSuite* descriptors = sPSActionDescriptor.operator->();
     double value = 0.0;

@@ -8,7 +8,6 @@
 namespace {
 
 constexpr int kFilterMode = -2;
-constexpr int32_t kMeasurementFailed = 1;
 
 }  // namespace
 
@@ -21,7 +20,7 @@ int32_t DecimoraData::ExecuteFilter() {
     const int32_t filterValue = intermediateResolution / (2 * f);
 
     ImageProperties document{};
-    if (GetDocumentSize(&document) != 0) return kMeasurementFailed;
+    if (GetDocumentSize(&document) != 0) return kNotMeasured;
     const int32_t croppedWidth = document.width - document.width % f;
     const int32_t croppedHeight = document.height - document.height % f;
 

@@ -26,7 +26,7 @@ int32_t DecimoraData::ReadScriptParams() {
     return error;
 }
 
-int32_t DecimoraData::WriteScriptParams() {
+int32_t DecimoraData::WriteScriptParams(ActionDescriptorHandle* replaced) {
     error = 0;
     AutoActionDescriptor replacement;
     if (Record(host::ToHostResult(sPSActionDescriptor->Make(replacement.Out()))) == 0)
@@ -34,7 +34,11 @@ int32_t DecimoraData::WriteScriptParams() {
     if (error != 0 || actionParams == nullptr) return error;
 
     // The old descriptor is the plug-in's to free; it is replaced, never merged.
-    if (actionParams->descriptor != nullptr) sPSActionDescriptor->Free(actionParams->descriptor);
+    if (replaced != nullptr) {
+        *replaced = actionParams->descriptor;
+    } else if (actionParams->descriptor != nullptr) {
+        sPSActionDescriptor->Free(actionParams->descriptor);
+    }
     // From here on the new descriptor belongs to the host.
     actionParams->descriptor = replacement.Release();
     actionParams->recordInfo = host::kRecordInfoDefault;

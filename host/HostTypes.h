@@ -56,6 +56,8 @@ constexpr HostResult kNoError = 0;
 constexpr HostResult kUserCanceled = -128;
 constexpr HostResult kParameterError = static_cast<HostResult>(fourcc::kParm);
 constexpr HostResult kUnknownExceptionError = static_cast<HostResult>(fourcc::kFbar);
+// The action system found no descriptor where one was to be.
+constexpr HostResult kDescriptorNotFound = -1701;
 
 // Play without showing the event's dialog.
 constexpr PlayDialogOptions kDisplayNoDialogs = 2;

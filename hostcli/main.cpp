@@ -2,7 +2,7 @@
 // document, for manual runs.
 //
 //   decimora-host [--plugins DIR] [--plugin NAME] [--document WxHxC@PPI]
-//                 [--bits 8|16] [--keep-modules-mapped]
+//                 [--bits 8|16|32] [--keep-modules-mapped]
 //                 about | doit [--factor N] [--dialog]
 //
 // Loads every bundle in the plug-in folder (default: $DECIMORA_PLUGIN_DIR,
@@ -37,7 +37,7 @@ struct Options {
 };
 
 const char kUsage[] =
-    "usage: decimora-host [--plugins DIR] [--plugin NAME] [--document WxHxC@PPI] [--bits 8|16]\n"
+    "usage: decimora-host [--plugins DIR] [--plugin NAME] [--document WxHxC@PPI] [--bits 8|16|32]\n"
     "                     [--keep-modules-mapped] about | doit [--factor N] [--dialog]\n";
 
 // "3001x2001x3@300", every part used up.

@@ -1,8 +1,8 @@
 #include "imagefiles/PixelLimit.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
+
+#include "standin/host/ScratchSettings.h"
 
 namespace standin {
 
@@ -19,12 +19,10 @@ std::optional<uint64_t> ParsePixelCount(const std::string& text) {
     return value;
 }
 
-uint64_t MemoryBasedMaxPixels() {
-    const long pages = sysconf(_SC_PHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGESIZE);
-    if (pages <= 0 || pageSize <= 0) return kFallbackMaxPixels;
-    const uint64_t bytes = static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize);
-    const uint64_t pixels = bytes / (kLargestPixelBytes * kCopiesInFlight);
+uint64_t SpaceBasedMaxPixels() {
+    const ScratchSettings settings = CurrentScratchSettings();
+    const uint64_t space = settings.memoryBudget + FreeScratchSpace(settings.folder).value_or(0);
+    const uint64_t pixels = space / (kLargestPixelBytes * kCopiesInFlight);
     return pixels > 0 ? pixels : 1;
 }
 
@@ -33,7 +31,7 @@ uint64_t DefaultMaxPixels() {
     if (configured != nullptr) {
         if (const std::optional<uint64_t> pixels = ParsePixelCount(configured)) return *pixels;
     }
-    return MemoryBasedMaxPixels();
+    return SpaceBasedMaxPixels();
 }
 
 }  // namespace standin

@@ -12,14 +12,15 @@
 
 extern "C" {
 
-// The document's pixels: rows of interleaved samples, 8 or 16 bits each
-// (16-bit samples in native byte order, full range 0..65535).
+// The document's pixels: rows of interleaved samples in native byte order,
+// 8- or 16-bit unsigned integers (full range 0..255 or 0..65535) or 32-bit
+// IEEE floats (nominal range 0..1; values outside it are valid pixels).
 struct FilterImage {
     void* pixels;
     int32_t width;
     int32_t height;
     int32_t channels;       // 1 to 4
-    int32_t bitsPerSample;  // 8 or 16
+    int32_t bitsPerSample;  // 8, 16 or 32 (float)
     ptrdiff_t rowBytes;     // bytes from one row to the next
     int32_t alphaChannel;   // index of the alpha channel, or -1 when there is none
     double resolution;      // pixels per inch

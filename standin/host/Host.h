@@ -123,7 +123,8 @@ public:
     // over every operation of a run strands nothing. Its out handle or table
     // is set to null; a failed read leaves its out values as they were. A
     // code that does not fit the 16-bit result of an action suite is
-    // answered kBadParameter.
+    // answered kBadParameter. A code of 0 answers success without doing
+    // anything: a Get then hands back no descriptor.
 
     // Fails calls of `name` (plain or qualified) with `code`: every call when
     // `occurrence` is 0, else only that matching call of the run (1-based).

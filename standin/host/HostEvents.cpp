@@ -1,6 +1,7 @@
 // Events, properties and history: what the action control suite asks of the
 // host.
 #include <algorithm>
+#include <new>
 
 #include "host/FourCharCodes.h"
 #include "standin/host/DocumentEvents.h"
@@ -50,7 +51,14 @@ std::string Host::EventName(DescriptorEventID event) const {
 
 int32_t Host::Play(DescriptorEventID event, const Descriptor& arguments, PlayDialogOptions options,
                    Descriptor* result) {
-    const int32_t code = DispatchEvent(event, arguments, options);
+    int32_t code = 0;
+    try {
+        code = DispatchEvent(event, arguments, options);
+    } catch (const std::bad_alloc&) {
+        // The event's new pixels could not be had, in memory or in a scratch
+        // file; the event changed nothing.
+        code = kNotEnoughMemory;
+    }
     // Recorded once finished: a replayed plug-in may start a run, which
     // clears the list, and the events it plays come before its own.
     playedEvents_.push_back(PlayedEvent{event, EventName(event), arguments, options, code});

@@ -2,17 +2,19 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 
 #include "standin/host/HostErrors.h"
 
 namespace standin {
 
+static_assert(std::numeric_limits<float>::is_iec559 && sizeof(float) == 4, "float samples are IEEE 32-bit floats");
+
 int32_t Image::CheckGeometry(int64_t width, int64_t height, int32_t channels, int32_t bitsPerSample) {
     if (width < 1 || height < 1 || width > kMaxImageSide || height > kMaxImageSide) return kBadParameter;
     if (channels < 1 || channels > 4) return kBadParameter;
-    if (bitsPerSample != 8 && bitsPerSample != 16) return kBadParameter;
-    if (width * height * channels * (bitsPerSample / 8) > kMaxImageBytes) return kNotEnoughMemory;
+    if (bitsPerSample != 8 && bitsPerSample != 16 && bitsPerSample != kFloatBits) return kBadParameter;
     return 0;
 }
 
@@ -34,8 +36,16 @@ void Image::Detach() {
 
 int32_t Image::AlphaChannel() const { return channels_ == 2 || channels_ == 4 ? channels_ - 1 : -1; }
 
+void Image::RequireFloat(bool wanted) const {
+    if (HasFloatSamples() != wanted) {
+        throw std::logic_error(wanted ? "float samples asked of an integer image"
+                                      : "integer samples asked of a float image");
+    }
+}
+
 uint32_t Image::Sample(int32_t x, int32_t y, int32_t channel) const {
-    const uint8_t* sample = PixelAt(x, y) + channel * (bitsPerSample_ / 8);
+    RequireFloat(false);
+    const uint8_t* sample = PixelAt(x, y) + channel * SampleBytes();
     if (bitsPerSample_ == 8) return *sample;
     uint16_t value;
     std::memcpy(&value, sample, sizeof value);
@@ -43,13 +53,26 @@ uint32_t Image::Sample(int32_t x, int32_t y, int32_t channel) const {
 }
 
 void Image::SetSample(int32_t x, int32_t y, int32_t channel, uint32_t value) {
-    uint8_t* sample = PixelAt(x, y) + channel * (bitsPerSample_ / 8);
+    RequireFloat(false);
+    uint8_t* sample = PixelAt(x, y) + channel * SampleBytes();
     if (bitsPerSample_ == 8) {
         *sample = static_cast<uint8_t>(value);
         return;
     }
     const uint16_t wide = static_cast<uint16_t>(value);
     std::memcpy(sample, &wide, sizeof wide);
+}
+
+float Image::SampleFloat(int32_t x, int32_t y, int32_t channel) const {
+    RequireFloat(true);
+    float value;
+    std::memcpy(&value, PixelAt(x, y) + channel * SampleBytes(), sizeof value);
+    return value;
+}
+
+void Image::SetSampleFloat(int32_t x, int32_t y, int32_t channel, float value) {
+    RequireFloat(true);
+    std::memcpy(PixelAt(x, y) + channel * SampleBytes(), &value, sizeof value);
 }
 
 bool Image::operator==(const Image& other) const {

@@ -1,31 +1,19 @@
 #include "standin/host/PixelBuffer.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <new>
 
 namespace standin {
-namespace {
 
-uint8_t* AllocateZeroed(size_t bytes) {
-    // calloc(0) may return null; one byte keeps data() valid.
-    auto* memory = static_cast<uint8_t*>(std::calloc(bytes == 0 ? 1 : bytes, 1));
-    if (memory == nullptr) throw std::bad_alloc();
-    return memory;
+PixelBuffer::PixelBuffer(size_t bytes) : memory_(AllocatePixelMemory(bytes)) {}
+
+PixelBuffer::PixelBuffer(const PixelBuffer& other) : memory_(AllocatePixelMemory(other.size())) {
+    if (size() != 0) std::memcpy(data(), other.data(), size());
 }
 
-}  // namespace
-
-PixelBuffer::PixelBuffer(size_t bytes) : size_(bytes), bytes_(AllocateZeroed(bytes)) {}
-
-PixelBuffer::PixelBuffer(const PixelBuffer& other) : size_(other.size_), bytes_(AllocateZeroed(other.size_)) {
-    if (size_ != 0) std::memcpy(bytes_, other.bytes_, size_);
-}
-
-PixelBuffer::~PixelBuffer() { std::free(bytes_); }
+PixelBuffer::~PixelBuffer() { ReleasePixelMemory(memory_); }
 
 bool PixelBuffer::operator==(const PixelBuffer& other) const {
-    return size_ == other.size_ && (size_ == 0 || std::memcmp(bytes_, other.bytes_, size_) == 0);
+    return size() == other.size() && (size() == 0 || std::memcmp(data(), other.data(), size()) == 0);
 }
 
 }  // namespace standin

@@ -1,32 +1,34 @@
 // The memory behind an image's pixels: zero-filled when made, copied
-// explicitly. It comes from calloc, which hands large buffers over as the
-// kernel's zero pages instead of clearing them: decoding a picture of
-// hundreds of megabytes then writes its memory once, not twice.
+// explicitly. Ordinary memory within the memory budget, a mapped scratch
+// file beyond it (PixelMemory.h); either way plain bytes to its users.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "standin/host/PixelMemory.h"
+
 namespace standin {
 
 class PixelBuffer {
 public:
-    // `bytes` zero bytes. Throws std::bad_alloc when memory runs out.
+    // `bytes` zero bytes. Throws std::bad_alloc when memory runs out, and
+    // ScratchSpaceError (a bad_alloc) when the scratch folder is full.
     explicit PixelBuffer(size_t bytes);
     // A copy of `other`'s bytes.
     PixelBuffer(const PixelBuffer& other);
     PixelBuffer& operator=(const PixelBuffer&) = delete;
     ~PixelBuffer();
 
-    uint8_t* data() { return bytes_; }
-    const uint8_t* data() const { return bytes_; }
-    size_t size() const { return size_; }
+    uint8_t* data() { return memory_.bytes; }
+    const uint8_t* data() const { return memory_.bytes; }
+    size_t size() const { return memory_.size; }
+    bool InScratchFile() const { return memory_.inScratchFile; }
 
     bool operator==(const PixelBuffer& other) const;
 
 private:
-    size_t size_;
-    uint8_t* bytes_;
+    PixelMemory memory_;
 };
 
 }  // namespace standin

@@ -12,7 +12,8 @@
 // are filtered through their cosine series.
 //
 // Samples are filtered as floats in the file's own values, colour
-// premultiplied by alpha, and rounded back with clamping.
+// premultiplied by alpha; integer samples are rounded back with clamping,
+// float samples written back unclamped (see PixelRows.h for NaN and alpha).
 #pragma once
 
 #include "standin/moirefilter/FilterJob.h"

@@ -1,6 +1,6 @@
 // Prints the moiré filter's throughput, in megapixels per second, on a
-// synthetic RGB image at the cutoffs of several reduction factors, for 8 and
-// 16 bits and for 1 and 2 threads: the figures should stay about flat across
+// synthetic RGB image at the cutoffs of several reduction factors, for 8-bit,
+// 16-bit and float samples and for 1 and 2 threads: the figures should stay about flat across
 // the factors.
 //
 // Usage: moirenix_bench [width height [factor ...]]  (default 8000 6000, and
@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <type_traits>
 #include <vector>
 
 #include "standin/moirefilter/LowPass.h"
@@ -33,7 +34,8 @@ void FillPattern(std::vector<Sample>& pixels, int64_t width, int64_t height, dou
         Sample* row = pixels.data() + static_cast<size_t>(y * width * 3);
         for (int64_t i = 0; i < width * 3; ++i) {
             const double value = std::fmin(1.0, std::fmax(0.0, down + across[static_cast<size_t>(i)]));
-            row[i] = static_cast<Sample>(value * maxValue + 0.5);
+            row[i] = std::is_floating_point_v<Sample> ? static_cast<Sample>(value)
+                                                      : static_cast<Sample>(value * maxValue + 0.5);
         }
     }
 }
@@ -64,7 +66,8 @@ template <class Sample>
 void RunRow(int64_t width, int64_t height, const std::vector<int>& factors, double maxValue) {
     std::vector<Sample> pixels(static_cast<size_t>(width * height * 3));
     for (int threads = 1; threads <= 2; ++threads) {
-        std::printf("%2d-bit  %d thread%s", static_cast<int>(sizeof(Sample) * 8), threads, threads == 1 ? " " : "s");
+        const char* depth = std::is_floating_point_v<Sample> ? "float " : sizeof(Sample) == 1 ? " 8-bit" : "16-bit";
+        std::printf("%s  %d thread%s", depth, threads, threads == 1 ? " " : "s");
         for (int factor : factors) {
             FillPattern(pixels, width, height, maxValue);
             const double seconds = SecondsFor(pixels, width, height, factor, threads);
@@ -100,5 +103,6 @@ int main(int argc, char** argv) {
     std::printf("\n");
     RunRow<uint8_t>(width, height, factors, 255.0);
     RunRow<uint16_t>(width, height, factors, 65535.0);
+    RunRow<float>(width, height, factors, 1.0);
     return 0;
 }

@@ -13,6 +13,10 @@
 // filter cannot work on (including a resolution that is not a positive
 // number) returns kFilterUnsupportedImage. No exception leaves the entry point.
 //
+// 8- and 16-bit integer and 32-bit float images are filtered; float samples
+// keep values outside 0..1, and NaN or infinite ones are filtered as 0, so
+// the result is finite.
+//
 // Any image size down to 1 x 1 is filtered: the edges are extended by
 // mirroring, so a line shorter than the kernel still has a defined result,
 // and a line too short to hold any frequency below the cutoff keeps its mean.

@@ -1,11 +1,31 @@
 #include "standin/moirefilter/PixelRows.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
+#include <type_traits>
 
 namespace moirenix {
 namespace {
+
+// A sample as the filter works on it. Integer samples as they are; float
+// samples too, except that NaN and infinities read as 0: one such sample
+// would otherwise spread through the kernel to its whole neighbourhood
+// (and, down a column short enough for the cosine series, the whole column).
+template <class Sample>
+float WorkingValue(Sample sample) {
+    return static_cast<float>(sample);
+}
+inline float WorkingValue(float sample) {
+    return std::fabs(sample) <= std::numeric_limits<float>::max() ? sample : 0.0f;
+}
+
+// Below half a 16-bit step a filtered float alpha counts as 0, as an integer
+// alpha that rounds to 0 does: the pixel is transparent and its colour
+// samples stay as they were.
+constexpr float kFloatAlphaTransparentBelow = 0.5f / 65535.0f;
 
 // The channel count is a template parameter so that the compiler knows the
 // stride between a channel's samples and can vectorise the loops.
@@ -16,7 +36,7 @@ void ReadSamples(const ImageView& image, const unsigned char* row, float* planes
     // One plane at a time: a strided read the compiler turns into vector loads and shuffles.
     for (size_t c = 0; c < channels; ++c) {
         float* plane = planes + c * planeStride;
-        for (size_t x = 0; x < width; ++x) plane[x] = static_cast<float>(samples[x * channels + c]);
+        for (size_t x = 0; x < width; ++x) plane[x] = WorkingValue(samples[x * channels + c]);
     }
     if (image.alphaChannel < 0) return;
     const float* alpha = planes + static_cast<size_t>(image.alphaChannel) * planeStride;
@@ -54,8 +74,34 @@ void WriteOpaqueSamples(const float* planes, size_t planeStride, size_t width, f
     }
 }
 
+// Float pixels: written as filtered, without rounding or clamping (values
+// outside 0..1 are kept); colour divided by alpha where the pixel is not
+// transparent.
+template <size_t channels>
+void WriteFloatSamples(const ImageView& image, const float* planes, size_t planeStride, float* out) {
+    const auto width = static_cast<size_t>(image.width);
+    if (image.alphaChannel < 0) {
+        for (size_t c = 0; c < channels; ++c) {
+            const float* plane = planes + c * planeStride;
+            for (size_t x = 0; x < width; ++x) out[x * channels + c] = plane[x];
+        }
+        return;
+    }
+    const auto alphaIndex = static_cast<size_t>(image.alphaChannel);
+    const float* alpha = planes + alphaIndex * planeStride;
+    for (size_t x = 0; x < width; ++x) {
+        float* pixel = out + x * channels;
+        pixel[alphaIndex] = alpha[x];
+        if (!(alpha[x] >= kFloatAlphaTransparentBelow)) continue;
+        const float unpremultiply = 1.0f / alpha[x];
+        for (size_t c = 0; c < channels; ++c) {
+            if (c != alphaIndex) pixel[c] = planes[c * planeStride + x] * unpremultiply;
+        }
+    }
+}
+
 template <class Sample, size_t channels>
-void WriteSamples(const ImageView& image, const float* planes, size_t planeStride, unsigned char* row) {
+void WriteIntegerSamples(const ImageView& image, const float* planes, size_t planeStride, unsigned char* row) {
     const auto width = static_cast<size_t>(image.width);
     const auto maxValue = static_cast<float>(image.MaxValue());
     if (image.alphaChannel < 0) {
@@ -80,6 +126,15 @@ void WriteSamples(const ImageView& image, const float* planes, size_t planeStrid
             samples[c] = c == alphaIndex ? alphaOut : RoundToSample<Sample>(value * unpremultiply, maxValue);
         }
         std::memcpy(pixel, samples, sizeof(samples));
+    }
+}
+
+template <class Sample, size_t channels>
+void WriteSamples(const ImageView& image, const float* planes, size_t planeStride, unsigned char* row) {
+    if constexpr (std::is_same_v<Sample, float>) {
+        WriteFloatSamples<channels>(image, planes, planeStride, reinterpret_cast<float*>(row));
+    } else {
+        WriteIntegerSamples<Sample, channels>(image, planes, planeStride, row);
     }
 }
 
@@ -108,6 +163,8 @@ void WriteRow(const ImageView& image, const float* planes, size_t planeStride, u
 void ReadPixelRow(const ImageView& image, const unsigned char* row, float* planes, size_t planeStride) {
     if (image.bitsPerSample == 8) {
         ReadRow<uint8_t>(image, row, planes, planeStride);
+    } else if (image.HasFloatSamples()) {
+        ReadRow<float>(image, row, planes, planeStride);
     } else {
         ReadRow<uint16_t>(image, row, planes, planeStride);
     }
@@ -116,6 +173,8 @@ void ReadPixelRow(const ImageView& image, const unsigned char* row, float* plane
 void WritePixelRow(const ImageView& image, const float* planes, size_t planeStride, unsigned char* row) {
     if (image.bitsPerSample == 8) {
         WriteRow<uint8_t>(image, planes, planeStride, row);
+    } else if (image.HasFloatSamples()) {
+        WriteRow<float>(image, planes, planeStride, row);
     } else {
         WriteRow<uint16_t>(image, planes, planeStride, row);
     }

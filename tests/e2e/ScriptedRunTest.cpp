@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <ostream>
 
 #include "PluginRun.h"
@@ -123,6 +124,32 @@ TEST_F(ScriptedRun, ParametersWithoutDescriptorRunWithTheDefaultFactor) {
     EXPECT_EQ(run.parameters->recordInfo, 0);
 }
 
+// A float document with highlights above white: the filter keeps them, and
+// every sample of the result is a number.
+TEST_F(ScriptedRun, ReducesAFloatDocumentKeepingValuesAboveOne) {
+    LoadFilter();
+    standin::Image& image = host.AddDocument(301, 201, 3, 32, 300.0).image;
+    for (int32_t i = 0; i < 301 * 201 * 3; ++i) {
+        const int32_t x = i / 3 % 301;
+        image.SetSampleFloat(x, i / 903, i % 3, x < 100 ? 2.5f : 0.5f + 0.5f * std::sin(2.1f * i));
+    }
+    ASSERT_EQ(host.DoIt(*plugin, ScriptedFactor(3)).result, 0);
+    EXPECT_EQ(History(), std::vector<std::string>{"Decimora"});
+    ASSERT_EQ(Image().Width(), 100);
+    ASSERT_EQ(Image().Height(), 67);
+    EXPECT_DOUBLE_EQ(Image().Resolution(), 100.0);
+    for (int32_t i = 0; i < 100 * 67 * 3; ++i) {
+        const int32_t x = i / 3 % 100;
+        const float sample = Image().SampleFloat(x, i / 300, i % 3);
+        ASSERT_TRUE(std::isfinite(sample)) << i;
+        // Inside the highlight, past its edge's ripple.
+        if (x < 25) {
+            ASSERT_NEAR(sample, 2.5f, 1e-4f) << i;
+        }
+    }
+    ExpectCleanRun();
+}
+
 TEST_F(ScriptedRun, RecordedStepReplaysToTheSameResult) {
     LoadFilter();
     host.AddDocument(300, 200, 3, 8, 300.0);
@@ -194,6 +221,21 @@ TEST_F(ScriptedRun, WithoutTheFilterTheDocumentStaysAsItWasAndTheHostsCodeIsRepo
     EXPECT_EQ(host.LastHistoryResult(), standin::kEventNotHandled);
     EXPECT_TRUE(Image() == before);
     EXPECT_TRUE(History().empty());
+    ExpectCleanRun();
+}
+
+TEST_F(ScriptedRun, DocumentTheHostCannotDescribeFailsWithoutHistoryStateOrNewRecording) {
+    host.AddDocument(64, 64, 3, 8, 72.0);
+    host.FailOperation("Get", 0);  // success, but no descriptor
+    standin::ScriptParameters parameters;
+    parameters.descriptor = Descriptor().PutFloat(fourcc::kWidth, 1.0);
+    standin::RunResult run = host.DoIt(*plugin, parameters);
+    EXPECT_EQ(host.LastHistoryResult(), -1701);
+    EXPECT_TRUE(host.PlayedEvents().empty());
+    EXPECT_TRUE(History().empty());
+    ASSERT_TRUE(run.parameters);
+    EXPECT_EQ(run.parameters->descriptor, parameters.descriptor) << "not rewritten as {'Rt  ': 2}";
+    EXPECT_EQ(run.parameters->recordInfo, parameters.recordInfo);
     ExpectCleanRun();
 }
 

@@ -65,10 +65,11 @@ TEST_F(DocumentMeasure, FailingGetKeepsItsCodeAndFreesTheReference) {
     ExpectNothingLeft();
 }
 
-TEST_F(DocumentMeasure, GetWithoutResultFailsWithErrorZero) {
+TEST_F(DocumentMeasure, GetWithoutResultFailsWithDescriptorNotFound) {
     host.AnswerGetWithoutResult();
     EXPECT_EQ(run.GetDocumentSize(&measured), 1);
-    EXPECT_EQ(run.error, 0);
+    EXPECT_EQ(run.error, -1701);
+    EXPECT_EQ(measured.resolution, -1.0);
     ExpectNothingLeft();
 }
 

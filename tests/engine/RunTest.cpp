@@ -105,6 +105,18 @@ TEST_F(Run, FactorThatCannotBeReadEndsTheRunWithTheHostsCode) {
     EXPECT_TRUE(host.played.empty());
 }
 
+TEST_F(Run, DocumentTheHostCannotDescribeFailsTheRunAndKeepsTheStep) {
+    host.AnswerGetWithoutResult();
+    Script({{fourcc::kFactorKey, Integer(5)}});
+    ActionDescriptorHandle old = params.descriptor;
+    EXPECT_EQ(DoIt(), 0);
+    EXPECT_EQ(host.lastCallbackResult, -1701);
+    EXPECT_TRUE(host.played.empty());
+    EXPECT_EQ(params.descriptor, old) << "the step is not rewritten";
+    EXPECT_EQ(params.recordInfo, 5);
+    EXPECT_EQ(host.LiveDescriptors(), 1) << "the descriptor written for the run is freed";
+}
+
 TEST_F(Run, WithoutParametersTheDialogIsAlwaysShown) {
     EXPECT_EQ(DoIt(), 0);
     EXPECT_EQ(fakedialog::script.created, 1);

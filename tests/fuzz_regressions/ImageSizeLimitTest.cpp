@@ -1,7 +1,7 @@
 // The pixel limit of the image readers: a header claiming more pixels than
 // the limit is refused before any pixel buffer exists, with a message that
 // names the file, the claimed size and the limit; the default limit follows
-// the machine's memory and DECIMORA_MAX_PIXELS.
+// the memory budget, the free scratch space and DECIMORA_MAX_PIXELS.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -15,8 +15,9 @@
 
 #include "PeakMemory.h"
 #include "fuzz/checks/PngChecksums.h"
-#include "standin/host/Image.h"
 #include "imagefiles/ImageFile.h"
+#include "standin/host/Image.h"
+#include "support/ScopedScratch.h"
 
 namespace {
 
@@ -27,6 +28,11 @@ using standin::ImageFormat;
 
 // Far below the gigabytes a decoded 100000 x 100000 image would take.
 constexpr uint64_t kMaxPeakGrowth = uint64_t{64} << 20;
+
+// A budget of 1 GiB and a scratch folder that cannot be examined (no free
+// space): the default limit is then exactly 1 GiB / 32 bytes a pixel.
+constexpr uint64_t kBudget = uint64_t{1} << 30;
+constexpr char kNoFolder[] = "/nonexistent-scratch-folder";
 
 class TemporaryFolder {
 public:
@@ -160,6 +166,7 @@ std::optional<ImageFileError> ErrorReading(const std::string& path) {
 
 TEST(ImageSizeLimit, HeadersClaimingBillionsOfPixelsAreRefusedWithoutAllocatingThem) {
     ScopedEnvironment unset(standin::kMaxPixelsVariable, nullptr);
+    const test_support::ScopedScratch scratch(kBudget, kNoFolder);
     TemporaryFolder folder;
     struct Claim {
         std::string name;
@@ -171,7 +178,7 @@ TEST(ImageSizeLimit, HeadersClaimingBillionsOfPixelsAreRefusedWithoutAllocatingT
         {"claims.tif", TiffClaiming(folder, 100000, 100000), "100000 x 100000 pixels"},
         {"claims.jpg", JpegClaiming(folder, 65500, 65500), "65500 x 65500 pixels"},
     };
-    const std::string limit = "the limit is " + std::to_string(standin::MemoryBasedMaxPixels()) + " pixels";
+    const std::string limit = "the limit is " + std::to_string(kBudget / 32) + " pixels";
     for (const Claim& claim : claims) {
         const std::string path = folder.File(claim.name);
         WriteBytes(path, claim.bytes);
@@ -188,11 +195,29 @@ TEST(ImageSizeLimit, HeadersClaimingBillionsOfPixelsAreRefusedWithoutAllocatingT
     }
 }
 
-TEST(ImageSizeLimit, TheDefaultIsWhatPhysicalMemoryHoldsFourTimesAtEightBytesAPixel) {
+TEST(ImageSizeLimit, TheDefaultIsWhatTheBudgetAndTheScratchSpaceHoldFourTimesAtEightBytesAPixel) {
     ScopedEnvironment unset(standin::kMaxPixelsVariable, nullptr);
-    const uint64_t memory = static_cast<uint64_t>(sysconf(_SC_PHYS_PAGES)) * static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
-    EXPECT_EQ(standin::MemoryBasedMaxPixels(), memory / 32);
-    EXPECT_EQ(standin::ReadOptions{}.maxPixels, memory / 32);
+    const test_support::ScopedScratch scratch(kBudget, kNoFolder);
+    EXPECT_EQ(standin::SpaceBasedMaxPixels(), kBudget / 32);
+    EXPECT_EQ(standin::ReadOptions{}.maxPixels, kBudget / 32);
+}
+
+// Within the pixel limit but not within memory and scratch space: refused
+// before decoding, naming the space needed and the space free.
+TEST(ImageSizeLimit, AnImageBeyondTheScratchSpaceIsRefusedNamingBothSizes) {
+    ScopedEnvironment noLimit(standin::kMaxPixelsVariable, "18446744073709551615");
+    TemporaryFolder folder;
+    const test_support::ScopedScratch scratch(uint64_t{64} << 20, folder.File(""));
+    const std::string path = folder.File("huge.tif");
+    WriteBytes(path, TiffClaiming(folder, 300000, 300000));
+    const std::optional<ImageFileError> error = ErrorReading(path);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->Problem(), ImageFileProblem::tooLarge);
+    const std::string message = error->what();
+    EXPECT_NE(message.find("300000 x 300000 pixels) needs 335 GiB of memory and scratch space"), std::string::npos)
+        << message;
+    EXPECT_NE(message.find("64 MiB of the memory budget"), std::string::npos) << message;
+    EXPECT_NE(message.find(" in " + folder.File("")), std::string::npos) << message;
 }
 
 TEST(ImageSizeLimit, TheEnvironmentVariableSetsTheDefaultLimit) {
@@ -216,7 +241,8 @@ TEST(ImageSizeLimit, TheEnvironmentVariableSetsTheDefaultLimit) {
     // its leading digits.
     for (const char* invalid : {"", "0", "-5", "12abc", " 7", "1e6", "99999999999999999999999"}) {
         ScopedEnvironment limit(standin::kMaxPixelsVariable, invalid);
-        EXPECT_EQ(standin::DefaultMaxPixels(), standin::MemoryBasedMaxPixels()) << '"' << invalid << '"';
+        const test_support::ScopedScratch scratch(kBudget, kNoFolder);
+        EXPECT_EQ(standin::DefaultMaxPixels(), kBudget / 32) << '"' << invalid << '"';
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "HostSuites.h"
 #include "standin/host/HostErrors.h"
+#include "support/ScopedScratch.h"
 
 namespace {
 
@@ -130,7 +131,7 @@ TEST_F(StandinHostEvents, RefusedEventsLeaveTheDocumentUntouched) {
         {"NaN width", fourcc::kCanvasSizeEvent, CanvasSize(nan, 10), standin::kBadParameter},
         {"infinite height", fourcc::kCanvasSizeEvent, CanvasSize(10, inf), standin::kBadParameter},
         {"beyond the side limit", fourcc::kCanvasSizeEvent, CanvasSize(300001, 10), standin::kBadParameter},
-        {"beyond the memory limit", fourcc::kCanvasSizeEvent, CanvasSize(300000, 300000),
+        {"beyond the scratch space", fourcc::kCanvasSizeEvent, CanvasSize(300000, 300000),
          standin::kNotEnoughMemory},
         {"width as a plain float", fourcc::kCanvasSizeEvent,
          Descriptor().PutFloat(fourcc::kWidth, 10).PutUnitFloat(fourcc::kHeight, fourcc::kUnitPixels, 10),
@@ -163,6 +164,8 @@ TEST_F(StandinHostEvents, RefusedEventsLeaveTheDocumentUntouched) {
          NearestImageSize(5, 5).PutUnitFloat(fourcc::kResolution, fourcc::kUnitDensity, 0), standin::kBadParameter},
         {"unknown event", fourcc::Make("Xyzw"), CanvasSize(5, 5), standin::kEventNotHandled},
     };
+    // No scratch folder: a canvas beyond the memory budget cannot be had.
+    const test_support::ScopedScratch noScratch(1 << 20, "/nonexistent-scratch-folder");
     const standin::Image before = Image();
     for (const Refusal& refusal : refusals) {
         EXPECT_EQ(host.Play(refusal.event, refusal.arguments), refusal.code) << refusal.what;

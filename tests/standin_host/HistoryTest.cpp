@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+
 #include "HostSuites.h"
 #include "standin/host/HostErrors.h"
+#include "standin/host/NearestNeighbour.h"
 
 namespace {
 
@@ -79,6 +83,27 @@ TEST_F(StandinHostHistory, ABlockInsideABlockIsRefused) {
     EXPECT_EQ(callback.calls, 1);
     EXPECT_EQ(callback.nestedResult, standin::kBusy);
     EXPECT_EQ(host.TargetDocument()->history.size(), 1u);
+}
+
+// A rolled-back block, a crop and a nearest-neighbour shrink copy float
+// samples bit for bit (above 1, below 0 and NaN included).
+TEST_F(StandinHostHistory, FloatPixelsSurviveCropShrinkAndRollBackExactly) {
+    standin::Image& image = host.AddDocument(9, 7, 4, 32, 240.0, "Float").image;
+    for (int32_t i = 0; i < 9 * 7 * 4; ++i) image.SetSampleFloat(i / 4 % 9, i / 36, i % 4, 0.37f * i - 20.0f);
+    image.SetSampleFloat(4, 3, 1, std::nanf(""));
+    const standin::Image original = image;
+    callback.result = -128;
+    ASSERT_EQ(Suspend(), 0);
+    EXPECT_EQ(host.TargetDocument()->image, original);
+
+    callback.result = 0;
+    ASSERT_EQ(Suspend(), 0);
+    const standin::Image& cropped = host.TargetDocument()->image;  // centred: from column 2, row 1
+    const standin::Image shrunk = standin::ResampleNearest(cropped, 2, 2);  // columns and rows 1 and 3
+    for (int32_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(std::memcmp(cropped.PixelAt(0, i), original.PixelAt(2, i + 1), cropped.RowBytes()), 0) << i;
+        EXPECT_EQ(std::memcmp(shrunk.PixelAt(i % 2, i / 2), cropped.PixelAt(i % 2 * 2 + 1, i / 2 * 2 + 1), 16), 0) << i;
+    }
 }
 
 TEST_F(StandinHostHistory, AFailedSuspendHistoryNeverCallsBack) {

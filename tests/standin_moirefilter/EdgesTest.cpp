@@ -125,7 +125,7 @@ TEST(Refusals, UnsupportedImagesAreRefused) {
     TestImage image(10, 10, 3, 8);
     const std::vector<void (*)(moirenix::ImageView&)> changes{
         [](moirenix::ImageView& v) { v.channels = 5; },
-        [](moirenix::ImageView& v) { v.bitsPerSample = 32; },
+        [](moirenix::ImageView& v) { v.bitsPerSample = 24; },
         [](moirenix::ImageView& v) { v.alphaChannel = 3; },
         [](moirenix::ImageView& v) { v.width = -1; },
         [](moirenix::ImageView& v) { v.rowBytes = 29; },

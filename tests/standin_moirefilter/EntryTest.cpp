@@ -147,7 +147,7 @@ TEST_F(MoirenixEntry, RefusesImagesItCannotFilter) {
     for (double resolution : {0.0, -72.0, kNaN}) EXPECT_EQ(Play(image, 900.0, -2.0, resolution), kFilterUnsupportedImage);
     host_.parameters = {{fourcc::kFilterValue, 900.0}, {fourcc::kFilterMode, -2.0}};
     FilterRequest request = RequestFor(image, 14400.0);
-    request.image.bitsPerSample = 32;
+    request.image.bitsPerSample = 24;
     EXPECT_EQ(entry_(&request), kFilterUnsupportedImage);
 }
 

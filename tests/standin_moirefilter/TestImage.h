@@ -17,11 +17,8 @@ public:
         : width_(width), height_(height), channels_(channels), bits_(bitsPerSample), alpha_(alphaChannel) {
         rowBytes_ = width * channels * (bitsPerSample / 8) + paddingBytes;
         bytes_.assign(static_cast<size_t>(rowBytes_ * height), 0xA5);
-        for (int64_t y = 0; y < height; ++y) {
-            for (int64_t x = 0; x < width; ++x) {
-                for (int c = 0; c < channels; ++c) Set(x, y, c, 0);
-            }
-        }
+        const auto packedRowBytes = static_cast<size_t>(rowBytes_ - paddingBytes);
+        for (int64_t y = 0; y < height; ++y) std::memset(&bytes_[Offset(0, y, 0)], 0, packedRowBytes);
     }
 
     int64_t Width() const { return width_; }
@@ -47,11 +44,28 @@ public:
         }
     }
 
+    // Samples of 32-bit images.
+    float GetFloat(int64_t x, int64_t y, int c) const {
+        float value;
+        std::memcpy(&value, &bytes_[Offset(x, y, c)], sizeof value);
+        return value;
+    }
+    void SetFloat(int64_t x, int64_t y, int c, float value) {
+        std::memcpy(&bytes_[Offset(x, y, c)], &value, sizeof value);
+    }
+
+    // Fills integer samples, or float ones in a 32-bit image.
     template <class Function>
     void Fill(const Function& valueAt) {
         for (int64_t y = 0; y < height_; ++y) {
             for (int64_t x = 0; x < width_; ++x) {
-                for (int c = 0; c < channels_; ++c) Set(x, y, c, valueAt(x, y, c));
+                for (int c = 0; c < channels_; ++c) {
+                    if (bits_ == 32) {
+                        SetFloat(x, y, c, static_cast<float>(valueAt(x, y, c)));
+                    } else {
+                        Set(x, y, c, static_cast<uint32_t>(valueAt(x, y, c)));
+                    }
+                }
             }
         }
     }

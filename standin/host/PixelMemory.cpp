@@ -1,0 +1,117 @@
+#include "standin/host/PixelMemory.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+#include "standin/host/ScratchSettings.h"
+
+namespace standin {
+namespace {
+
+std::atomic<uint64_t> inMemory{0};
+std::atomic<uint64_t> inScratch{0};
+std::atomic<uint64_t> peakInMemory{0};
+std::atomic<uint64_t> peakInScratch{0};
+
+std::mutex failureMutex;
+std::string lastFailure;
+
+void Add(std::atomic<uint64_t>& counter, std::atomic<uint64_t>& peak, uint64_t bytes) {
+    const uint64_t now = counter.fetch_add(bytes) + bytes;
+    uint64_t seen = peak.load();
+    while (now > seen && !peak.compare_exchange_weak(seen, now)) {
+    }
+}
+
+[[noreturn]] void ScratchFailure(const std::string& folder, size_t bytes, const std::string& reason) {
+    std::string message = "not enough scratch space in " + folder + " (" + ByteSizeText(bytes) + " needed";
+    if (const std::optional<uint64_t> free = FreeScratchSpace(folder)) message += ", " + ByteSizeText(*free) + " free";
+    message += "): " + reason;
+    {
+        const std::lock_guard<std::mutex> lock(failureMutex);
+        lastFailure = message;
+    }
+    throw ScratchSpaceError(message);
+}
+
+// An unlinked file in `folder`: O_TMPFILE where the file system has it,
+// else a named file removed at once.
+int OpenUnlinkedFile(const std::string& folder) {
+    int fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
+    std::string name = folder + "/decimora-scratch-XXXXXX";
+    fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd >= 0) unlink(name.c_str());
+    return fd;
+}
+
+uint8_t* MapScratchFile(size_t bytes) {
+    const std::string folder = CurrentScratchSettings().folder;
+    const int fd = OpenUnlinkedFile(folder);
+    if (fd < 0) ScratchFailure(folder, bytes, std::strerror(errno));
+    const int reserved = posix_fallocate(fd, 0, static_cast<off_t>(bytes));
+    if (reserved != 0) {
+        close(fd);
+        ScratchFailure(folder, bytes, std::strerror(reserved));
+    }
+    void* mapped = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    const int mapError = errno;
+    close(fd);
+    if (mapped == MAP_FAILED) ScratchFailure(folder, bytes, std::strerror(mapError));
+    return static_cast<uint8_t*>(mapped);
+}
+
+bool FitsTheBudget(size_t bytes) {
+    return inMemory.load() + bytes <= CurrentScratchSettings().memoryBudget;
+}
+
+}  // namespace
+
+PixelMemory AllocatePixelMemory(size_t bytes) {
+    PixelMemory memory;
+    memory.size = bytes;
+    if (bytes == 0 || FitsTheBudget(bytes)) {
+        // calloc hands large buffers over as the kernel's zero pages instead
+        // of clearing them; calloc(0) may return null, one byte keeps the
+        // pointer valid.
+        memory.bytes = static_cast<uint8_t*>(std::calloc(bytes == 0 ? 1 : bytes, 1));
+        if (memory.bytes == nullptr) throw std::bad_alloc();
+        Add(inMemory, peakInMemory, bytes);
+        return memory;
+    }
+    memory.bytes = MapScratchFile(bytes);
+    memory.inScratchFile = true;
+    Add(inScratch, peakInScratch, bytes);
+    return memory;
+}
+
+void ReleasePixelMemory(const PixelMemory& memory) {
+    if (memory.bytes == nullptr) return;
+    if (memory.inScratchFile) {
+        munmap(memory.bytes, memory.size);
+        inScratch.fetch_sub(memory.size);
+    } else {
+        std::free(memory.bytes);
+        inMemory.fetch_sub(memory.size);
+    }
+}
+
+PixelMemoryUse CurrentPixelMemoryUse() {
+    return PixelMemoryUse{inMemory.load(), inScratch.load(), peakInMemory.load(), peakInScratch.load()};
+}
+
+std::string TakeScratchFailure() {
+    const std::lock_guard<std::mutex> lock(failureMutex);
+    std::string message;
+    message.swap(lastFailure);
+    return message;
+}
+
+}  // namespace standin
