@@ -39,7 +39,7 @@ HostSamples CheckImage(gint32 image) {
     }
     const GimpPrecision precision = gimp_image_get_precision(image);
     const std::optional<HostSamples> samples = HostSamplesFor(precision);
-    if (!samples) Refuse(PrecisionName(precision) + " images cannot be reduced yet; choose Image > Precision > 16 bit integer");
+    if (!samples) Refuse(PrecisionName(precision) + " images cannot be reduced");
     return *samples;
 }
 

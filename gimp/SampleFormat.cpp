@@ -1,5 +1,7 @@
 #include "gimp/SampleFormat.h"
 
+#include "standin/host/Image.h"
+
 namespace gimphost {
 
 std::optional<HostSamples> HostSamplesFor(GimpPrecision precision) {
@@ -8,8 +10,18 @@ std::optional<HostSamples> HostSamplesFor(GimpPrecision precision) {
         case GIMP_PRECISION_U8_GAMMA: return HostSamples{8, "u8"};
         case GIMP_PRECISION_U16_LINEAR:
         case GIMP_PRECISION_U16_GAMMA: return HostSamples{16, "u16"};
-        default: return std::nullopt;
+        // Float and half float are filtered in float, values outside 0..1
+        // kept; 32-bit integer and double go through float too.
+        case GIMP_PRECISION_U32_LINEAR:
+        case GIMP_PRECISION_U32_GAMMA:
+        case GIMP_PRECISION_HALF_LINEAR:
+        case GIMP_PRECISION_HALF_GAMMA:
+        case GIMP_PRECISION_FLOAT_LINEAR:
+        case GIMP_PRECISION_FLOAT_GAMMA:
+        case GIMP_PRECISION_DOUBLE_LINEAR:
+        case GIMP_PRECISION_DOUBLE_GAMMA: return HostSamples{standin::kFloatBits, "float"};
     }
+    return std::nullopt;
 }
 
 std::string PrecisionName(GimpPrecision precision) {

@@ -1,7 +1,7 @@
 // How GIMP's precisions map onto the host's samples, in one place: which
 // sample depth the host document gets, and the babl format the pixels are
 // read and written in. 8- and 16-bit integer pixels go over exactly as GIMP
-// stores them. The format keeps each drawable's own channels, tone curve
+// stores them; every other precision goes over as 32-bit float. The format keeps each drawable's own channels, tone curve
 // (linear light or gamma-encoded) and colour space, so the filter sees the
 // values as GIMP stores them.
 #pragma once

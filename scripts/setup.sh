@@ -10,6 +10,9 @@ packages=(
   xvfb xauth fonts-dejavu-core
   libtiff-dev libpng-dev libjpeg-dev zlib1g-dev
   valgrind
+  # GIMP 2.10 and libgimp for decimora-gimp; xdotool and ImageMagick drive and
+  # photograph GIMP in its GUI test
+  gimp libgimp2.0-dev xdotool imagemagick
   # clang with libFuzzer and its sanitizer runtimes, for scripts/fuzz.sh
   clang libclang-rt-14-dev
 )

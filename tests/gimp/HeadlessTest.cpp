@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -184,6 +185,41 @@ TEST_F(GimpHeadlessTest, LayersGroupsAndMasksKeepTheirPlacesAndOneSamplingRule) 
         ASSERT_EQ(bundle.Reduce("drawable", canvas, {}).outcome, cli::Outcome::reduced);
         EXPECT_EQ(after.drawables[index].pixels, Under(after.drawables[index], canvas));
     }
+}
+
+float HalfToFloat(uint16_t half) {
+    const int exponent = (half >> 10) & 0x1f;
+    const float mantissa = static_cast<float>(half & 0x3ff) / 1024.0f;
+    const float magnitude = exponent == 0 ? std::ldexp(mantissa, -14) : std::ldexp(1.0f + mantissa, exponent - 15);
+    return (half & 0x8000) != 0 ? -magnitude : magnitude;
+}
+
+template <class Sample>
+std::vector<Sample> Samples(const DrawableDump& d) {
+    std::vector<Sample> samples(d.pixels.size() / sizeof(Sample));
+    std::memcpy(samples.data(), d.pixels.data(), samples.size() * sizeof(Sample));
+    return samples;
+}
+
+TEST_F(GimpHeadlessTest, FloatAndHalfFloatKeepValuesAboveOne) {
+    const ImageDump before = Dump("float-before");
+    const ImageDump after = Dump("float");
+    ASSERT_EQ(after.succeeded, 1) << after.message;
+    EXPECT_EQ((std::vector<double>{1.0 * after.width, 1.0 * after.height, after.xres}),
+              (std::vector<double>{16, 12, 150}));
+    gimphost::BundleSession bundle(std::getenv("DECIMORA_PLUGIN_DIR"), {gimphost::StepSource::factor, 2, {}});
+    standin::Image canvas = OnCanvas(before.drawables[0], before.width, before.height, 32, before.xres);
+    ASSERT_EQ(bundle.Reduce("float", canvas, {}).outcome, cli::Outcome::reduced);
+    EXPECT_EQ(after.drawables[0].pixels, Under(after.drawables[0], canvas));
+    const std::vector<float> floats = Samples<float>(after.drawables[0]);
+    EXPECT_GT(*std::max_element(floats.begin(), floats.end()), 1.0f);
+
+    const ImageDump half = Dump("half");
+    ASSERT_EQ(half.succeeded, 1) << half.message;
+    EXPECT_EQ(half.width, 16);
+    float brightest = 0.0f;
+    for (uint16_t sample : Samples<uint16_t>(half.drawables[0])) brightest = std::max(brightest, HalfToFloat(sample));
+    EXPECT_GT(brightest, 1.0f);
 }
 
 TEST_F(GimpHeadlessTest, FailuresLeaveTheImageUntouchedAndSayWhy) {

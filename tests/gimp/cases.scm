@@ -60,12 +60,23 @@
     (gimp-image-convert-indexed image CONVERT-DITHER-NONE CONVERT-PALETTE-GENERATE 16 FALSE FALSE "")
     image))
 
+; One layer filled with values up to 1.5 at `precision`.
+(define (bright-image precision type layer-type)
+  (let* ((image (car (gimp-image-new-with-precision 32 24 type precision)))
+         (layer (car (gimp-layer-new image 32 24 layer-type "bright" 100 LAYER-MODE-NORMAL))))
+    (gimp-image-insert-layer image layer 0 0)
+    (gimp-image-set-resolution image 300 300)
+    (plug-in-decimora-probe-fill RUN-NONINTERACTIVE image layer 1.5)
+    image))
+
 (define (main-cases)
   (reduce-case "rgb8" (load-input "rgb8.png") RUN-NONINTERACTIVE 2)
   (reduce-case "gray16a" (load-input "gray16a.png") RUN-NONINTERACTIVE 3)
   ; Repeats the last step, by 3; the factor argument is not read.
   (reduce-case "repeat" (load-input "rgb8.png") RUN-WITH-LAST-VALS 0)
   (reduce-case "layers" (layered-image) RUN-NONINTERACTIVE 2)
+  (reduce-case "float" (bright-image PRECISION-FLOAT-LINEAR RGB RGBA-IMAGE) RUN-NONINTERACTIVE 2)
+  (reduce-case "half" (bright-image PRECISION-HALF-GAMMA GRAY GRAYA-IMAGE) RUN-NONINTERACTIVE 2)
   (reduce-case "factor0" (load-input "rgb8.png") RUN-NONINTERACTIVE 0)
   (reduce-case "indexed" (indexed-image) RUN-NONINTERACTIVE 2))
 
