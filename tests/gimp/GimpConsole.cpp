@@ -48,9 +48,11 @@ fs::path Profiles::Copy(const std::string& name) const {
 }
 
 std::string GimpCommand(const std::string& program, const fs::path& profile, const std::string& environment,
-                        const std::string& batch, const fs::path& log) {
-    return "env " + environment + " GIMP2_DIRECTORY=" + Quoted(profile.string()) + " " + program +
-           " -i -d -f -b " + Quoted(batch) + " -b '(gimp-quit 0)' >" + Quoted(log.string()) + " 2>&1";
+                        const std::string& batch, const fs::path& log, bool stayOpen) {
+    const std::string interface = program == "gimp-console-2.10" ? " -i" : " -s";
+    return "env " + environment + " GIMP2_DIRECTORY=" + Quoted(profile.string()) + " " + program + interface +
+           " -d -f -b " + Quoted(batch) + (stayOpen ? "" : " -b '(gimp-quit 0)'") + " >" + Quoted(log.string()) +
+           " 2>&1";
 }
 
 int RunGimpConsole(const fs::path& profile, const std::string& environment, const fs::path& script,

@@ -26,11 +26,11 @@ private:
 };
 
 // The command that starts `program` (gimp-console-2.10 or gimp-2.10) with
-// `profile` and runs the batch commands; `environment` holds env(1)
-// arguments ("-u NAME", "NAME=VALUE") put before it, and the output goes to
-// `log`.
+// `profile` and runs the batch command, then quits unless `stayOpen`;
+// `environment` holds env(1) arguments ("-u NAME", "NAME=VALUE") put before
+// it, and the output goes to `log`.
 std::string GimpCommand(const std::string& program, const fs::path& profile, const std::string& environment,
-                        const std::string& batch, const fs::path& log);
+                        const std::string& batch, const fs::path& log, bool stayOpen = false);
 
 // Runs gimp-console headless: loads the Script-Fu file `script`, evaluates
 // `expression`, and quits. Returns the exit status.
