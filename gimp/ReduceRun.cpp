@@ -1,6 +1,9 @@
 #include "gimp/ReduceRun.h"
 
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <optional>
 #include <stdexcept>
@@ -152,7 +155,32 @@ Reduction ReduceDrawables(gint32 image, const HostSamples& samples, BundleSessio
     return reduction;
 }
 
+// With DECIMORA_GIMP_TIMES set, the run's phases are printed to stderr
+// (GIMP's output) for scripts/bench-gimp.sh.
+class PhaseTimes {
+public:
+    PhaseTimes() : enabled_(std::getenv("DECIMORA_GIMP_TIMES") != nullptr), start_(Clock::now()), last_(start_) {}
+    void Mark(const char* phase) {
+        if (!enabled_) return;
+        const Clock::time_point now = Clock::now();
+        std::fprintf(stderr, "decimora-gimp: %s %.3f s\n", phase, std::chrono::duration<double>(now - last_).count());
+        last_ = now;
+    }
+    void Whole() {
+        if (!enabled_) return;
+        std::fprintf(stderr, "decimora-gimp: whole %.3f s\n",
+                     std::chrono::duration<double>(Clock::now() - start_).count());
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    bool enabled_;
+    Clock::time_point start_;
+    Clock::time_point last_;
+};
+
 ReduceAnswer Reduce(const ReduceCall& call) {
+    PhaseTimes times;
     const HostSamples samples = CheckImage(call.image);
     const StepRequest request = RequestFor(call);
     std::optional<BundleSession> session;
@@ -161,11 +189,15 @@ ReduceAnswer Reduce(const ReduceCall& call) {
     } catch (const std::runtime_error& error) {
         Refuse(error.what());
     }
+    times.Mark("load-bundles");
     const Reduction reduction = ReduceDrawables(call.image, samples, *session);
+    times.Mark("read-and-reduce");
     const std::string failure = CommitReduction(call.image, reduction);
+    times.Mark("commit");
     if (!failure.empty()) return {GIMP_PDB_EXECUTION_ERROR, failure};
     StoreLastStep(session->DecimoraEvent(), *session->Step());
     if (call.mode != GIMP_RUN_NONINTERACTIVE) gimp_displays_flush();
+    times.Whole();
     return {GIMP_PDB_SUCCESS, ""};
 }
 
