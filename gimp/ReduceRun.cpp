@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -14,6 +15,7 @@
 #include "gimp/BundleSession.h"
 #include "gimp/Commit.h"
 #include "gimp/DrawablePixels.h"
+#include "gimp/GimpHolders.h"
 #include "gimp/ImageDrawables.h"
 #include "gimp/LastValues.h"
 #include "gimp/SampleFormat.h"
@@ -80,9 +82,8 @@ StepRequest RequestFor(const ReduceCall& call) {
 }
 
 std::string DrawableName(gint32 drawable) {
-    gchar* name = gimp_item_get_name(drawable);
-    std::string text = name != nullptr ? name : "";
-    g_free(name);
+    const std::unique_ptr<gchar, FreeMemory> name(gimp_item_get_name(drawable));
+    const std::string text = name ? name.get() : "";
     if (gimp_item_is_layer_mask(drawable)) {
         return "the mask of layer \"" + DrawableName(gimp_layer_from_mask(drawable)) + "\"";
     }
