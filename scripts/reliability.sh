@@ -14,11 +14,19 @@
 # a build that fails.
 #
 # Usage: scripts/reliability.sh [REGEX]
+#        scripts/reliability.sh --threads-only
 #   REGEX limits the memcheck pass to the test names it matches
 #   (e.g. 'e2e|reliability'); the default runs every test program.
+#   --threads-only runs the ThreadSanitizer pass alone.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 2
 root=$(pwd)
+
+run_memcheck=yes
+if [ "${1:-}" = --threads-only ]; then
+  run_memcheck=no
+  shift
+fi
 
 memcheck_build=build-reliability-memcheck
 thread_build=build-reliability-tsan
@@ -58,7 +66,11 @@ finding() {
 summary() {
   note ""
   note "== reliability summary"
-  note "memcheck: ${memcheck_count:-0} test programs under valgrind, ${memcheck_clean:-0} clean"
+  if [ "$run_memcheck" = yes ]; then
+    note "memcheck: ${memcheck_count:-0} test programs under valgrind, ${memcheck_clean:-0} clean"
+  else
+    note "memcheck: not run (--threads-only)"
+  fi
   note "threads:  ${threads_count:-0} test programs under ThreadSanitizer, ${threads_clean:-0} clean"
   local sweeps
   sweeps=$(grep -h '^\[ SUMMARY  \]' "$logs"/memcheck-*.out 2>/dev/null | sed 's/^\[ SUMMARY  \] /  /')
@@ -75,7 +87,9 @@ summary() {
   note "logs: build-reliability-logs/"
 }
 
-for tool in valgrind cmake ctest xvfb-run; do
+tools=(cmake ctest)
+[ "$run_memcheck" = yes ] && tools+=(valgrind xvfb-run)
+for tool in "${tools[@]}"; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     note "reliability: $tool is missing (apt-get install valgrind; scripts/setup.sh installs the rest)" >&2
     exit 2
@@ -196,37 +210,43 @@ judge_memcheck() {
   fi
 }
 
-memcheck_clean=0
-memcheck_count=0
-build "$memcheck_build" memcheck
-note "== memcheck (valgrind $(valgrind --version | sed 's/^valgrind-//'))"
-mapfile -t memcheck_tests < <(list_tests "$memcheck_build" "$filter")
-if [ ${#memcheck_tests[@]} -eq 0 ]; then
-  finding "memcheck: no test matches '$filter'"
-fi
+# Every test program whose name matches $filter, under valgrind.
+memcheck_pass() {
+  local memcheck_tests entry name labels directory environment command running
+  memcheck_clean=0
+  memcheck_count=0
+  build "$memcheck_build" memcheck
+  note "== memcheck (valgrind $(valgrind --version | sed 's/^valgrind-//'))"
+  mapfile -t memcheck_tests < <(list_tests "$memcheck_build" "$filter")
+  if [ ${#memcheck_tests[@]} -eq 0 ]; then
+    finding "memcheck: no test matches '$filter'"
+  fi
 
-# Programs without a display first, $jobs at a time; then the GUI programs
-# one at a time, as ctest runs them.
-running=0
-for entry in "${memcheck_tests[@]}"; do
-  IFS=$'\037' read -r name labels directory environment command <<<"$entry"
-  [[ " $labels " == *" gui "* ]] && continue
-  memcheck_one "$name" "$labels" "$directory" "$environment" "$command" &
-  running=$((running + 1))
-  if [ "$running" -ge "$jobs" ]; then wait -n; running=$((running - 1)); fi
-done
-wait
-for entry in "${memcheck_tests[@]}"; do
-  IFS=$'\037' read -r name labels directory environment command <<<"$entry"
-  [[ " $labels " == *" gui "* ]] || continue
-  memcheck_one "$name" "$labels" "$directory" "$environment" "$command"
-done
-for entry in "${memcheck_tests[@]}"; do
-  IFS=$'\037' read -r name _ <<<"$entry"
-  memcheck_count=$((memcheck_count + 1))
-  judge_memcheck "$name"
-  note "  $(printf '%-48s' "$name") $verdict"
-done
+  # Programs without a display first, $jobs at a time; then the GUI programs
+  # one at a time, as ctest runs them.
+  running=0
+  for entry in "${memcheck_tests[@]}"; do
+    IFS=$'\037' read -r name labels directory environment command <<<"$entry"
+    [[ " $labels " == *" gui "* ]] && continue
+    memcheck_one "$name" "$labels" "$directory" "$environment" "$command" &
+    running=$((running + 1))
+    if [ "$running" -ge "$jobs" ]; then wait -n; running=$((running - 1)); fi
+  done
+  wait
+  for entry in "${memcheck_tests[@]}"; do
+    IFS=$'\037' read -r name labels directory environment command <<<"$entry"
+    [[ " $labels " == *" gui "* ]] || continue
+    memcheck_one "$name" "$labels" "$directory" "$environment" "$command"
+  done
+  for entry in "${memcheck_tests[@]}"; do
+    IFS=$'\037' read -r name _ <<<"$entry"
+    memcheck_count=$((memcheck_count + 1))
+    judge_memcheck "$name"
+    note "  $(printf '%-48s' "$name") $verdict"
+  done
+}
+
+if [ "$run_memcheck" = yes ]; then memcheck_pass; fi
 
 # ---- 2. ThreadSanitizer ------------------------------------------------------
 
