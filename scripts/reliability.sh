@@ -4,8 +4,10 @@
 #  1. memcheck: every test program, built as usual, runs under valgrind's
 #     memcheck with full leak checking (GUI programs on a virtual display).
 #     Suppressions, for system libraries only, are in tests/valgrind.supp.
-#  2. threads: a ThreadSanitizer build runs the tests that log from several
-#     threads. Suppressions, for system libraries only, are in
+#  2. threads: a ThreadSanitizer build runs the tests that run code on
+#     several threads: logging, the moiré filter's thread team, and the
+#     decimora program's interrupt watcher (in the program the tests start).
+#     Suppressions, for system libraries only, are in
 #     tests/reliability/tsan.supp.
 #
 # Each program's output and report are kept in build-reliability-logs/. The
@@ -33,8 +35,13 @@ thread_build=build-reliability-tsan
 logs=$root/build-reliability-logs
 jobs=2
 filter=${1:-.}
-# The test programs that log from several threads.
-thread_tests=(common_mac_test reliability_logging_stress_test)
+# The test programs that run code on several threads.
+thread_tests=(common_mac_test reliability_logging_stress_test standin_moirefilter_test cli_program_test)
+# The gtest filter of a program of which only some tests run threads of
+# their own: the program tests' interrupt cases start decimora, which is
+# built with ThreadSanitizer too, and signal it while its watcher, its
+# filter threads or its worker processes run.
+declare -A thread_test_filters=([cli_program_test]='Interrupt.*')
 # Longest a program may take under valgrind before it counts as hanging.
 program_timeout=2400
 
@@ -52,7 +59,12 @@ valgrind_options=(
   --gen-suppressions=all
   "--suppressions=$root/tests/valgrind.supp"
 )
-thread_options="halt_on_error=0 exitcode=66 second_deadlock_stack=1 suppressions=$root/tests/reliability/tsan.supp"
+# die_after_fork=0: decimora's worker processes, forked while its interrupt
+# watcher runs, start threads of their own, which ThreadSanitizer refuses by
+# default in case the other thread held a lock at the fork. The parent's
+# only other thread is that watcher, waiting in sigwait with no lock held
+# (StartWatcher in cli/Interrupts.cpp returns only once it runs).
+thread_options="halt_on_error=0 exitcode=66 second_deadlock_stack=1 die_after_fork=0 suppressions=$root/tests/reliability/tsan.supp"
 
 findings=()
 
@@ -262,6 +274,12 @@ for wanted in "${thread_tests[@]}"; do
     continue
   fi
   IFS=$'\037' read -r name labels directory environment command <<<"$entry"
+  shown=$name
+  gtest_filter=${thread_test_filters[$name]:-}
+  if [ -n "$gtest_filter" ]; then
+    command+=" $(printf '%q' "--gtest_filter=$gtest_filter")"
+    shown+=" ($gtest_filter)"
+  fi
   environment="${environment:+$environment$'\036'}TSAN_OPTIONS=$thread_options log_path=$logs/tsan-$name"
   run_test "$name" "$labels" "$directory" "$environment" "$command" \
     "$logs/tsan-$name.out" "$logs/tsan-$name.status"
@@ -277,7 +295,7 @@ for wanted in "${thread_tests[@]}"; do
     threads_clean=$((threads_clean + 1))
     verdict=clean
   fi
-  note "  $(printf '%-48s' "$name") $verdict"
+  note "  $(printf '%-48s' "$shown") $verdict"
 done
 
 summary
