@@ -64,6 +64,11 @@ ImageFormat FormatOf(int fd, const std::string& path) {
 
 void CheckWritable(const std::string& path, const Image& image, const ImageFileInfo& info,
                    const WriteOptions& options) {
+    if (image.HasFloatSamples() && info.format != ImageFormat::tiff) {
+        throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
+                             std::string("only TIFF files hold 32-bit float images, not ") +
+                                 (info.format == ImageFormat::png ? "PNG" : "JPEG"));
+    }
     if (info.format != ImageFormat::jpeg) return;
     if (image.BitsPerSample() != 8 || (image.Channels() != 1 && image.Channels() != 3)) {
         throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
