@@ -133,7 +133,7 @@ void WriteOddTiff(const std::string& path, uint16_t photometric, uint16_t bits, 
         std::vector<uint16_t> map(size_t{1} << bits, 0);
         TIFFSetField(tiff, TIFFTAG_COLORMAP, map.data(), map.data(), map.data());
     }
-    std::vector<uint8_t> pixels(8 * 4 * samples * 4, 0);
+    std::vector<uint8_t> pixels(static_cast<size_t>(TIFFStripSize(tiff)), 0);
     TIFFWriteEncodedStrip(tiff, 0, pixels.data(), static_cast<tmsize_t>(TIFFStripSize(tiff)));
     TIFFClose(tiff);
 }
