@@ -2,7 +2,7 @@
 // document, for manual runs.
 //
 //   decimora-host [--plugins DIR] [--plugin NAME] [--document WxHxC@PPI]
-//                 [--bits 8|16|32] [--keep-modules-mapped]
+//                 [--bits 8|16|32] [--memory SIZE] [--scratch DIR] [--keep-modules-mapped]
 //                 about | doit [--factor N] [--dialog]
 //
 // Loads every bundle in the plug-in folder (default: $DECIMORA_PLUGIN_DIR,
@@ -19,6 +19,7 @@
 #include <string>
 
 #include "standin/host/Host.h"
+#include "standin/host/ScratchSettings.h"
 
 namespace {
 
@@ -34,11 +35,13 @@ struct Options {
     std::optional<int32_t> factor;
     bool dialog = false;
     bool keepModulesMapped = false;
+    // Pixels beyond the memory budget live in scratch files (ScratchSettings.h).
+    standin::ScratchSettings scratch = standin::DefaultScratchSettings();
 };
 
 const char kUsage[] =
     "usage: decimora-host [--plugins DIR] [--plugin NAME] [--document WxHxC@PPI] [--bits 8|16|32]\n"
-    "                     [--keep-modules-mapped] about | doit [--factor N] [--dialog]\n";
+    "                     [--memory SIZE] [--scratch DIR] [--keep-modules-mapped] about | doit [--factor N] [--dialog]\n";
 
 // "3001x2001x3@300", every part used up.
 bool ParseDocument(const std::string& text, Options* options) {
@@ -68,6 +71,12 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             if (!ParseDocument(argv[++i], options)) return false;
         } else if (argument == "--bits" && hasValue) {
             if (!ParseInteger(argv[++i], &options->bits)) return false;
+        } else if (argument == "--memory" && hasValue) {
+            const std::optional<uint64_t> bytes = standin::ParseByteSize(argv[++i]);
+            if (!bytes) return false;
+            options->scratch.memoryBudget = *bytes;
+        } else if (argument == "--scratch" && hasValue) {
+            options->scratch.folder = argv[++i];
         } else if (argument == "--factor" && hasValue) {
             int32_t factor = 0;
             if (!ParseInteger(argv[++i], &factor)) return false;
@@ -164,6 +173,7 @@ int main(int argc, char** argv) {
         std::cerr << kUsage;
         return 2;
     }
+    standin::SetScratchSettings(options.scratch);
     try {
         return Run(options);
     } catch (const std::exception& failure) {

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "imagefiles/ImageFileError.h"
 
@@ -32,6 +33,22 @@ static_assert(std::atomic<int>::is_always_lock_free, "the signal hook needs lock
 
 PendingSlot gPendingFiles[kPendingSlots];
 std::atomic<unsigned> gTemporaryCounter{0};
+
+// Once RemoveTemporaryImageFiles has started, no temporary file may be
+// made: the program is ending. Files being made when it starts are waited
+// for (gCreating counts them), so that none appears after the sweep.
+std::atomic<bool> gClosed{false};
+std::atomic<int> gCreating{0};
+constexpr int kCreationWaitMilliseconds = 2000;
+
+// Counts one creation in progress for its lifetime.
+class CreationInProgress {
+public:
+    CreationInProgress() { gCreating.fetch_add(1); }
+    ~CreationInProgress() { gCreating.fetch_sub(1); }
+    CreationInProgress(const CreationInProgress&) = delete;
+    CreationInProgress& operator=(const CreationInProgress&) = delete;
+};
 
 // A slot index, or -1 when the path is too long or every slot is taken (the
 // file is then written unlisted).
@@ -81,6 +98,8 @@ TemporaryFile::TemporaryFile(const std::string& target) : target_(target), folde
         throw ImageFileError(ImageFileProblem::writeFailed, target_, "the path names no file");
     }
     const std::string stem = folder_ + "/." + name.substr(0, kMaxNameStem) + ".tmp-" + std::to_string(getpid()) + "-";
+    const CreationInProgress creating;
+    if (gClosed.load()) Fail("the program is ending");
     int error = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = stem + std::to_string(gTemporaryCounter.fetch_add(1));
@@ -149,6 +168,13 @@ void TemporaryFile::Fail(const std::string& what) const {
 }
 
 void RemoveTemporaryImageFiles() noexcept {
+    gClosed.store(true);
+    // Only sleeps and atomics, so a signal handler may do this too; bounded,
+    // in case that handler interrupted a creation on its own thread.
+    const timespec millisecond{0, 1000000};
+    for (int waited = 0; gCreating.load() > 0 && waited < kCreationWaitMilliseconds; ++waited) {
+        nanosleep(&millisecond, nullptr);
+    }
     for (PendingSlot& slot : gPendingFiles) {
         if (slot.state.load() == kPending) (void)unlink(slot.path);
     }

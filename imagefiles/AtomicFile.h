@@ -42,9 +42,11 @@ private:
     bool committed_ = false;
 };
 
-// Removes every temporary file that is still being written. Safe to call
-// from a signal handler (it only reads a fixed table and calls unlink), so
-// that an interrupted program leaves no temporary file behind.
+// Removes every temporary file that is still being written, after waiting
+// for those being made, and refuses to make any more: an interrupted program
+// leaves no temporary file behind, even one made while it ends. Safe to call
+// from a signal handler (it only sleeps, reads a fixed table and calls
+// unlink).
 void RemoveTemporaryImageFiles() noexcept;
 
 }  // namespace standin

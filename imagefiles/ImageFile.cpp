@@ -62,14 +62,28 @@ ImageFormat FormatOf(int fd, const std::string& path) {
     return *format;
 }
 
+// The largest side libjpeg encodes (JPEG_MAX_DIMENSION), a little below the
+// format's own 65535.
+constexpr int32_t kMaxJpegSide = 65500;
+
 void CheckWritable(const std::string& path, const Image& image, const ImageFileInfo& info,
                    const WriteOptions& options) {
+    if (image.HasFloatSamples() && info.format != ImageFormat::tiff) {
+        throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
+                             std::string("only TIFF files hold 32-bit float images, not ") +
+                                 (info.format == ImageFormat::png ? "PNG" : "JPEG"));
+    }
     if (info.format != ImageFormat::jpeg) return;
     if (image.BitsPerSample() != 8 || (image.Channels() != 1 && image.Channels() != 3)) {
         throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
                              "JPEG files hold only 8-bit gray and RGB images, not " +
                                  std::to_string(image.BitsPerSample()) + "-bit with " +
                                  std::to_string(image.Channels()) + " channels");
+    }
+    if (image.Width() > kMaxJpegSide || image.Height() > kMaxJpegSide) {
+        throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
+                             "JPEG files hold at most " + std::to_string(kMaxJpegSide) + " pixels a side, not " +
+                                 std::to_string(image.Width()) + " x " + std::to_string(image.Height()));
     }
     if (options.jpegQuality < 1 || options.jpegQuality > 100) {
         throw ImageFileError(ImageFileProblem::writeFailed, path,

@@ -65,6 +65,8 @@ struct StorageLayout {
 
     // TIFF. Input compressions other than these are written uncompressed.
     TiffCompression tiffCompression = TiffCompression::none;
+    // A differencing predictor: horizontal for integer samples, floating
+    // point for float ones.
     bool tiffHorizontalPredictor = false;
     bool tiffBigEndian = false;
 

@@ -14,10 +14,10 @@ namespace standin {
 
 constexpr char kMaxPixelsVariable[] = "DECIMORA_MAX_PIXELS";
 
-// Bytes per pixel of the largest layout (16-bit RGBA), and how many copies
+// Bytes per pixel of the largest layout (32-bit float RGBA), and how many copies
 // of an image may exist at once (the image, its history snapshot, the
 // filter's output and the cropped or resized copy).
-constexpr uint64_t kLargestPixelBytes = 8;
+constexpr uint64_t kLargestPixelBytes = 16;
 constexpr uint64_t kCopiesInFlight = 4;
 
 // A pixel count as given in the environment or on a command line: a whole

@@ -66,11 +66,20 @@ void CheckColourModel(TIFF* tiff, const std::string& path, int bitsPerSample) {
         Refuse(path, "TIFF colour model " + std::to_string(photometric) +
                          " is not supported (only gray with black as zero, and RGB)");
     }
-    if (bitsPerSample != 8 && bitsPerSample != 16) {
-        Refuse(path, std::to_string(bitsPerSample) + "-bit TIFF samples are not supported (only 8 and 16)");
+    const uint16_t format = Field16(tiff, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_UINT);
+    if (format == SAMPLEFORMAT_IEEEFP) {
+        if (bitsPerSample != 32) {
+            Refuse(path, std::to_string(bitsPerSample) +
+                             "-bit floating-point TIFF samples are not supported (only 32-bit float)");
+        }
+        return;
     }
-    if (Field16(tiff, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_UINT) != SAMPLEFORMAT_UINT) {
-        Refuse(path, "TIFF samples other than unsigned integers are not supported");
+    if (format != SAMPLEFORMAT_UINT) {
+        Refuse(path, "TIFF samples other than unsigned integers and 32-bit floats are not supported");
+    }
+    if (bitsPerSample != 8 && bitsPerSample != 16) {
+        Refuse(path, std::to_string(bitsPerSample) +
+                         "-bit integer TIFF samples are not supported (only 8 and 16, or 32-bit float)");
     }
 }
 
@@ -113,7 +122,9 @@ void ScatterSamples(const uint8_t* plane, size_t count, size_t sampleBytes, uint
     if (sampleBytes == 1) {
         for (size_t i = 0; i < count; ++i) interleaved[i * pixelBytes] = plane[i];
     } else {
-        for (size_t i = 0; i < count; ++i) std::memcpy(interleaved + i * pixelBytes, plane + 2 * i, 2);
+        for (size_t i = 0; i < count; ++i) {
+            std::memcpy(interleaved + i * pixelBytes, plane + sampleBytes * i, sampleBytes);
+        }
     }
 }
 
@@ -221,8 +232,11 @@ StorageLayout StorageOf(TIFF* tiff, const TiffLayout& layout) {
     }
     const bool predicting = storage.tiffCompression == TiffCompression::lzw ||
                             storage.tiffCompression == TiffCompression::deflate;
+    // Integer samples use the horizontal predictor, float ones the
+    // floating-point one; either is kept as "a predictor".
+    const uint16_t predictor = Field16(tiff, TIFFTAG_PREDICTOR, PREDICTOR_NONE);
     storage.tiffHorizontalPredictor =
-        predicting && Field16(tiff, TIFFTAG_PREDICTOR, PREDICTOR_NONE) == PREDICTOR_HORIZONTAL;
+        predicting && (predictor == PREDICTOR_HORIZONTAL || predictor == PREDICTOR_FLOATINGPOINT);
     return storage;
 }
 

@@ -62,13 +62,17 @@ bool SetImageFields(TIFF* tiff, const Image& image, const StorageLayout& layout)
               TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, image.Channels()) &&
               TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, rgb ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK) &&
               TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&
-              TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_UINT) &&
+              TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT,
+                           image.HasFloatSamples() ? SAMPLEFORMAT_IEEEFP : SAMPLEFORMAT_UINT) &&
               TIFFSetField(tiff, TIFFTAG_COMPRESSION, CompressionCode(layout.tiffCompression)) &&
               TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, RowsPerStrip(image)) &&
               TIFFSetField(tiff, TIFFTAG_XRESOLUTION, image.Resolution()) &&
               TIFFSetField(tiff, TIFFTAG_YRESOLUTION, image.Resolution()) &&
               TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-    if (ok && UsesPredictor(layout)) ok = TIFFSetField(tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+    if (ok && UsesPredictor(layout)) {
+        ok = TIFFSetField(tiff, TIFFTAG_PREDICTOR,
+                          image.HasFloatSamples() ? PREDICTOR_FLOATINGPOINT : PREDICTOR_HORIZONTAL);
+    }
     if (ok && image.AlphaChannel() >= 0) {
         const uint16_t extra = ExtraSampleCode(layout.alpha);
         ok = TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, &extra);
@@ -96,7 +100,7 @@ bool SetMetadataFields(TIFF* tiff, const ImageMetadata& metadata, const std::opt
 void WriteStrips(const TiffHandle& tiff, const std::string& path, const Image& image, bool predictor) {
     // libtiff swaps bytes and applies the predictor in the buffer it is
     // given; only then do the rows go through a copy.
-    const bool changesBuffer = predictor || (image.BitsPerSample() == 16 && TIFFIsByteSwapped(tiff.Get()));
+    const bool changesBuffer = predictor || (image.BitsPerSample() > 8 && TIFFIsByteSwapped(tiff.Get()));
     const uint32_t rowsPerStrip = RowsPerStrip(image);
     const size_t rowBytes = image.RowBytes();
     std::vector<uint8_t> scratch(changesBuffer ? rowsPerStrip * rowBytes : 0);

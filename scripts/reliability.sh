@@ -4,8 +4,10 @@
 #  1. memcheck: every test program, built as usual, runs under valgrind's
 #     memcheck with full leak checking (GUI programs on a virtual display).
 #     Suppressions, for system libraries only, are in tests/valgrind.supp.
-#  2. threads: a ThreadSanitizer build runs the tests that log from several
-#     threads. Suppressions, for system libraries only, are in
+#  2. threads: a ThreadSanitizer build runs the tests that run code on
+#     several threads: logging, the moiré filter's thread team, and the
+#     decimora program's interrupt watcher (in the program the tests start).
+#     Suppressions, for system libraries only, are in
 #     tests/reliability/tsan.supp.
 #
 # Each program's output and report are kept in build-reliability-logs/. The
@@ -14,19 +16,32 @@
 # a build that fails.
 #
 # Usage: scripts/reliability.sh [REGEX]
+#        scripts/reliability.sh --threads-only
 #   REGEX limits the memcheck pass to the test names it matches
 #   (e.g. 'e2e|reliability'); the default runs every test program.
+#   --threads-only runs the ThreadSanitizer pass alone.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 2
 root=$(pwd)
+
+run_memcheck=yes
+if [ "${1:-}" = --threads-only ]; then
+  run_memcheck=no
+  shift
+fi
 
 memcheck_build=build-reliability-memcheck
 thread_build=build-reliability-tsan
 logs=$root/build-reliability-logs
 jobs=2
 filter=${1:-.}
-# The test programs that log from several threads.
-thread_tests=(common_mac_test reliability_logging_stress_test)
+# The test programs that run code on several threads.
+thread_tests=(common_mac_test reliability_logging_stress_test standin_moirefilter_test cli_program_test)
+# The gtest filter of a program of which only some tests run threads of
+# their own: the program tests' interrupt cases start decimora, which is
+# built with ThreadSanitizer too, and signal it while its watcher, its
+# filter threads or its worker processes run.
+declare -A thread_test_filters=([cli_program_test]='Interrupt.*')
 # Longest a program may take under valgrind before it counts as hanging.
 program_timeout=2400
 
@@ -44,7 +59,12 @@ valgrind_options=(
   --gen-suppressions=all
   "--suppressions=$root/tests/valgrind.supp"
 )
-thread_options="halt_on_error=0 exitcode=66 second_deadlock_stack=1 suppressions=$root/tests/reliability/tsan.supp"
+# die_after_fork=0: decimora's worker processes, forked while its interrupt
+# watcher runs, start threads of their own, which ThreadSanitizer refuses by
+# default in case the other thread held a lock at the fork. The parent's
+# only other thread is that watcher, waiting in sigwait with no lock held
+# (StartWatcher in cli/Interrupts.cpp returns only once it runs).
+thread_options="halt_on_error=0 exitcode=66 second_deadlock_stack=1 die_after_fork=0 suppressions=$root/tests/reliability/tsan.supp"
 
 findings=()
 
@@ -58,7 +78,11 @@ finding() {
 summary() {
   note ""
   note "== reliability summary"
-  note "memcheck: ${memcheck_count:-0} test programs under valgrind, ${memcheck_clean:-0} clean"
+  if [ "$run_memcheck" = yes ]; then
+    note "memcheck: ${memcheck_count:-0} test programs under valgrind, ${memcheck_clean:-0} clean"
+  else
+    note "memcheck: not run (--threads-only)"
+  fi
   note "threads:  ${threads_count:-0} test programs under ThreadSanitizer, ${threads_clean:-0} clean"
   local sweeps
   sweeps=$(grep -h '^\[ SUMMARY  \]' "$logs"/memcheck-*.out 2>/dev/null | sed 's/^\[ SUMMARY  \] /  /')
@@ -75,7 +99,9 @@ summary() {
   note "logs: build-reliability-logs/"
 }
 
-for tool in valgrind cmake ctest xvfb-run; do
+tools=(cmake ctest)
+[ "$run_memcheck" = yes ] && tools+=(valgrind xvfb-run)
+for tool in "${tools[@]}"; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     note "reliability: $tool is missing (apt-get install valgrind; scripts/setup.sh installs the rest)" >&2
     exit 2
@@ -196,37 +222,43 @@ judge_memcheck() {
   fi
 }
 
-memcheck_clean=0
-memcheck_count=0
-build "$memcheck_build" memcheck
-note "== memcheck (valgrind $(valgrind --version | sed 's/^valgrind-//'))"
-mapfile -t memcheck_tests < <(list_tests "$memcheck_build" "$filter")
-if [ ${#memcheck_tests[@]} -eq 0 ]; then
-  finding "memcheck: no test matches '$filter'"
-fi
+# Every test program whose name matches $filter, under valgrind.
+memcheck_pass() {
+  local memcheck_tests entry name labels directory environment command running
+  memcheck_clean=0
+  memcheck_count=0
+  build "$memcheck_build" memcheck
+  note "== memcheck (valgrind $(valgrind --version | sed 's/^valgrind-//'))"
+  mapfile -t memcheck_tests < <(list_tests "$memcheck_build" "$filter")
+  if [ ${#memcheck_tests[@]} -eq 0 ]; then
+    finding "memcheck: no test matches '$filter'"
+  fi
 
-# Programs without a display first, $jobs at a time; then the GUI programs
-# one at a time, as ctest runs them.
-running=0
-for entry in "${memcheck_tests[@]}"; do
-  IFS=$'\037' read -r name labels directory environment command <<<"$entry"
-  [[ " $labels " == *" gui "* ]] && continue
-  memcheck_one "$name" "$labels" "$directory" "$environment" "$command" &
-  running=$((running + 1))
-  if [ "$running" -ge "$jobs" ]; then wait -n; running=$((running - 1)); fi
-done
-wait
-for entry in "${memcheck_tests[@]}"; do
-  IFS=$'\037' read -r name labels directory environment command <<<"$entry"
-  [[ " $labels " == *" gui "* ]] || continue
-  memcheck_one "$name" "$labels" "$directory" "$environment" "$command"
-done
-for entry in "${memcheck_tests[@]}"; do
-  IFS=$'\037' read -r name _ <<<"$entry"
-  memcheck_count=$((memcheck_count + 1))
-  judge_memcheck "$name"
-  note "  $(printf '%-48s' "$name") $verdict"
-done
+  # Programs without a display first, $jobs at a time; then the GUI programs
+  # one at a time, as ctest runs them.
+  running=0
+  for entry in "${memcheck_tests[@]}"; do
+    IFS=$'\037' read -r name labels directory environment command <<<"$entry"
+    [[ " $labels " == *" gui "* ]] && continue
+    memcheck_one "$name" "$labels" "$directory" "$environment" "$command" &
+    running=$((running + 1))
+    if [ "$running" -ge "$jobs" ]; then wait -n; running=$((running - 1)); fi
+  done
+  wait
+  for entry in "${memcheck_tests[@]}"; do
+    IFS=$'\037' read -r name labels directory environment command <<<"$entry"
+    [[ " $labels " == *" gui "* ]] || continue
+    memcheck_one "$name" "$labels" "$directory" "$environment" "$command"
+  done
+  for entry in "${memcheck_tests[@]}"; do
+    IFS=$'\037' read -r name _ <<<"$entry"
+    memcheck_count=$((memcheck_count + 1))
+    judge_memcheck "$name"
+    note "  $(printf '%-48s' "$name") $verdict"
+  done
+}
+
+if [ "$run_memcheck" = yes ]; then memcheck_pass; fi
 
 # ---- 2. ThreadSanitizer ------------------------------------------------------
 
@@ -242,6 +274,12 @@ for wanted in "${thread_tests[@]}"; do
     continue
   fi
   IFS=$'\037' read -r name labels directory environment command <<<"$entry"
+  shown=$name
+  gtest_filter=${thread_test_filters[$name]:-}
+  if [ -n "$gtest_filter" ]; then
+    command+=" $(printf '%q' "--gtest_filter=$gtest_filter")"
+    shown+=" ($gtest_filter)"
+  fi
   environment="${environment:+$environment$'\036'}TSAN_OPTIONS=$thread_options log_path=$logs/tsan-$name"
   run_test "$name" "$labels" "$directory" "$environment" "$command" \
     "$logs/tsan-$name.out" "$logs/tsan-$name.status"
@@ -257,7 +295,7 @@ for wanted in "${thread_tests[@]}"; do
     threads_clean=$((threads_clean + 1))
     verdict=clean
   fi
-  note "  $(printf '%-48s' "$name") $verdict"
+  note "  $(printf '%-48s' "$shown") $verdict"
 done
 
 summary

@@ -1,5 +1,7 @@
 #include "standin/moirefilter/LowPass.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <thread>
 
@@ -14,10 +16,18 @@ namespace {
 // More threads than this gain nothing on the memory traffic of one image.
 constexpr int kMaxThreads = 16;
 
+// The processors this process may run on (its affinity mask, which
+// taskset and container limits narrow), else all the machine has.
+int AvailableProcessors() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) return CPU_COUNT(&set);
+    return static_cast<int>(std::thread::hardware_concurrency());
+}
+
 int ThreadCount(int requested) {
     if (requested > 0) return std::min(requested, kMaxThreads);
-    const unsigned processors = std::thread::hardware_concurrency();
-    return std::clamp(static_cast<int>(processors), 1, kMaxThreads);
+    return std::clamp(AvailableProcessors(), 1, kMaxThreads);
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ struct LowPassSettings {
     // Cycles per pixel. 0 keeps only each channel's mean; from 1 upward
     // (where the pass band covers every frequency) the image is left as it is.
     double cutoff = 0.0;
-    // Worker threads, the calling thread included; 0 for one per processor.
+    // Worker threads, the calling thread included; 0 for one per processor
+    // this process may run on.
     int threads = 0;
     // Called on the calling thread between batches of rows; may be empty.
     ProgressFunction progress;

@@ -20,8 +20,12 @@
 // Any image size down to 1 x 1 is filtered: the edges are extended by
 // mirroring, so a line shorter than the kernel still has a defined result,
 // and a line too short to hold any frequency below the cutoff keeps its mean.
+//
+// The filter runs on one thread per processor the process may use, or on
+// as many as MOIRENIX_THREADS says.
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <new>
 #include <stdexcept>
 
@@ -32,6 +36,7 @@
 namespace {
 
 constexpr double kShrinkMode = -2.0;
+constexpr char kThreadsVariable[] = "MOIRENIX_THREADS";
 
 // Codes for failures the host interface names no code for.
 constexpr int32_t kFilterOutOfMemory = -108;
@@ -54,6 +59,16 @@ moirenix::ImageView ViewOf(const FilterImage& image) {
     return view;
 }
 
+// MOIRENIX_THREADS, the filter's own setting: a whole number of threads
+// from 1 up; unset or anything else, one per available processor.
+int ThreadSetting() {
+    const char* text = std::getenv(kThreadsVariable);
+    if (text == nullptr) return 0;
+    char* end = nullptr;
+    const long threads = std::strtol(text, &end, 10);
+    return end != text && *end == '\0' && threads >= 1 && threads <= 1024 ? static_cast<int>(threads) : 0;
+}
+
 int32_t RunFilter(const FilterRequest& request) {
     if (request.getFloat == nullptr) return kFilterBadParameters;
     double value = 0.0;
@@ -68,6 +83,7 @@ int32_t RunFilter(const FilterRequest& request) {
 
     moirenix::LowPassSettings settings;
     settings.cutoff = value / resolution;
+    settings.threads = ThreadSetting();
     if (request.progress != nullptr) {
         settings.progress = [&request](double fraction) {
             return request.progress(request.progressContext, fraction) == 0;

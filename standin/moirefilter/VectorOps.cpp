@@ -6,7 +6,11 @@
 // set and for AVX with fused multiply-add, and the loader picks the one the
 // processor runs: the filter spends most of its time here, and the wider
 // registers nearly halve it. Elsewhere the baseline build is the only one.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__APPLE__)
+// ThreadSanitizer builds keep to the baseline too: GCC instruments the
+// loader's chooser, which runs before the sanitizer's runtime is set up and
+// crashes the program at start.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__APPLE__) && \
+    !defined(__SANITIZE_THREAD__)
 #define MOIRENIX_VECTOR_CLONES __attribute__((target_clones("fma", "default")))
 #else
 #define MOIRENIX_VECTOR_CLONES

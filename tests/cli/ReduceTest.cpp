@@ -150,6 +150,22 @@ TEST_F(Reduce, WorkersReduceSeveralFilesAndReportEachFailure) {
     EXPECT_EQ(folder.Names().size(), 11u);
 }
 
+// A float TIFF stays float, highlights above 1 and shadows below 0 kept.
+TEST_F(Reduce, FloatTiffKeepsValuesOutsideZeroToOne) {
+    standin::Image image(300, 200, 4, standin::kFloatBits, 300.0);
+    for (int32_t y = 0; y < 200; ++y)
+        for (int32_t x = 0; x < 300; ++x)
+            for (int32_t c = 0; c < 4; ++c) image.SetSampleFloat(x, y, c, c == 3 ? 1.0f : (x < 150 ? 4.0f : -0.5f));
+    WriteTestImage(folder / "hdr.tif", image, ImageFormat::tiff);
+
+    ExpectSuccess({"reduce", folder / "hdr.tif", "--factor", "2"});
+    const standin::ImageFile reduced = standin::ReadImageFile(folder / "hdr-reduced.tif");
+    ASSERT_EQ(reduced.image.BitsPerSample(), standin::kFloatBits);
+    EXPECT_EQ(reduced.image.Width(), 150);
+    EXPECT_FLOAT_EQ(reduced.image.SampleFloat(10, 50, 0), 4.0f);
+    EXPECT_FLOAT_EQ(reduced.image.SampleFloat(140, 50, 1), -0.5f);
+}
+
 TEST(Program, DescribesItself) {
     const clitest::ProgramResult help = RunDecimora({"--help"});
     EXPECT_EQ(help.status, 0);

@@ -30,7 +30,7 @@ using standin::ImageFormat;
 constexpr uint64_t kMaxPeakGrowth = uint64_t{64} << 20;
 
 // A budget of 1 GiB and a scratch folder that cannot be examined (no free
-// space): the default limit is then exactly 1 GiB / 32 bytes a pixel.
+// space): the default limit is then exactly 1 GiB / 64 bytes a pixel.
 constexpr uint64_t kBudget = uint64_t{1} << 30;
 constexpr char kNoFolder[] = "/nonexistent-scratch-folder";
 
@@ -178,7 +178,7 @@ TEST(ImageSizeLimit, HeadersClaimingBillionsOfPixelsAreRefusedWithoutAllocatingT
         {"claims.tif", TiffClaiming(folder, 100000, 100000), "100000 x 100000 pixels"},
         {"claims.jpg", JpegClaiming(folder, 65500, 65500), "65500 x 65500 pixels"},
     };
-    const std::string limit = "the limit is " + std::to_string(kBudget / 32) + " pixels";
+    const std::string limit = "the limit is " + std::to_string(kBudget / 64) + " pixels";
     for (const Claim& claim : claims) {
         const std::string path = folder.File(claim.name);
         WriteBytes(path, claim.bytes);
@@ -195,11 +195,11 @@ TEST(ImageSizeLimit, HeadersClaimingBillionsOfPixelsAreRefusedWithoutAllocatingT
     }
 }
 
-TEST(ImageSizeLimit, TheDefaultIsWhatTheBudgetAndTheScratchSpaceHoldFourTimesAtEightBytesAPixel) {
+TEST(ImageSizeLimit, TheDefaultIsWhatTheBudgetAndTheScratchSpaceHoldFourTimesAtSixteenBytesAPixel) {
     ScopedEnvironment unset(standin::kMaxPixelsVariable, nullptr);
     const test_support::ScopedScratch scratch(kBudget, kNoFolder);
-    EXPECT_EQ(standin::SpaceBasedMaxPixels(), kBudget / 32);
-    EXPECT_EQ(standin::ReadOptions{}.maxPixels, kBudget / 32);
+    EXPECT_EQ(standin::SpaceBasedMaxPixels(), kBudget / 64);
+    EXPECT_EQ(standin::ReadOptions{}.maxPixels, kBudget / 64);
 }
 
 // Within the pixel limit but not within memory and scratch space: refused
@@ -242,7 +242,7 @@ TEST(ImageSizeLimit, TheEnvironmentVariableSetsTheDefaultLimit) {
     for (const char* invalid : {"", "0", "-5", "12abc", " 7", "1e6", "99999999999999999999999"}) {
         ScopedEnvironment limit(standin::kMaxPixelsVariable, invalid);
         const test_support::ScopedScratch scratch(kBudget, kNoFolder);
-        EXPECT_EQ(standin::DefaultMaxPixels(), kBudget / 32) << '"' << invalid << '"';
+        EXPECT_EQ(standin::DefaultMaxPixels(), kBudget / 64) << '"' << invalid << '"';
     }
 }
 

@@ -73,13 +73,24 @@ TEST(ImageFilesAtomicFile, AbandonedFilesAreRemoved) {
     EXPECT_TRUE(folder.Names().empty());
 }
 
-TEST(ImageFilesAtomicFile, TheSignalHookRemovesFilesInProgress) {
+// In a child process: the hook ends the program's file making for good.
+TEST(ImageFilesAtomicFile, TheSignalHookRemovesFilesInProgressAndRefusesNewOnes) {
     TempFolder folder;
-    TemporaryFile first(folder.File("a.tif"));
-    TemporaryFile second(folder.File("b.tif"));
-    EXPECT_EQ(folder.Names().size(), 2u);
-    standin::RemoveTemporaryImageFiles();
-    EXPECT_TRUE(folder.Names().empty());
+    EXPECT_EXIT(
+        {
+            TemporaryFile first(folder.File("a.tif"));
+            TemporaryFile second(folder.File("b.tif"));
+            const bool bothListed = folder.Names().size() == 2;
+            standin::RemoveTemporaryImageFiles();
+            bool refused = false;
+            try {
+                TemporaryFile late(folder.File("c.tif"));
+            } catch (const ImageFileError&) {
+                refused = true;
+            }
+            _exit(bothListed && refused && folder.Names().empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(ImageFilesAtomicFile, RefusesFoldersItCannotWriteIn) {

@@ -133,7 +133,7 @@ void WriteOddTiff(const std::string& path, uint16_t photometric, uint16_t bits, 
         std::vector<uint16_t> map(size_t{1} << bits, 0);
         TIFFSetField(tiff, TIFFTAG_COLORMAP, map.data(), map.data(), map.data());
     }
-    std::vector<uint8_t> pixels(8 * 4 * samples * 4, 0);
+    std::vector<uint8_t> pixels(static_cast<size_t>(TIFFStripSize(tiff)), 0);
     TIFFWriteEncodedStrip(tiff, 0, pixels.data(), static_cast<tmsize_t>(TIFFStripSize(tiff)));
     TIFFClose(tiff);
 }
@@ -150,7 +150,7 @@ TEST(ImageFilesDamaged, LayoutsWeDoNotHandleAreRefusedWithTheReason) {
     WriteOddTiff(folder.File("palette.tif"), PHOTOMETRIC_PALETTE, 8, 1, SAMPLEFORMAT_UINT);
     WriteOddTiff(folder.File("bits.tif"), PHOTOMETRIC_MINISBLACK, 1, 1, SAMPLEFORMAT_UINT);
     WriteOddTiff(folder.File("cmyk.tif"), PHOTOMETRIC_SEPARATED, 8, 4, SAMPLEFORMAT_UINT);
-    WriteOddTiff(folder.File("float.tif"), PHOTOMETRIC_MINISBLACK, 32, 1, SAMPLEFORMAT_IEEEFP);
+    WriteOddTiff(folder.File("float.tif"), PHOTOMETRIC_MINISBLACK, 64, 1, SAMPLEFORMAT_IEEEFP);
     WriteOddTiff(folder.File("extra.tif"), PHOTOMETRIC_MINISBLACK, 8, 3, SAMPLEFORMAT_UINT);
     for (const Case& c : {Case{"palette.png", "palette"}, Case{"bits.png", "1-bit"}, Case{"cmyk.jpg", "CMYK"},
                           Case{"palette.tif", "palette"}, Case{"bits.tif", "1-bit"}, Case{"cmyk.tif", "CMYK"},

@@ -53,7 +53,12 @@ standin::Image Patterned(int32_t width, int32_t height, int32_t channels, int32_
         for (int32_t x = 0; x < width; ++x) {
             for (int32_t c = 0; c < channels; ++c) {
                 const uint32_t value = static_cast<uint32_t>(x * 7 + y * 13 + c * 61);
-                image.SetSample(x, y, c, bits == 8 ? value & 0xFF : (value * 257 + static_cast<uint32_t>(c)) & 0xFFFF);
+                if (image.HasFloatSamples()) {
+                    // Values outside 0..1 too, as float files hold them.
+                    image.SetSampleFloat(x, y, c, static_cast<float>(value % 300) / 200.0f - 0.25f);
+                } else {
+                    image.SetSample(x, y, c, bits == 8 ? value & 0xFF : (value * 257 + static_cast<uint32_t>(c)) & 0xFFFF);
+                }
             }
         }
     }
@@ -242,7 +247,9 @@ void WriteTiffWithLibtiff(const std::string& path, const standin::Image& image, 
     TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, image.Channels() >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK);
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, spec.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, spec.compression);
-    if (spec.predictor) TIFFSetField(tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+    const bool floats = image.HasFloatSamples();
+    if (floats) TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_IEEEFP);
+    if (spec.predictor) TIFFSetField(tiff, TIFFTAG_PREDICTOR, floats ? PREDICTOR_FLOATINGPOINT : PREDICTOR_HORIZONTAL);
     if (image.AlphaChannel() >= 0) TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, &spec.extraSample);
     if (spec.tiled) {
         TIFFSetField(tiff, TIFFTAG_TILEWIDTH, kTestTileSide);

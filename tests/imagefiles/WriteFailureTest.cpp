@@ -122,9 +122,11 @@ TEST(ImageFilesWriteFailure, AFullDiskLeavesNoTemporaryFileAndTheTargetUntouched
     }
 }
 
+// And sides of at most 65500 pixels; only TIFF holds float images.
 TEST(ImageFilesWriteFailure, JpegTakesOnlyEightBitGrayAndRgb) {
     TempFolder folder;
-    for (const standin::Image& image : {Patterned(5, 5, 3, 16), Patterned(5, 5, 4, 8), Patterned(5, 5, 2, 8)}) {
+    for (const standin::Image& image : {Patterned(5, 5, 3, 16), Patterned(5, 5, 4, 8), Patterned(5, 5, 2, 8),
+                                        Patterned(65501, 1, 1, 8), Patterned(3, 3, 3, standin::kFloatBits)}) {
         EXPECT_EQ(ProblemWriting(folder.File("out.jpg"), image, InfoFor(ImageFormat::jpeg)),
                   ImageFileProblem::unsupportedLayout);
     }
@@ -132,6 +134,8 @@ TEST(ImageFilesWriteFailure, JpegTakesOnlyEightBitGrayAndRgb) {
     badQuality.jpegQuality = 0;
     EXPECT_EQ(ProblemWriting(folder.File("out.jpg"), Patterned(5, 5, 3, 8), InfoFor(ImageFormat::jpeg), badQuality),
               ImageFileProblem::writeFailed);
+    EXPECT_EQ(ProblemWriting(folder.File("out.png"), Patterned(3, 3, 3, standin::kFloatBits), InfoFor(ImageFormat::png)),
+              ImageFileProblem::unsupportedLayout);
     EXPECT_TRUE(folder.Names().empty());
 }
 
