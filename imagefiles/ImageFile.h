@@ -69,6 +69,9 @@ struct StorageLayout {
     // point for float ones.
     bool tiffHorizontalPredictor = false;
     bool tiffBigEndian = false;
+    // BigTIFF, whose offsets pass 4 GB. Outputs that would pass it are
+    // written as BigTIFF whatever the input was.
+    bool tiffBig = false;
 
     // PNG.
     bool pngInterlaced = false;

@@ -223,6 +223,7 @@ StorageLayout StorageOf(TIFF* tiff, const TiffLayout& layout) {
     StorageLayout storage;
     storage.alpha = layout.alpha;
     storage.tiffBigEndian = TIFFIsBigEndian(tiff) != 0;
+    storage.tiffBig = TIFFIsBigTIFF(tiff) != 0;
     switch (Field16(tiff, TIFFTAG_COMPRESSION, COMPRESSION_NONE)) {
         case COMPRESSION_LZW: storage.tiffCompression = TiffCompression::lzw; break;
         case COMPRESSION_ADOBE_DEFLATE:

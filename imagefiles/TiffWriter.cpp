@@ -120,6 +120,16 @@ void WriteStrips(const TiffHandle& tiff, const std::string& path, const Image& i
     }
 }
 
+// Whether the file would pass classic TIFF's 4 GB of offsets: the pixels,
+// the metadata and a margin for the directory and strip tables.
+bool NeedsBigTiff(const Image& image, const ImageMetadata& metadata) {
+    constexpr uint64_t kClassicLimit = uint64_t{1} << 32;
+    constexpr uint64_t kMargin = uint64_t{64} << 20;
+    const uint64_t bytes = static_cast<uint64_t>(image.RowBytes()) * static_cast<uint64_t>(image.Height()) +
+                           metadata.iccProfile.size() + metadata.xmp.size() + metadata.exif.size();
+    return bytes + kMargin >= kClassicLimit;
+}
+
 }  // namespace
 
 void WriteTiffFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info) {
@@ -130,7 +140,14 @@ void WriteTiffFile(int fd, const std::string& path, const Image& image, const Im
     // their byte order.
     const bool bigEndian = exif ? exif->order.bigEndian : info.layout.tiffBigEndian;
 
-    TiffHandle tiff(dup(fd), path, bigEndian ? "wb" : "wl");
+    const bool big = info.layout.tiffBig || NeedsBigTiff(image, info.metadata);
+    // The EXIF directories are appended as classic TIFF directories; refused
+    // before anything is written rather than dropped.
+    if (big && exif && !exif->pointers.empty()) {
+        throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
+                             "the EXIF data cannot be carried into a BigTIFF file");
+    }
+    TiffHandle tiff(dup(fd), path, big ? (bigEndian ? "wb8" : "wl8") : (bigEndian ? "wb" : "wl"));
     if (tiff.Get() == nullptr) Fail(path, tiff, "cannot start the file");
     if (!SetImageFields(tiff.Get(), image, info.layout) || !SetMetadataFields(tiff.Get(), info.metadata, exif)) {
         Fail(path, tiff, "cannot set the TIFF fields");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -140,6 +141,34 @@ TEST(ImageFilesTiff, KeepsTheMeaningOfTheAlphaChannel) {
         EXPECT_EQ(kinds[0], extra);
         TIFFClose(tiff);
     }
+}
+
+// A BigTIFF input gives a BigTIFF output; EXIF data, which is appended as
+// classic directories, is refused by name instead of dropped.
+TEST(ImageFilesTiff, BigTiffStaysBigTiff) {
+    TempFolder folder;
+    const standin::Image original = Patterned(21, 13, 3, 16);
+    TiffSpec spec;
+    spec.bigTiff = true;
+    WriteTiffWithLibtiff(folder.File("in.tif"), original, spec);
+    ImageFile file = ReadImageFile(folder.File("in.tif"));
+    EXPECT_TRUE(file.image == original);
+    ASSERT_TRUE(file.info.layout.tiffBig);
+
+    WriteImageFile(folder.File("out.tif"), file.image, file.info);
+    const std::vector<uint8_t> bytes = ReadBytes(folder.File("out.tif"));
+    ASSERT_GE(bytes.size(), 4u);
+    EXPECT_EQ(bytes[2], 43);  // the BigTIFF version, little-endian
+    EXPECT_TRUE(ReadImageFile(folder.File("out.tif")).image == original);
+
+    file.info.metadata.exif = ExifBlock(6, false);
+    try {
+        WriteImageFile(folder.File("exif.tif"), file.image, file.info);
+        ADD_FAILURE() << "EXIF written into a BigTIFF file";
+    } catch (const standin::ImageFileError& error) {
+        EXPECT_NE(std::string(error.what()).find("BigTIFF"), std::string::npos) << error.what();
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.File("exif.tif")));
 }
 
 TEST(ImageFilesTiff, WritesOtherCompressionsUncompressed) {

@@ -236,7 +236,8 @@ void WriteTiffPlane(TIFF* tiff, const std::vector<uint8_t>& plane, size_t pixelB
 }  // namespace
 
 void WriteTiffWithLibtiff(const std::string& path, const standin::Image& image, const TiffSpec& spec) {
-    TIFF* tiff = TIFFOpen(path.c_str(), spec.bigEndian ? "wb" : "wl");
+    const std::string mode = std::string(spec.bigEndian ? "wb" : "wl") + (spec.bigTiff ? "8" : "");
+    TIFF* tiff = TIFFOpen(path.c_str(), mode.c_str());
     if (tiff == nullptr) throw std::runtime_error("libtiff cannot create " + path);
     const uint32_t width = static_cast<uint32_t>(image.Width());
     const uint32_t height = static_cast<uint32_t>(image.Height());

@@ -52,6 +52,7 @@ struct TiffSpec {
     uint16_t compression = 1;  // COMPRESSION_NONE
     bool predictor = false;
     bool bigEndian = false;
+    bool bigTiff = false;
     uint16_t extraSample = 2;  // EXTRASAMPLE_UNASSALPHA, for images with alpha
     int resolutionUnit = 2;    // RESUNIT_INCH; 0 writes no resolution
     double resolution = 300.0;
