@@ -36,8 +36,7 @@ uint64_t ParsePixelLimit(const std::string& option, const std::string& text) {
 
 uint64_t ParseMemoryBudget(const std::string& option, const std::string& text) {
     const std::optional<uint64_t> bytes = standin::ParseByteSize(text);
-    if (!bytes) Fail(option + ": expected a size in bytes with an optional K, M, G or T, such as 512M, not \"" + text +
-                       "\"");
+    if (!bytes) Fail(standin::ByteSizeRefusal(option, text));
     return *bytes;
 }
 

@@ -108,9 +108,7 @@ void ChooseScratchSettings(const ReduceOptions& options) {
     standin::ScratchSettings settings = standin::DefaultScratchSettings();
     const char* budget = std::getenv(standin::kMemoryBudgetVariable);
     if (budget != nullptr && !standin::ParseByteSize(budget)) {
-        throw Stop{kExitUsage, std::string(standin::kMemoryBudgetVariable) +
-                                   ": expected a size in bytes with an optional K, M, G or T, such as 512M, not \"" +
-                                   budget + "\""};
+        throw Stop{kExitUsage, standin::ByteSizeRefusal(standin::kMemoryBudgetVariable, budget)};
     }
     if (options.memoryBudget) settings.memoryBudget = *options.memoryBudget;
     if (!options.scratchFolder.empty()) settings.folder = options.scratchFolder;

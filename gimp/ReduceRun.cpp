@@ -20,6 +20,7 @@
 #include "gimp/LastValues.h"
 #include "gimp/SampleFormat.h"
 #include "host/FourCharCodes.h"
+#include "imagefiles/Resolution.h"
 
 namespace gimphost {
 
@@ -125,9 +126,9 @@ Reduction ReduceDrawables(gint32 image, const HostSamples& samples, BundleSessio
     gdouble unused = 0.0;
     gimp_image_get_resolution(image, &resolution, &unused);
     // Files store resolutions in units that seldom give whole pixels per
-    // inch (300 ppi in a PNG opens as 299.9994); rounded to 0.01 ppi as the
-    // decimora program reads files, the final resolution is the same.
-    resolution = std::round(resolution * 100.0) / 100.0;
+    // inch (300 ppi in a PNG opens as 299.9994); rounded as the decimora
+    // program rounds what it reads, the final resolution is the same.
+    resolution = standin::RoundResolution(resolution);
 
     Reduction reduction;
     ProgressBar bar(drawables.size());

@@ -12,13 +12,13 @@ constexpr double kCentimetresPerInch = 2.54;
 constexpr double kMetresPerInch = 0.0254;
 constexpr double kMaxJfifDensity = 65535;
 
-double RoundToHundredths(double value) { return std::round(value * 100.0) / 100.0; }
-
 }  // namespace
+
+double RoundResolution(double ppi) { return std::round(ppi * 100.0) / 100.0; }
 
 double UsableResolution(double ppi) {
     if (!std::isfinite(ppi)) return kDefaultResolution;
-    const double rounded = RoundToHundredths(ppi);
+    const double rounded = RoundResolution(ppi);
     return Image::CheckResolution(rounded) == 0 ? rounded : kDefaultResolution;
 }
 
@@ -34,14 +34,14 @@ uint32_t PixelsPerMetre(double ppi) {
 }
 
 JfifDensity JfifDensityFor(double ppi) {
-    const double target = RoundToHundredths(ppi);
+    const double target = RoundResolution(ppi);
     const double dotsPerInch = std::round(ppi);
     if (dotsPerInch >= 1 && dotsPerInch <= kMaxJfifDensity && dotsPerInch == target) {
         return {1, static_cast<uint16_t>(dotsPerInch)};
     }
     const double dotsPerCentimetre = std::round(ppi / kCentimetresPerInch);
     if (dotsPerCentimetre >= 1 && dotsPerCentimetre <= kMaxJfifDensity &&
-        RoundToHundredths(dotsPerCentimetre * kCentimetresPerInch) == target) {
+        RoundResolution(dotsPerCentimetre * kCentimetresPerInch) == target) {
         return {2, static_cast<uint16_t>(dotsPerCentimetre)};
     }
     return {1, static_cast<uint16_t>(std::clamp(dotsPerInch, 1.0, kMaxJfifDensity))};

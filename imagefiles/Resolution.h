@@ -10,6 +10,9 @@ namespace standin {
 // What a file without a usable resolution opens at.
 constexpr double kDefaultResolution = 72.0;
 
+// `ppi` rounded to 0.01: what every resolution read becomes.
+double RoundResolution(double ppi);
+
 // `ppi` rounded to 0.01, or kDefaultResolution when that is not a
 // resolution the host accepts (zero, negative, not finite, too large).
 double UsableResolution(double ppi);

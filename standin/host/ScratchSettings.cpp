@@ -54,6 +54,10 @@ std::optional<uint64_t> ParseByteSize(const std::string& text) {
     return value << shift;
 }
 
+std::string ByteSizeRefusal(const std::string& name, const std::string& text) {
+    return name + ": expected a size in bytes with an optional K, M, G or T, such as 512M, not \"" + text + "\"";
+}
+
 std::string ByteSizeText(uint64_t bytes) {
     const char* units[] = {"KiB", "MiB", "GiB", "TiB"};
     if (bytes < 1024) return std::to_string(bytes) + " bytes";

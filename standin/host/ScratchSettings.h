@@ -27,6 +27,10 @@ struct ScratchSettings {
 // 1024); nothing for anything else or for a size that does not fit 64 bits.
 std::optional<uint64_t> ParseByteSize(const std::string& text);
 
+// "NAME: expected a size in bytes ... not "TEXT"": the message for a size
+// ParseByteSize refused.
+std::string ByteSizeRefusal(const std::string& name, const std::string& text);
+
 // "1.5 GiB", "512 MiB", "12 KiB", "7 bytes": for messages.
 std::string ByteSizeText(uint64_t bytes);
 

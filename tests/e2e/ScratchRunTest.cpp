@@ -8,32 +8,18 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "PluginRun.h"
 #include "standin/host/PixelMemory.h"
 #include "support/ScopedScratch.h"
+#include "support/TemporaryFolder.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using e2e::ScriptedFactor;
 
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        std::string pattern = (fs::temp_directory_path() / "decimora-scratch-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make " + pattern);
-        path_ = pattern;
-    }
-    ~TemporaryFolder() { fs::remove_all(path_); }
-    const std::string& Path() const { return path_; }
-    bool IsEmpty() const { return fs::is_empty(path_); }
-
-private:
-    std::string path_;
-};
+using test_support::TemporaryFolder;
 
 // Writes past `bytes` fail with EFBIG (SIGXFSZ ignored) while it lives.
 class ScopedFileSizeLimit {

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -18,10 +17,10 @@
 #include "imagefiles/ImageFile.h"
 #include "standin/host/Image.h"
 #include "support/ScopedScratch.h"
+#include "support/TemporaryFolder.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using standin::ImageFileError;
 using standin::ImageFileProblem;
 using standin::ImageFormat;
@@ -34,25 +33,7 @@ constexpr uint64_t kMaxPeakGrowth = uint64_t{64} << 20;
 constexpr uint64_t kBudget = uint64_t{1} << 30;
 constexpr char kNoFolder[] = "/nonexistent-scratch-folder";
 
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        std::string pattern = (fs::temp_directory_path() / "decimora-size-limit-XXXXXX").string();
-        if (mkdtemp(&pattern[0]) == nullptr) throw std::runtime_error("cannot make " + pattern);
-        path_ = pattern;
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
+using test_support::TemporaryFolder;
 
 // Sets or clears an environment variable for one test.
 class ScopedEnvironment {
