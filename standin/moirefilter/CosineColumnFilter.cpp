@@ -5,6 +5,7 @@
 
 #include "standin/moirefilter/HorizontalPass.h"
 #include "standin/moirefilter/PixelRows.h"
+#include "standin/moirefilter/RowOutput.h"
 
 namespace moirenix {
 namespace {
@@ -18,6 +19,7 @@ public:
         : job_(job),
           columns_(job.columns),
           pass_(job.rows),
+          output_(job, pass_),
           channels_(static_cast<size_t>(job.image.channels)),
           width_(static_cast<size_t>(job.image.width)),
           rowFloats_(channels_ * static_cast<size_t>(pass_.FilteredWidth())),
@@ -43,7 +45,8 @@ public:
         }
         for (int64_t y = 0; y < height; y += batch_) {
             const int64_t yEnd = std::min(height, y + batch_);
-            job_.threads.ForEach(yEnd - y, [this, y](int64_t i, int worker) { Rebuild(y + i, worker); });
+            const auto [first, end] = output_.RowsWithin(y, yEnd);
+            job_.threads.ForEach(end - first, [this, first = first](int64_t i, int worker) { Rebuild(first + i, worker); });
             if (!job_.Continue(0.5 + 0.5 * static_cast<double>(yEnd) / static_cast<double>(height))) return false;
         }
         return true;
@@ -86,9 +89,10 @@ private:
         }
     }
 
-    // Row y rebuilt from the weighted coefficients, interpolated along the
-    // row, and written.
-    void Rebuild(int64_t y, int worker) {
+    // Output row `index` rebuilt from the weighted coefficients,
+    // interpolated along the row, and written.
+    void Rebuild(int64_t index, int worker) {
+        const int64_t y = output_.SourceRow(index);
         float* rebuilt = Rebuilt(worker);
         std::fill(rebuilt, rebuilt + rowFloats_, 0.0f);
         for (int64_t k = 0; k < columns_.terms; ++k) {
@@ -96,14 +100,13 @@ private:
             const double weight = columns_.BasisRow(k)[y];
             for (size_t i = 0; i < rowFloats_; ++i) rebuilt[i] += static_cast<float>(weight * coefficient[i]);
         }
-        float* full = Scratch(worker);
-        pass_.InterpolatePlanes(rebuilt, channels_, full, PassScratch(worker));
-        WritePixelRow(job_.image, full, width_, job_.image.Row(y));
+        output_.Write(index, rebuilt, Scratch(worker), PassScratch(worker));
     }
 
     const FilterJob& job_;
     const AxisPlan& columns_;
     HorizontalPass pass_;
+    RowOutput output_;
     size_t channels_;
     size_t width_;
     size_t rowFloats_;

@@ -9,8 +9,8 @@
 
 namespace moirenix {
 
-// Filters job.image in place. Returns false when progress asked to stop
-// (the image may then be partly filtered).
+// Filters job.image in place, or writes job.sampled. Returns false when
+// progress asked to stop (the output may then be partly written).
 bool RunCosineColumnFilter(const FilterJob& job);
 
 }  // namespace moirenix

@@ -8,6 +8,7 @@
 
 #include "standin/moirefilter/AxisPlan.h"
 #include "standin/moirefilter/ImageView.h"
+#include "standin/moirefilter/SampledOutput.h"
 #include "standin/moirefilter/ThreadTeam.h"
 
 namespace moirenix {
@@ -21,6 +22,8 @@ struct FilterJob {
     const AxisPlan& columns;  // along a column: length = image height
     ThreadTeam& threads;
     const ProgressFunction& progress;
+    // When set, the image is left as it is and only these pixels are written.
+    const SampledOutput* sampled = nullptr;
 
     // Reports progress; false when the caller asked to stop.
     bool Continue(double fraction) const { return !progress || progress(fraction); }

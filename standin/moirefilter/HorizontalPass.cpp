@@ -125,4 +125,34 @@ void HorizontalPass::InterpolatePlanes(const float* filtered, size_t channels, f
     for (size_t c = 0; c < channels; ++c) Interpolate(filtered + c * filteredWidth, planes + c * width, scratch);
 }
 
+// Position x is sample i of phase p (x = spreadStart_ + i * factor + p),
+// which Interpolate sums over the taps t = p + s * factor from s = 0 up,
+// each reading filtered[i - s] where that lies in [0, lowCount).
+std::vector<TapRun> HorizontalPass::TapsAt(const std::vector<int64_t>& positions) const {
+    std::vector<TapRun> taps;
+    taps.reserve(positions.size());
+    const bool copies = plan_.method != AxisMethod::multirate || plan_.Taps() == 1;
+    const int64_t factor = plan_.factor;
+    for (int64_t x : positions) {
+        if (copies) {
+            taps.push_back(TapRun{0, x, 1});
+            continue;
+        }
+        const int64_t i = FloorDiv(x - spreadStart_, factor);
+        const int64_t p = x - spreadStart_ - i * factor;
+        const int64_t first = std::max<int64_t>(0, i - plan_.lowCount + 1);
+        const int64_t last = std::min(i, FloorDiv(plan_.Taps() - 1 - p, factor));
+        taps.push_back(TapRun{p + first * factor, i - first, std::max<int64_t>(0, last - first + 1)});
+    }
+    return taps;
+}
+
+void HorizontalPass::InterpolateAt(const float* filtered, const std::vector<TapRun>& taps, float* out) const {
+    if (plan_.method != AxisMethod::multirate || plan_.Taps() == 1) {
+        for (size_t k = 0; k < taps.size(); ++k) out[k] = filtered[taps[k].value];
+        return;
+    }
+    SumTapRuns(plan_.interpolation.data(), static_cast<size_t>(plan_.factor), filtered, taps.data(), taps.size(), out);
+}
+
 }  // namespace moirenix

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "standin/moirefilter/AxisPlan.h"
+#include "standin/moirefilter/VectorOps.h"
 
 namespace moirenix {
 
@@ -33,6 +34,13 @@ public:
     // Interpolate for `channels` planes laid end to end: FilteredWidth()
     // samples each in `filtered`, Width() samples each in `planes`.
     void InterpolatePlanes(const float* filtered, size_t channels, float* planes, float* scratch) const;
+
+    // Interpolate's sums for single positions of the row (each in [0, Width())),
+    // worked out once for a set of positions...
+    std::vector<TapRun> TapsAt(const std::vector<int64_t>& positions) const;
+    // ...and Interpolate's result at those positions: out[k] equals what
+    // Interpolate writes at positions[k], to the last bit.
+    void InterpolateAt(const float* filtered, const std::vector<TapRun>& taps, float* out) const;
 
 private:
     const AxisPlan& plan_;

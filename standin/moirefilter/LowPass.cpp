@@ -30,22 +30,35 @@ int ThreadCount(int requested) {
     return std::clamp(AvailableProcessors(), 1, kMaxThreads);
 }
 
-}  // namespace
-
-LowPassResult LowPass(const ImageView& image, const LowPassSettings& settings) {
+// The filter, written over `image` or, when `sampled` is set, into it.
+LowPassResult Filter(const ImageView& image, const SampledOutput* sampled, const LowPassSettings& settings) {
     if (!IsSupported(image)) return LowPassResult::unsupportedImage;
+    if (sampled != nullptr && !FitsSource(*sampled, image)) return LowPassResult::unsupportedImage;
     if (!(settings.cutoff >= 0.0)) return LowPassResult::badCutoff;
     if (image.IsEmpty()) return LowPassResult::done;
 
     const AxisPlan rows = PlanAxis(image.width, settings.cutoff);
     const AxisPlan columns = PlanAxis(image.height, settings.cutoff);
-    if (rows.IsIdentity() && columns.IsIdentity()) return LowPassResult::done;
+    if (rows.IsIdentity() && columns.IsIdentity()) {
+        if (sampled != nullptr) CopySamples(image, *sampled);
+        return LowPassResult::done;
+    }
 
     ThreadTeam team(ThreadCount(settings.threads));
-    const FilterJob job{image, rows, columns, team, settings.progress};
+    const FilterJob job{image, rows, columns, team, settings.progress, sampled};
     const bool finished =
         columns.method == AxisMethod::cosine ? RunCosineColumnFilter(job) : RunStreamingFilter(job);
     return finished ? LowPassResult::done : LowPassResult::canceled;
+}
+
+}  // namespace
+
+LowPassResult LowPass(const ImageView& image, const LowPassSettings& settings) {
+    return Filter(image, nullptr, settings);
+}
+
+LowPassResult LowPassSampled(const ImageView& image, const SampledOutput& sampled, const LowPassSettings& settings) {
+    return Filter(image, &sampled, settings);
 }
 
 }  // namespace moirenix

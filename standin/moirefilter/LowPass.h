@@ -18,6 +18,7 @@
 
 #include "standin/moirefilter/FilterJob.h"
 #include "standin/moirefilter/ImageView.h"
+#include "standin/moirefilter/SampledOutput.h"
 
 namespace moirenix {
 
@@ -34,12 +35,18 @@ struct LowPassSettings {
 
 enum class LowPassResult {
     done,
-    canceled,          // progress returned false; the image is partly filtered
+    canceled,          // progress returned false; the output is partly written
     unsupportedImage,  // see IsSupported
     badCutoff,         // negative or not a number
 };
 
 // Filters `image` in place. Throws std::bad_alloc when memory runs out.
 LowPassResult LowPass(const ImageView& image, const LowPassSettings& settings);
+
+// Leaves `image` as it is and writes into sampled.image the pixels of the
+// filtered image that `sampled` names, equal to the last bit to those
+// LowPass would leave there. unsupportedImage also when `sampled` does not
+// fit `image` (FitsSource).
+LowPassResult LowPassSampled(const ImageView& image, const SampledOutput& sampled, const LowPassSettings& settings);
 
 }  // namespace moirenix

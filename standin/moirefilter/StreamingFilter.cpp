@@ -7,6 +7,7 @@
 #include "standin/moirefilter/HorizontalPass.h"
 #include "standin/moirefilter/LineIndex.h"
 #include "standin/moirefilter/PixelRows.h"
+#include "standin/moirefilter/RowOutput.h"
 #include "standin/moirefilter/RowWindow.h"
 #include "standin/moirefilter/VectorOps.h"
 
@@ -51,6 +52,7 @@ public:
         : job_(job),
           columns_(job.columns),
           pass_(job.rows),
+          output_(job, pass_),
           channels_(static_cast<size_t>(job.image.channels)),
           width_(static_cast<size_t>(job.image.width)),
           decimatedFloats_(channels_ * static_cast<size_t>(pass_.DecimatedWidth())),
@@ -76,7 +78,8 @@ public:
             ProduceDecimatedRows(decimatedEnd);
             ProduceLowRows(lowEnd);
             ProduceFilteredLowRows(filteredEnd);
-            job_.threads.ForEach(yEnd - y, [this, y](int64_t i, int worker) { OutputRow(y + i, worker); });
+            const auto [first, end] = output_.RowsWithin(y, yEnd);
+            job_.threads.ForEach(end - first, [this, first = first](int64_t i, int worker) { OutputRow(first + i, worker); });
             if (!job_.Continue(static_cast<double>(yEnd) / static_cast<double>(height))) return false;
         }
         return true;
@@ -167,8 +170,9 @@ private:
         filteredLowRows_.Advance(end);
     }
 
-    // Output row y: interpolated down the columns, then along the row, and written.
-    void OutputRow(int64_t y, int worker) {
+    // Output row `index`: interpolated down the columns, then along the row, and written.
+    void OutputRow(int64_t index, int worker) {
+        const int64_t y = output_.SourceRow(index);
         float* sum = FilteredSum(worker);
         const int64_t first = columns_.FirstLowAt(y);
         const int64_t last = columns_.LastLowAt(y);
@@ -177,14 +181,13 @@ private:
             const float weight = columns_.interpolation[static_cast<size_t>(y - columns_.TapStart(m))];
             AddScaled(sum, filteredLowRows_.Row(m), weight, filteredFloats_);
         }
-        float* full = FullRow(worker);
-        pass_.InterpolatePlanes(sum, channels_, full, PassScratch(worker));
-        WritePixelRow(job_.image, full, width_, job_.image.Row(y));
+        output_.Write(index, sum, FullRow(worker), PassScratch(worker));
     }
 
     const FilterJob& job_;
     const AxisPlan& columns_;
     HorizontalPass pass_;
+    RowOutput output_;
     size_t channels_;
     size_t width_;
     size_t decimatedFloats_;  // floats in a stage-1 row, all channels

@@ -9,8 +9,8 @@
 
 namespace moirenix {
 
-// Filters job.image in place. Returns false when progress asked to stop
-// (the image is then partly filtered).
+// Filters job.image in place, or writes job.sampled. Returns false when
+// progress asked to stop (the output is then partly written).
 bool RunStreamingFilter(const FilterJob& job);
 
 }  // namespace moirenix

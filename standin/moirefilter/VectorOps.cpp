@@ -16,6 +16,12 @@
 #define MOIRENIX_VECTOR_CLONES
 #endif
 
+#if defined(__GNUC__) && !defined(__clang__)
+#define MOIRENIX_NOT_VECTORISED __attribute__((optimize("no-tree-vectorize")))
+#else
+#define MOIRENIX_NOT_VECTORISED
+#endif
+
 namespace moirenix {
 namespace {
 
@@ -100,6 +106,24 @@ void SymmetricConvolve(const float* in, const float* taps, size_t half, size_t c
         float sum = taps[half] * middle[j];
         for (size_t t = 0; t < half; ++t) sum += taps[t] * (in[j + t] + in[j + 2 * half - t]);
         out[j] = sum;
+    }
+}
+
+// Not vectorised: the vectoriser would split each multiply-add of the
+// running sum into a multiply and an add, and the sums would then differ in
+// their last bits from AddScaled's fused ones.
+MOIRENIX_VECTOR_CLONES MOIRENIX_NOT_VECTORISED
+void SumTapRuns(const float* weights, size_t stride, const float* values, const TapRun* runs, size_t count,
+                float* __restrict out) {
+    for (size_t k = 0; k < count; ++k) {
+        const float* weight = weights + runs[k].weight;
+        const float* value = values + runs[k].value;
+        float sum = 0.0f;
+#if defined(__clang__)
+#pragma clang loop vectorize(disable)
+#endif
+        for (int64_t j = 0; j < runs[k].count; ++j) sum += weight[static_cast<size_t>(j) * stride] * value[-j];
+        out[k] = sum;
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace moirenix {
 
@@ -18,5 +19,19 @@ void SymmetricSum(const float* middle, float centre, const float* const* first, 
 // The same filter along one line: out[j] = sum over t of taps[t] * in[j + t]
 // for j in [0, count), taps being 2 * half + 1 symmetric weights.
 void SymmetricConvolve(const float* in, const float* taps, size_t half, size_t count, float* out);
+
+// One output of a polyphase interpolation: the sum, from j = 0 up, of
+// weights[weight + j * stride] * values[value - j] for j in [0, count).
+struct TapRun {
+    int64_t weight;
+    int64_t value;
+    int64_t count;
+};
+
+// out[k] = the sum of runs[k] for k in [0, count), each term added with the
+// same multiply-add AddScaled uses, so that a position computed alone equals
+// the one AddScaled accumulates tap by tap over a whole line.
+void SumTapRuns(const float* weights, size_t stride, const float* values, const TapRun* runs, size_t count,
+                float* out);
 
 }  // namespace moirenix
