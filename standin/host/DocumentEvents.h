@@ -21,4 +21,14 @@ int32_t PlayCanvasSize(const Descriptor& arguments, Image& image);
 // resolution is kept unless 'Rslt' is given too.
 int32_t PlayImageSize(const Descriptor& arguments, Image& image);
 
+// What an 'ImgS' asks of `image`: its arguments read and checked in full,
+// as PlayImageSize does before it changes anything.
+struct ImageSizeChange {
+    bool resamples = false;
+    int32_t width = 0;
+    int32_t height = 0;
+    double resolution = 0.0;
+};
+int32_t ReadImageSize(const Descriptor& arguments, const Image& image, ImageSizeChange* change);
+
 }  // namespace standin

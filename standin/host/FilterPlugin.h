@@ -5,6 +5,15 @@
 // point and the string ID under which the filter's event is registered. When
 // that event is played, the host calls the entry point once with the target
 // document's pixels; the filter changes them in place.
+//
+// A filter whose registration says "filter.samples = yes" also takes two
+// other kinds of request. A check (`checkOnly` set) tests the parameters and
+// the image as a filtering would, and returns the code it would return
+// before touching a pixel, or 0, leaving the pixels alone. A sampled request
+// (`sampledColumns` set) leaves `image` as it is and writes into `sampled`
+// the filtered image's pixels at the named columns and rows only: what a
+// nearest-neighbour shrink takes from the filtered image, for a fraction of
+// the work and without a copy of the image.
 #pragma once
 
 #include <cstddef>
@@ -41,6 +50,15 @@ struct FilterRequest {
     FilterGetFloat getFloat;
     void* progressContext;
     FilterProgress progress;  // may be null
+
+    int32_t checkOnly;  // non-zero: check the request, change nothing
+    // Null, or sampled.width source columns (each in [0, image.width)) and
+    // sampled.height source rows (ascending, each in [0, image.height)):
+    // sampled pixel (i, j) is the filtered pixel (sampledColumns[i],
+    // sampledRows[j]). `sampled` has the image's channels, bits and alpha.
+    const int32_t* sampledColumns;
+    const int32_t* sampledRows;
+    FilterImage sampled;
 };
 
 // The entry point a filter's registration names. Returns 0 on success, or a

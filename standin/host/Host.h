@@ -40,6 +40,7 @@
 #include "standin/host/Descriptor.h"
 #include "standin/host/Document.h"
 #include "standin/host/FaultInjector.h"
+#include "standin/host/FilterPlugin.h"
 #include "standin/host/HandleTable.h"
 #include "standin/host/Plugin.h"
 #include "standin/host/Reference.h"
@@ -273,7 +274,21 @@ private:
     int32_t DispatchEvent(DescriptorEventID event, const Descriptor& arguments, PlayDialogOptions options);
     int32_t PlayOnTarget(const char* historyName, int32_t (*play)(const Descriptor&, Image&),
                          const Descriptor& arguments);
+    // A filter played and checked but not yet run (HostFilters.cpp).
+    struct DeferredFilter {
+        Plugin* plugin;
+        Descriptor arguments;
+        Document* document;
+        double resolution;  // the document's when the filter was played
+    };
     int32_t PlayFilter(Plugin& filter, const Descriptor& arguments);
+    int32_t PlayImageSizeOnTarget(const Descriptor& arguments);
+    FilterRequest FilterRequestFor(const DeferredFilter& filter, uint8_t* pixels);
+    int32_t CallFilter(Plugin& filter, const FilterRequest& request);
+    int32_t RunWholeFilter(const DeferredFilter& filter);
+    int32_t RunSampledFilter(const DeferredFilter& filter, Image& shrunk);
+    // Runs a deferred filter on the whole image; 0 when there is none.
+    int32_t FinishDeferredFilter();
     Plugin* PluginForEvent(DescriptorEventID event);
     void RegisterEvent(Plugin& plugin);
     int32_t CallEntry(Plugin& plugin, const char* caller, const char* selector, void* message);
@@ -302,6 +317,7 @@ private:
     std::vector<std::unique_ptr<Document>> documents_;
     Document* target_ = nullptr;
     bool historySuspended_ = false;
+    std::optional<DeferredFilter> deferredFilter_;
     int32_t lastHistoryResult_ = 0;
     std::vector<PlayedEvent> playedEvents_;
 

@@ -5,7 +5,6 @@
 
 #include "host/FourCharCodes.h"
 #include "standin/host/DocumentEvents.h"
-#include "standin/host/FilterPlugin.h"
 #include "standin/host/Host.h"
 #include "standin/host/HostErrors.h"
 
@@ -16,23 +15,6 @@ namespace {
 // Play's dialog options: 1 all dialogs, 2 none, 3 only error dialogs. The
 // host shows no dialogs at all, but refuses other values.
 bool IsValidDialogOption(PlayDialogOptions options) { return options >= 1 && options <= 3; }
-
-int32_t ReadFilterParameter(void* context, uint32_t key, double* value) {
-    if (context == nullptr || value == nullptr) return kBadParameter;
-    return static_cast<const Descriptor*>(context)->GetFloat(key, value);
-}
-
-// Passes a filter's progress to the host's listener; a listener that answers
-// false asks the filter to stop.
-int32_t ReportFilterProgress(void* context, double fraction) {
-    const auto* listener = static_cast<const std::function<bool(double)>*>(context);
-    if (listener == nullptr || !*listener) return 0;
-    try {
-        return (*listener)(fraction) ? 0 : 1;
-    } catch (...) {
-        return 1;
-    }
-}
 
 }  // namespace
 
@@ -68,10 +50,13 @@ int32_t Host::Play(DescriptorEventID event, const Descriptor& arguments, PlayDia
 
 int32_t Host::DispatchEvent(DescriptorEventID event, const Descriptor& arguments, PlayDialogOptions options) {
     if (!IsValidDialogOption(options)) return kBadParameter;
-    if (event == fourcc::kCanvasSizeEvent) return PlayOnTarget("Canvas Size", PlayCanvasSize, arguments);
-    if (event == fourcc::kImageSizeEvent) return PlayOnTarget("Image Size", PlayImageSize, arguments);
+    // An image size may take a filter's result at its samples only; every
+    // other event sees the filtered pixels.
+    if (event == fourcc::kImageSizeEvent) return PlayImageSizeOnTarget(arguments);
     Plugin* plugin = PluginForEvent(event);
-    if (plugin == nullptr) return kEventNotHandled;
+    if (event != fourcc::kCanvasSizeEvent && plugin == nullptr) return kEventNotHandled;
+    if (int32_t code = FinishDeferredFilter()) return code;
+    if (event == fourcc::kCanvasSizeEvent) return PlayOnTarget("Canvas Size", PlayCanvasSize, arguments);
     if (plugin->Kind() == PluginKind::filter) return PlayFilter(*plugin, arguments);
     // A recorded step of an automation plug-in: run it again with its
     // descriptor. What it writes back is not recorded again.
@@ -87,40 +72,6 @@ int32_t Host::PlayOnTarget(const char* historyName, int32_t (*play)(const Descri
     const int32_t code = play(arguments, target_->image);
     if (code == 0 && !historySuspended_) target_->history.push_back(historyName);
     return code;
-}
-
-// Runs the filter on the target's pixels in place; a failing filter leaves
-// the pixels as they were.
-int32_t Host::PlayFilter(Plugin& filter, const Descriptor& arguments) {
-    if (target_ == nullptr) return kNoTargetDocument;
-    Image& image = target_->image;
-    const Image before = image;
-
-    FilterRequest request{};
-    request.size = sizeof request;
-    request.image = FilterImage{image.Data(),     image.Width(),    image.Height(),         image.Channels(),
-                                image.BitsPerSample(), static_cast<ptrdiff_t>(image.RowBytes()),
-                                image.AlphaChannel(), image.Resolution()};
-    request.parameterContext = const_cast<Descriptor*>(&arguments);
-    request.getFloat = ReadFilterParameter;
-    request.progressContext = &filterProgress_;
-    request.progress = ReportFilterProgress;
-
-    int32_t code = 0;
-    filter.running = true;
-    try {
-        code = filter.FilterEntryPoint()(&request);
-    } catch (...) {
-        RecordError(filter.MenuName() + ": an exception escaped the filter");
-        code = kPluginThrew;
-    }
-    filter.running = false;
-    if (code != 0) {
-        image = before;
-        return code;
-    }
-    if (!historySuspended_) target_->history.push_back(filter.MenuName());
-    return 0;
 }
 
 int32_t Host::GetProperties(const Reference& reference, Descriptor* properties) {
@@ -148,6 +99,12 @@ int32_t Host::SuspendHistory(const Reference& reference, HistoryCallback callbac
     } catch (...) {
         RecordError("an exception escaped the history callback");
         result = kPluginThrew;
+    }
+    // A filter still deferred is run now, or dropped with the failed run.
+    if (result == 0) {
+        result = FinishDeferredFilter();
+    } else {
+        deferredFilter_.reset();
     }
     historySuspended_ = false;
     lastHistoryResult_ = result;

@@ -6,33 +6,41 @@
 
 namespace standin {
 
-int32_t PlayImageSize(const Descriptor& arguments, Image& image) {
+int32_t ReadImageSize(const Descriptor& arguments, const Image& image, ImageSizeChange* change) {
     const bool resamples = arguments.HasKey(fourcc::kWidth) || arguments.HasKey(fourcc::kHeight);
     const bool setsResolution = arguments.HasKey(fourcc::kResolution);
     if (!resamples && !setsResolution) return kMissingParameter;
 
-    int32_t width = image.Width();
-    int32_t height = image.Height();
+    ImageSizeChange read;
+    read.resamples = resamples;
+    read.width = image.Width();
+    read.height = image.Height();
+    read.resolution = image.Resolution();
     if (resamples) {
-        if (int32_t code = ReadPixelSize(arguments, fourcc::kWidth, &width)) return code;
-        if (int32_t code = ReadPixelSize(arguments, fourcc::kHeight, &height)) return code;
+        if (int32_t code = ReadPixelSize(arguments, fourcc::kWidth, &read.width)) return code;
+        if (int32_t code = ReadPixelSize(arguments, fourcc::kHeight, &read.height)) return code;
         uint32_t interpolation = 0;
         if (int32_t code = ReadEnumerated(arguments, fourcc::kInterpolation, fourcc::kInterpolationType,
                                           &interpolation)) {
             return code;
         }
         if (interpolation != fourcc::kNearestNeighbor) return kBadParameter;
-        if (int32_t code = Image::CheckGeometry(width, height, image.Channels(), image.BitsPerSample())) {
+        if (int32_t code = Image::CheckGeometry(read.width, read.height, image.Channels(), image.BitsPerSample())) {
             return code;
         }
     }
-    double resolution = image.Resolution();
     if (setsResolution) {
-        if (int32_t code = ReadResolution(arguments, fourcc::kResolution, &resolution)) return code;
+        if (int32_t code = ReadResolution(arguments, fourcc::kResolution, &read.resolution)) return code;
     }
+    *change = read;
+    return 0;
+}
 
-    if (resamples) image = ResampleNearest(image, width, height);
-    image.SetResolution(resolution);
+int32_t PlayImageSize(const Descriptor& arguments, Image& image) {
+    ImageSizeChange change;
+    if (int32_t code = ReadImageSize(arguments, image, &change)) return code;
+    if (change.resamples) image = ResampleNearest(image, change.width, change.height);
+    image.SetResolution(change.resolution);
     return 0;
 }
 

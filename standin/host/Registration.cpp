@@ -95,6 +95,9 @@ public:
         if (result_.kind == PluginKind::filter && result_.eventString.empty()) {
             return Fail("a filter plug-in needs 'event.string'");
         }
+        if (result_.kind != PluginKind::filter && result_.filterSamples) {
+            return Fail("only a filter plug-in can take 'filter.samples'");
+        }
         *registration = result_;
         return true;
     }
@@ -129,6 +132,9 @@ private:
             result_.eventName = value;
         } else if (key == "event.description") {
             result_.eventDescription = value;
+        } else if (key == "filter.samples") {
+            if (value != "yes" && value != "no") return Fail("filter.samples must be yes or no");
+            result_.filterSamples = value == "yes";
         } else if (key == "parameter") {
             RegisteredParameter parameter;
             if (!ParseParameter(value, &parameter)) return Fail("parameter must read '<code>' <type> <name>");

@@ -11,6 +11,9 @@
 //   event.id          '<code>'             (required for automation)
 //   event.string      the event's string ID  (required for filter)
 //   event.name, event.description           free text
+//   filter.samples    yes | no (default no): the filter can check a request
+//                     without filtering and write only sampled pixels
+//                     (FilterPlugin.h)
 //   parameter         '<code>' <type> <name>, repeatable; type is one of
 //                     integer, float, unitfloat, boolean, enumerated, string
 // Every other key, a repeated key (but parameter), an empty value, a control
@@ -42,6 +45,7 @@ struct Registration {
     std::string eventName;
     std::string eventDescription;
     std::vector<RegisteredParameter> parameters;
+    bool filterSamples = false;
 };
 
 // The largest registration file accepted, in bytes.

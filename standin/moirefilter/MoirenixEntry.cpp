@@ -23,10 +23,16 @@
 //
 // The filter runs on one thread per processor the process may use, or on
 // as many as MOIRENIX_THREADS says.
+//
+// It takes checks and sampled requests too (FilterPlugin.h): a sampled
+// request filters only the pixels it names, equal to the last bit to those a
+// whole filtering would leave there.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include "host/FourCharCodes.h"
@@ -69,6 +75,33 @@ int ThreadSetting() {
     return end != text && *end == '\0' && threads >= 1 && threads <= 1024 ? static_cast<int>(threads) : 0;
 }
 
+// The pixels a sampled request names, or nothing for a whole filtering.
+std::optional<moirenix::SampledOutput> SampledOf(const FilterRequest& request) {
+    if (request.sampledColumns == nullptr) return std::nullopt;
+    moirenix::SampledOutput sampled;
+    sampled.image = ViewOf(request.sampled);
+    const auto width = static_cast<size_t>(std::max(0, request.sampled.width));
+    const auto height = static_cast<size_t>(std::max(0, request.sampled.height));
+    if (height > 0 && request.sampledRows == nullptr) return sampled;  // refused by FitsSource: no rows
+    sampled.columns.assign(request.sampledColumns, request.sampledColumns + width);
+    if (height > 0) sampled.rows.assign(request.sampledRows, request.sampledRows + height);
+    return sampled;
+}
+
+int32_t ToResultCode(moirenix::LowPassResult result) {
+    switch (result) {
+        case moirenix::LowPassResult::done:
+            return 0;
+        case moirenix::LowPassResult::canceled:
+            return kFilterCanceled;
+        case moirenix::LowPassResult::unsupportedImage:
+            return kFilterUnsupportedImage;
+        case moirenix::LowPassResult::badCutoff:
+            return kFilterBadParameters;
+    }
+    return kFilterInternalError;
+}
+
 int32_t RunFilter(const FilterRequest& request) {
     if (request.getFloat == nullptr) return kFilterBadParameters;
     double value = 0.0;
@@ -89,17 +122,11 @@ int32_t RunFilter(const FilterRequest& request) {
             return request.progress(request.progressContext, fraction) == 0;
         };
     }
-    switch (moirenix::LowPass(ViewOf(request.image), settings)) {
-        case moirenix::LowPassResult::done:
-            return 0;
-        case moirenix::LowPassResult::canceled:
-            return kFilterCanceled;
-        case moirenix::LowPassResult::unsupportedImage:
-            return kFilterUnsupportedImage;
-        case moirenix::LowPassResult::badCutoff:
-            return kFilterBadParameters;
-    }
-    return kFilterInternalError;
+    const moirenix::ImageView image = ViewOf(request.image);
+    if (request.checkOnly != 0) return moirenix::IsSupported(image) ? 0 : kFilterUnsupportedImage;
+    const std::optional<moirenix::SampledOutput> sampled = SampledOf(request);
+    if (!sampled) return ToResultCode(moirenix::LowPass(image, settings));
+    return ToResultCode(moirenix::LowPassSampled(image, *sampled, settings));
 }
 
 }  // namespace
