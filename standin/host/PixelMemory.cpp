@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -68,6 +69,22 @@ uint8_t* MapScratchFile(size_t bytes) {
     return static_cast<uint8_t*>(mapped);
 }
 
+// Asks for huge pages under the whole 2 MiB pages of a large buffer: its
+// first writes (a decoder filling an image) then take one fault per 2 MiB
+// instead of one per 4 KiB. A hint only; where it is refused nothing changes.
+void PreferHugePages(uint8_t* bytes, size_t size) {
+#ifdef MADV_HUGEPAGE
+    constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+    if (size < 2 * kHugePage) return;
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(bytes) + kHugePage - 1) & ~(kHugePage - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(bytes) + size) & ~(kHugePage - 1);
+    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)bytes;
+    (void)size;
+#endif
+}
+
 bool FitsTheBudget(size_t bytes) {
     return inMemory.load() + bytes <= CurrentScratchSettings().memoryBudget;
 }
@@ -83,6 +100,7 @@ PixelMemory AllocatePixelMemory(size_t bytes) {
         // pointer valid.
         memory.bytes = static_cast<uint8_t*>(std::calloc(bytes == 0 ? 1 : bytes, 1));
         if (memory.bytes == nullptr) throw std::bad_alloc();
+        PreferHugePages(memory.bytes, bytes);
         Add(inMemory, peakInMemory, bytes);
         return memory;
     }
