@@ -59,6 +59,7 @@ public:
           filteredFloats_(channels_ * static_cast<size_t>(pass_.FilteredWidth())),
           half_(columns_.LowRateHalf()),
           batch_(RowsPerBatch(job.image)),
+          readLowRows_(LowRowsRead(job)),
           filteredLowRows_(FilteredCapacity(), filteredFloats_, columns_.firstLow),
           lowRows_(LowCapacity(), filteredFloats_, columns_.firstLow - half_),
           decimatedRows_((LowCapacity() + 1) * columns_.factor + columns_.Taps(), decimatedFloats_,
@@ -149,6 +150,23 @@ private:
         lowRows_.Advance(end);
     }
 
+    // Whether an output row reads filtered low-rate row m: every row when the
+    // whole image is written; for a sampled run with few low-rate rows per
+    // sampled row (a shrink by 2 filters at the full rate), only some.
+    bool IsRead(int64_t m) const { return readLowRows_.empty() || readLowRows_[static_cast<size_t>(m - columns_.firstLow)]; }
+
+    static std::vector<bool> LowRowsRead(const FilterJob& job) {
+        if (job.sampled == nullptr) return {};
+        const AxisPlan& columns = job.columns;
+        std::vector<bool> read(static_cast<size_t>(columns.lowCount), false);
+        for (int64_t y : job.sampled->rows) {
+            for (int64_t m = columns.FirstLowAt(y); m <= columns.LastLowAt(y); ++m) {
+                read[static_cast<size_t>(m - columns.firstLow)] = true;
+            }
+        }
+        return read;
+    }
+
     // Stage 3: low-rate rows filtered down the columns (symmetric taps folded).
     void ProduceFilteredLowRows(int64_t end) {
         const int64_t start = filteredLowRows_.End();
@@ -159,6 +177,7 @@ private:
             std::vector<const float*> above(pairs);
             std::vector<const float*> below(pairs);
             for (int64_t m = start; m < end; ++m) {
+                if (!IsRead(m)) continue;
                 for (size_t t = 0; t < pairs; ++t) {
                     above[t] = lowRows_.Row(m - half_ + static_cast<int64_t>(t)) + begin;
                     below[t] = lowRows_.Row(m + half_ - static_cast<int64_t>(t)) + begin;
@@ -194,6 +213,7 @@ private:
     size_t filteredFloats_;   // floats in a low-rate row, all channels
     int64_t half_;
     int64_t batch_;
+    std::vector<bool> readLowRows_;  // empty: all
     RowWindow filteredLowRows_;
     RowWindow lowRows_;
     RowWindow decimatedRows_;
