@@ -71,9 +71,12 @@ struct DirectoryReader {
         const uint64_t fieldValue = header.bigTiff ? header.order.Get64(field) : header.order.Get32(field);
         if (IsPointerTag(entry.tag) && IsOffsetType(entry.type) && count == 1) {
             if (depth >= kMaxDepth) return std::nullopt;
+            // A 4-byte LONG or IFD fills only the first half of a BigTIFF field.
+            const bool wide = entry.type == kTypeLong8 || entry.type == kTypeIfd8;
+            const uint64_t directoryOffset = header.bigTiff && wide ? fieldValue : header.order.Get32(field);
             entry.type = entry.type == kTypeIfd || entry.type == kTypeIfd8 ? kTypeIfd : kTypeLong;
             entry.count = 1;
-            entry.subdirectory.push_back(Read(fieldValue, nullptr, depth + 1));
+            entry.subdirectory.push_back(Read(directoryOffset, nullptr, depth + 1));
             return entry;
         }
         const size_t typeSize = TypeSize(entry.type);
