@@ -9,7 +9,6 @@ namespace standin {
 namespace {
 
 constexpr uint64_t kClassicHeaderBytes = 8;
-constexpr size_t kClassicEntryBytes = 12;
 
 bool IsExifTag(uint16_t tag) {
     return tag == kOrientationTag || tag == kExifDirectoryTag || tag == kGpsDirectoryTag;
@@ -43,27 +42,54 @@ bool WriteAllAt(int fd, const std::vector<uint8_t>& bytes, uint64_t offset) {
     return true;
 }
 
+// Whether a pointer entry holds what libtiff writes for a directory offset:
+// one LONG or IFD in classic TIFF, one LONG8 or IFD8 in BigTIFF.
+bool HoldsOneOffset(const TiffHeader& header, const uint8_t* entry) {
+    const uint16_t type = header.order.Get16(entry + 2);
+    if (header.bigTiff) return (type == kTypeLong8 || type == kTypeIfd8) && header.order.Get64(entry + 4) == 1;
+    return (type == kTypeLong || type == kTypeIfd) && header.order.Get32(entry + 4) == 1;
+}
+
+// The type, count and value of a pointer entry to the directory at `offset`.
+std::vector<uint8_t> PointerFields(const TiffHeader& header, uint16_t type, uint64_t offset) {
+    std::vector<uint8_t> fields(header.bigTiff ? 18 : 10);
+    header.order.Put16(&fields[0], type);
+    if (header.bigTiff) {
+        header.order.Put64(&fields[2], 1);
+        header.order.Put64(&fields[10], offset);
+    } else {
+        header.order.Put32(&fields[2], 1);
+        header.order.Put32(&fields[6], static_cast<uint32_t>(offset));
+    }
+    return fields;
+}
+
 // Sets the type and value of the pointer entry `tag` in the file's first
 // directory.
-bool PointEntryAt(int fd, const TiffHeader& header, uint16_t tag, uint16_t type, uint32_t offset) {
+bool PointEntryAt(int fd, const TiffHeader& header, uint16_t tag, uint16_t type, uint64_t offset) {
     const FileSource file(fd);
-    uint8_t countBytes[2];
-    if (!file.Read(header.firstDirectory, 2, countBytes)) return false;
-    const uint16_t count = header.order.Get16(countBytes);
-    for (uint16_t i = 0; i < count; ++i) {
-        const uint64_t entryOffset = header.firstDirectory + 2 + uint64_t{i} * kClassicEntryBytes;
-        uint8_t entry[kClassicEntryBytes];
-        if (!file.Read(entryOffset, sizeof entry, entry)) return false;
+    const size_t countBytes = header.bigTiff ? 8 : 2;
+    const size_t entryBytes = header.bigTiff ? 20 : 12;
+    uint8_t countField[8];
+    if (!file.Read(header.firstDirectory, countBytes, countField)) return false;
+    const uint64_t count = header.bigTiff ? header.order.Get64(countField) : header.order.Get16(countField);
+    for (uint64_t i = 0; i < count; ++i) {
+        const uint64_t entryOffset = header.firstDirectory + countBytes + i * entryBytes;
+        uint8_t entry[20];
+        if (!file.Read(entryOffset, entryBytes, entry)) return false;
         if (header.order.Get16(entry) != tag) continue;
-        const uint16_t written = header.order.Get16(entry + 2);
-        if ((written != kTypeLong && written != kTypeIfd) || header.order.Get32(entry + 4) != 1) return false;
-        std::vector<uint8_t> field(kClassicEntryBytes - 2);
-        header.order.Put16(&field[0], type);
-        header.order.Put32(&field[2], 1);
-        header.order.Put32(&field[6], offset);
-        return WriteAllAt(fd, field, entryOffset + 2);
+        if (!HoldsOneOffset(header, entry)) return false;
+        return WriteAllAt(fd, PointerFields(header, type, offset), entryOffset + 2);
     }
     return false;
+}
+
+// Appends `directory` in the file's form; its offset, or nothing when it
+// would not fit.
+std::optional<uint64_t> AppendDirectoryFor(const TiffHeader& header, std::vector<uint8_t>& out,
+                                           const TiffDirectory& directory, uint64_t base) {
+    if (header.bigTiff) return AppendBigTiffDirectory(out, directory, base, header.order);
+    return AppendTiffDirectory(out, directory, base, header.order);
 }
 
 }  // namespace
@@ -102,24 +128,24 @@ std::optional<TiffExifParts> TiffExifPartsFromBlock(const std::vector<uint8_t>& 
 bool AppendTiffExifDirectories(int fd, const TiffExifParts& parts) {
     if (parts.pointers.empty()) return true;
     const std::optional<TiffHeader> header = ReadTiffHeader(FileSource(fd));
-    if (!header || header->bigTiff || header->order.bigEndian != parts.order.bigEndian) return false;
+    if (!header || header->order.bigEndian != parts.order.bigEndian) return false;
     struct stat status;
     if (fstat(fd, &status) != 0) return false;
     // Directories start on a word boundary; pwrite past the end leaves a zero byte.
     const uint64_t base = (static_cast<uint64_t>(status.st_size) + 1) & ~uint64_t{1};
 
     std::vector<uint8_t> bytes;
-    std::vector<uint32_t> offsets;
+    std::vector<uint64_t> offsets;
     for (const TiffEntry& pointer : parts.pointers) {
-        const std::optional<uint32_t> offset =
-            AppendTiffDirectory(bytes, pointer.subdirectory.front(), base, parts.order);
+        const std::optional<uint64_t> offset = AppendDirectoryFor(*header, bytes, pointer.subdirectory.front(), base);
         if (!offset) return false;
         offsets.push_back(*offset);
     }
     if (!WriteAllAt(fd, bytes, base)) return false;
     for (size_t i = 0; i < offsets.size(); ++i) {
         const TiffEntry& pointer = parts.pointers[i];
-        if (!PointEntryAt(fd, *header, pointer.tag, pointer.type, offsets[i])) return false;
+        const uint16_t type = header->bigTiff ? BigTiffPointerType(pointer.type) : pointer.type;
+        if (!PointEntryAt(fd, *header, pointer.tag, type, offsets[i])) return false;
     }
     return true;
 }

@@ -34,11 +34,12 @@ struct TiffExifParts {
 // Nothing when the block is not TIFF-structured.
 std::optional<TiffExifParts> TiffExifPartsFromBlock(const std::vector<uint8_t>& block);
 
-// Appends the directories of `parts.pointers` to the end of a classic TIFF
-// file written in `parts.order` (open for reading and writing) and sets the
-// matching pointer entries of its first directory, which the file must
-// already hold, to their types and offsets. False on a read or write failure or when
-// the file lacks those entries.
+// Appends the directories of `parts.pointers` to the end of a TIFF file,
+// classic or BigTIFF, written in `parts.order` (open for reading and
+// writing), in the file's own form, and sets the matching pointer entries of
+// its first directory, which the file must already hold, to their types and
+// offsets. False on a read or write failure or when the file lacks those
+// entries.
 bool AppendTiffExifDirectories(int fd, const TiffExifParts& parts);
 
 }  // namespace standin

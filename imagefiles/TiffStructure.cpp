@@ -31,7 +31,9 @@ bool IsPointerTag(uint16_t tag) {
 }
 
 // LONG, IFD and BigTIFF's LONG8 and IFD8.
-bool IsOffsetType(uint16_t type) { return type == kTypeLong || type == kTypeIfd || type == 16 || type == 18; }
+bool IsOffsetType(uint16_t type) {
+    return type == kTypeLong || type == kTypeIfd || type == kTypeLong8 || type == kTypeIfd8;
+}
 
 struct DirectoryReader {
     const ByteSource& source;
@@ -69,9 +71,12 @@ struct DirectoryReader {
         const uint64_t fieldValue = header.bigTiff ? header.order.Get64(field) : header.order.Get32(field);
         if (IsPointerTag(entry.tag) && IsOffsetType(entry.type) && count == 1) {
             if (depth >= kMaxDepth) return std::nullopt;
-            entry.type = entry.type == kTypeIfd || entry.type == 18 ? kTypeIfd : kTypeLong;
+            // A 4-byte LONG or IFD fills only the first half of a BigTIFF field.
+            const bool wide = entry.type == kTypeLong8 || entry.type == kTypeIfd8;
+            const uint64_t directoryOffset = header.bigTiff && wide ? fieldValue : header.order.Get32(field);
+            entry.type = entry.type == kTypeIfd || entry.type == kTypeIfd8 ? kTypeIfd : kTypeLong;
             entry.count = 1;
-            entry.subdirectory.push_back(Read(fieldValue, nullptr, depth + 1));
+            entry.subdirectory.push_back(Read(directoryOffset, nullptr, depth + 1));
             return entry;
         }
         const size_t typeSize = TypeSize(entry.type);
@@ -93,6 +98,76 @@ struct DirectoryReader {
 void AlignToWord(std::vector<uint8_t>& out) {
     if (out.size() % 2 != 0) out.push_back(0);
 }
+
+// Writes directories as classic TIFF or as BigTIFF, whose counts, offsets
+// and inline values are wider.
+struct DirectoryWriter {
+    ByteOrder order;
+    bool bigTiff = false;
+
+    size_t CountBytes() const { return bigTiff ? 8 : 2; }
+    size_t EntryBytes() const { return bigTiff ? 20 : 12; }
+    // The width of an entry's value field, which is also that of an offset.
+    size_t FieldBytes() const { return bigTiff ? 8 : 4; }
+    uint64_t MaxOffset() const { return bigTiff ? UINT64_MAX : UINT32_MAX; }
+
+    void PutWide(uint8_t* at, uint64_t value) const {
+        if (bigTiff) {
+            order.Put64(at, value);
+        } else {
+            order.Put32(at, static_cast<uint32_t>(value));
+        }
+    }
+
+    std::optional<uint64_t> Append(std::vector<uint8_t>& out, const TiffDirectory& directory, uint64_t base) const {
+        std::vector<const TiffEntry*> sorted;
+        for (const TiffEntry& entry : directory.entries) sorted.push_back(&entry);
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const TiffEntry* a, const TiffEntry* b) { return a->tag < b->tag; });
+
+        AlignToWord(out);
+        const size_t directoryPosition = out.size();
+        out.resize(directoryPosition + CountBytes() + EntryBytes() * sorted.size() + FieldBytes(), 0);
+        if (bigTiff) {
+            order.Put64(&out[directoryPosition], sorted.size());
+        } else {
+            order.Put16(&out[directoryPosition], static_cast<uint16_t>(sorted.size()));
+        }
+        for (size_t i = 0; i < sorted.size(); ++i) {
+            const size_t entryPosition = directoryPosition + CountBytes() + EntryBytes() * i;
+            if (!AppendEntry(out, *sorted[i], entryPosition, base)) return std::nullopt;
+        }
+        const uint64_t directoryOffset = base + directoryPosition;
+        if (base + out.size() > MaxOffset()) return std::nullopt;
+        return directoryOffset;
+    }
+
+    // Fills the entry at `entryPosition`; values that do not fit in it, and
+    // the directory of a pointer, go to the end of `out`.
+    bool AppendEntry(std::vector<uint8_t>& out, const TiffEntry& entry, size_t entryPosition, uint64_t base) const {
+        const bool pointer = !entry.subdirectory.empty();
+        const size_t fieldPosition = entryPosition + (bigTiff ? 12 : 8);
+        order.Put16(&out[entryPosition], entry.tag);
+        order.Put16(&out[entryPosition + 2], pointer && bigTiff ? BigTiffPointerType(entry.type) : entry.type);
+        PutWide(&out[entryPosition + 4], entry.count);
+        uint64_t offset = 0;
+        if (pointer) {
+            const std::optional<uint64_t> nested = Append(out, entry.subdirectory.front(), base);
+            if (!nested) return false;
+            offset = *nested;
+        } else if (entry.value.size() <= FieldBytes()) {
+            std::memcpy(&out[fieldPosition], entry.value.data(), entry.value.size());
+            return true;
+        } else {
+            AlignToWord(out);
+            offset = base + out.size();
+            out.insert(out.end(), entry.value.begin(), entry.value.end());
+        }
+        if (offset > MaxOffset()) return false;
+        PutWide(&out[fieldPosition], offset);
+        return true;
+    }
+};
 
 }  // namespace
 
@@ -143,6 +218,15 @@ void ByteOrder::Put32(uint8_t* b, uint32_t value) const {
     Put16(b + 2, bigEndian ? low : high);
 }
 
+void ByteOrder::Put64(uint8_t* b, uint64_t value) const {
+    const uint32_t high = static_cast<uint32_t>(value >> 32);
+    const uint32_t low = static_cast<uint32_t>(value);
+    Put32(b, bigEndian ? high : low);
+    Put32(b + 4, bigEndian ? low : high);
+}
+
+uint16_t BigTiffPointerType(uint16_t classicType) { return classicType == kTypeIfd ? kTypeIfd8 : kTypeLong8; }
+
 std::optional<TiffHeader> ReadTiffHeader(const ByteSource& source) {
     uint8_t bytes[16];
     if (!source.Read(0, 8, bytes)) return std::nullopt;
@@ -178,40 +262,14 @@ TiffDirectory ReadTiffDirectory(const ByteSource& source, const TiffHeader& head
 
 std::optional<uint32_t> AppendTiffDirectory(std::vector<uint8_t>& out, const TiffDirectory& directory,
                                             uint64_t base, ByteOrder order) {
-    std::vector<const TiffEntry*> sorted;
-    for (const TiffEntry& entry : directory.entries) sorted.push_back(&entry);
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const TiffEntry* a, const TiffEntry* b) { return a->tag < b->tag; });
+    const std::optional<uint64_t> offset = DirectoryWriter{order, false}.Append(out, directory, base);
+    if (!offset) return std::nullopt;
+    return static_cast<uint32_t>(*offset);
+}
 
-    AlignToWord(out);
-    const size_t directoryPosition = out.size();
-    out.resize(directoryPosition + 2 + 12 * sorted.size() + 4, 0);
-    order.Put16(&out[directoryPosition], static_cast<uint16_t>(sorted.size()));
-    for (size_t i = 0; i < sorted.size(); ++i) {
-        const TiffEntry& entry = *sorted[i];
-        const size_t entryPosition = directoryPosition + 2 + 12 * i;
-        order.Put16(&out[entryPosition], entry.tag);
-        order.Put16(&out[entryPosition + 2], entry.type);
-        order.Put32(&out[entryPosition + 4], entry.count);
-        uint64_t offset = 0;
-        if (!entry.subdirectory.empty()) {
-            std::optional<uint32_t> nested = AppendTiffDirectory(out, entry.subdirectory.front(), base, order);
-            if (!nested) return std::nullopt;
-            offset = *nested;
-        } else if (entry.value.size() <= 4) {
-            std::memcpy(&out[entryPosition + 8], entry.value.data(), entry.value.size());
-            continue;
-        } else {
-            AlignToWord(out);
-            offset = base + out.size();
-            out.insert(out.end(), entry.value.begin(), entry.value.end());
-        }
-        if (offset > UINT32_MAX) return std::nullopt;
-        order.Put32(&out[entryPosition + 8], static_cast<uint32_t>(offset));
-    }
-    const uint64_t directoryOffset = base + directoryPosition;
-    if (directoryOffset > UINT32_MAX || base + out.size() > UINT32_MAX) return std::nullopt;
-    return static_cast<uint32_t>(directoryOffset);
+std::optional<uint64_t> AppendBigTiffDirectory(std::vector<uint8_t>& out, const TiffDirectory& directory,
+                                               uint64_t base, ByteOrder order) {
+    return DirectoryWriter{order, true}.Append(out, directory, base);
 }
 
 }  // namespace standin

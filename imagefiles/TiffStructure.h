@@ -50,6 +50,7 @@ struct ByteOrder {
     uint64_t Get64(const uint8_t* bytes) const;
     void Put16(uint8_t* bytes, uint16_t value) const;
     void Put32(uint8_t* bytes, uint32_t value) const;
+    void Put64(uint8_t* bytes, uint64_t value) const;
 };
 
 struct TiffHeader {
@@ -70,6 +71,12 @@ constexpr uint16_t kInteroperabilityDirectoryTag = 40965;
 constexpr uint16_t kTypeShort = 3;
 constexpr uint16_t kTypeLong = 4;
 constexpr uint16_t kTypeIfd = 13;
+// Their BigTIFF counterparts, with 8-byte values.
+constexpr uint16_t kTypeLong8 = 16;
+constexpr uint16_t kTypeIfd8 = 18;
+
+// The BigTIFF type of a directory pointer of classic type LONG or IFD.
+uint16_t BigTiffPointerType(uint16_t classicType);
 
 struct TiffDirectory;
 
@@ -101,5 +108,10 @@ TiffDirectory ReadTiffDirectory(const ByteSource& source, const TiffHeader& head
 // directory's offset, or nothing when an offset would not fit 32 bits.
 std::optional<uint32_t> AppendTiffDirectory(std::vector<uint8_t>& out, const TiffDirectory& directory,
                                             uint64_t base, ByteOrder order);
+
+// The same as BigTIFF: 8-byte counts and offsets, 20-byte entries holding
+// values of up to 8 bytes, and directory pointers of type LONG8 or IFD8.
+std::optional<uint64_t> AppendBigTiffDirectory(std::vector<uint8_t>& out, const TiffDirectory& directory,
+                                               uint64_t base, ByteOrder order);
 
 }  // namespace standin

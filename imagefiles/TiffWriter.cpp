@@ -1,7 +1,8 @@
 // Writing a TIFF file: chunky strips of about a megabyte, the layout's
 // compression, the resolution in pixels per inch, and the metadata. The
 // EXIF and GPS directories are appended after libtiff has closed the file,
-// entry for entry, and the first directory's pointers are set to them.
+// entry for entry and as classic or BigTIFF directories like the file's own,
+// and the first directory's pointers are set to them.
 #include <unistd.h>
 
 #include <algorithm>
@@ -141,12 +142,6 @@ void WriteTiffFile(int fd, const std::string& path, const Image& image, const Im
     const bool bigEndian = exif ? exif->order.bigEndian : info.layout.tiffBigEndian;
 
     const bool big = info.layout.tiffBig || NeedsBigTiff(image, info.metadata);
-    // The EXIF directories are appended as classic TIFF directories; refused
-    // before anything is written rather than dropped.
-    if (big && exif && !exif->pointers.empty()) {
-        throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
-                             "the EXIF data cannot be carried into a BigTIFF file");
-    }
     TiffHandle tiff(dup(fd), path, big ? (bigEndian ? "wb8" : "wl8") : (bigEndian ? "wb" : "wl"));
     if (tiff.Get() == nullptr) Fail(path, tiff, "cannot start the file");
     if (!SetImageFields(tiff.Get(), image, info.layout) || !SetMetadataFields(tiff.Get(), info.metadata, exif)) {

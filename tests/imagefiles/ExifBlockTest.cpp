@@ -2,6 +2,7 @@
 // short where it points nowhere, loops or claims too much.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "TestFiles.h"
@@ -39,6 +40,62 @@ TEST(ImageFilesExifBlock, FollowsTheExifDirectoryAndWritesTheSameBytes) {
         ASSERT_EQ(standin::AppendTiffDirectory(rebuilt, first, 0, order), 8u);
         EXPECT_EQ(rebuilt, block);
         EXPECT_EQ(standin::ExifOrientation(block), 6);
+    }
+}
+
+// A BigTIFF file's first directory (at 16) with an EXIF pointer of classic
+// type LONG, whose four bytes fill the first half of the field, and a GPS
+// pointer of type IFD8; each directory holds one 4-byte value.
+std::vector<uint8_t> BigTiffWithPointersOfBothWidths(ByteOrder order) {
+    std::vector<uint8_t> bytes(144, 0);
+    bytes[0] = bytes[1] = order.bigEndian ? 'M' : 'I';
+    order.Put16(&bytes[2], 43);
+    order.Put16(&bytes[4], 8);
+    order.Put64(&bytes[8], 16);
+    const auto entry = [&](size_t at, uint16_t tag, uint16_t type, uint64_t count) {
+        order.Put16(&bytes[at], tag);
+        order.Put16(&bytes[at + 2], type);
+        order.Put64(&bytes[at + 4], count);
+    };
+    order.Put64(&bytes[16], 2);
+    entry(24, standin::kExifDirectoryTag, standin::kTypeLong, 1);
+    order.Put32(&bytes[36], 72);
+    entry(44, standin::kGpsDirectoryTag, standin::kTypeIfd8, 1);
+    order.Put64(&bytes[56], 108);
+    order.Put64(&bytes[72], 1);  // the EXIF directory
+    entry(80, 36864, 7, 4);
+    std::memcpy(&bytes[92], "0231", 4);
+    order.Put64(&bytes[108], 1);  // the GPS directory
+    entry(116, 0, 1, 4);
+    bytes[128] = 2;
+    bytes[129] = 3;
+    return bytes;
+}
+
+TEST(ImageFilesExifBlock, ReadsBigTiffPointersOfBothWidthsIntoAClassicBlock) {
+    for (bool bigEndian : {false, true}) {
+        ByteOrder order;
+        order.bigEndian = bigEndian;
+        const std::vector<uint8_t> file = BigTiffWithPointersOfBothWidths(order);
+        const std::vector<uint8_t> block = standin::ExifBlockFromTiffFile(MemorySource(file.data(), file.size()));
+        const MemorySource source(block.data(), block.size());
+        const auto header = ReadTiffHeader(source);
+        ASSERT_TRUE(header.has_value()) << bigEndian;
+        EXPECT_FALSE(header->bigTiff);
+        EXPECT_EQ(header->order.bigEndian, bigEndian);
+
+        const TiffDirectory first = FirstDirectory(block);
+        const standin::TiffEntry* exif = first.Find(standin::kExifDirectoryTag);
+        const standin::TiffEntry* gps = first.Find(standin::kGpsDirectoryTag);
+        ASSERT_TRUE(exif != nullptr && gps != nullptr) << bigEndian;
+        EXPECT_EQ(exif->type, standin::kTypeLong);
+        EXPECT_EQ(gps->type, standin::kTypeIfd);
+        const standin::TiffEntry* version = exif->subdirectory.at(0).Find(36864);
+        ASSERT_NE(version, nullptr) << bigEndian;
+        EXPECT_EQ(version->value, std::vector<uint8_t>({'0', '2', '3', '1'}));
+        const standin::TiffEntry* gpsVersion = gps->subdirectory.at(0).Find(0);
+        ASSERT_NE(gpsVersion, nullptr) << bigEndian;
+        EXPECT_EQ(gpsVersion->value, std::vector<uint8_t>({2, 3, 0, 0}));
     }
 }
 

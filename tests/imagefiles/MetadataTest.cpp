@@ -30,6 +30,19 @@ std::vector<std::string> PngChunks(const std::vector<uint8_t>& bytes) {
     return types;
 }
 
+// A single RATIONAL of the current directory, which libtiff hands out as a
+// float or a double depending on the tag.
+double RationalField(TIFF* tiff, uint32_t tag) {
+    const TIFFField* field = TIFFFieldWithTag(tiff, tag);
+    if (field == nullptr) return -1;
+    if (TIFFFieldSetGetSize(field) == sizeof(float)) {
+        float value = -1;
+        return TIFFGetField(tiff, tag, &value) ? value : -1;
+    }
+    double value = -1;
+    return TIFFGetField(tiff, tag, &value) ? value : -1;
+}
+
 // Reads `path`, writes it to `copy`, and reads that.
 ImageFile ThroughWrite(const std::string& path, const std::string& copy) {
     const ImageFile file = ReadImageFile(path);
@@ -120,35 +133,51 @@ TEST(ImageFilesMetadata, TiffKeepsProfileXmpAndOrientation) {
     TIFFClose(tiff);
 }
 
-// The EXIF directory a TIFF file gets must be one libtiff itself can follow,
-// and read back it must give the same block.
-TEST(ImageFilesMetadata, TiffCarriesTheExifDirectoryInEitherByteOrder) {
+// The EXIF and GPS directories a TIFF file gets, classic or BigTIFF, must be
+// ones libtiff itself can follow, and read back they must give the same block.
+TEST(ImageFilesMetadata, TiffCarriesTheExifAndGpsDirectoriesInEitherByteOrderAndForm) {
     TempFolder folder;
-    for (bool bigEndian : {false, true}) {
-        standin::ImageFileInfo info;
-        info.metadata.exif = ExifBlock(3, bigEndian);
-        info.layout.tiffCompression = standin::TiffCompression::lzw;
-        const std::string path = folder.File(bigEndian ? "be.tif" : "le.tif");
-        const standin::Image image = Patterned(30, 20, 3, 16);
-        WriteImageFile(path, image, info);
+    for (bool bigTiff : {false, true}) {
+        for (bool bigEndian : {false, true}) {
+            SCOPED_TRACE(std::string(bigTiff ? "BigTIFF" : "classic") + (bigEndian ? " big-endian" : " little-endian"));
+            standin::ImageFileInfo info;
+            info.metadata.exif = ExifAndGpsBlock(bigEndian);
+            info.layout.tiffCompression = standin::TiffCompression::lzw;
+            info.layout.tiffBig = bigTiff;
+            const std::string name = std::string(bigTiff ? "big" : "classic") + (bigEndian ? "-be" : "-le");
+            const std::string path = folder.File(name + ".tif");
+            const standin::Image image = Patterned(30, 20, 3, 16);
+            WriteImageFile(path, image, info);
 
-        TIFF* tiff = TIFFOpen(path.c_str(), "r");
-        ASSERT_NE(tiff, nullptr);
-        EXPECT_EQ(TIFFIsBigEndian(tiff) != 0, bigEndian);
-        uint16_t orientation = 0;
-        EXPECT_TRUE(TIFFGetField(tiff, TIFFTAG_ORIENTATION, &orientation));
-        EXPECT_EQ(orientation, 3);
-        uint64_t exifOffset = 0;
-        ASSERT_TRUE(TIFFGetField(tiff, TIFFTAG_EXIFIFD, &exifOffset));
-        ASSERT_TRUE(TIFFReadEXIFDirectory(tiff, exifOffset));
-        const char* date = nullptr;
-        ASSERT_TRUE(TIFFGetField(tiff, EXIFTAG_DATETIMEORIGINAL, &date));
-        EXPECT_STREQ(date, "2024:01:02 03:04:05");
-        TIFFClose(tiff);
+            TIFF* tiff = TIFFOpen(path.c_str(), "r");
+            ASSERT_NE(tiff, nullptr);
+            EXPECT_EQ(TIFFIsBigEndian(tiff) != 0, bigEndian);
+            EXPECT_EQ(TIFFIsBigTIFF(tiff) != 0, bigTiff);
+            uint16_t orientation = 0;
+            EXPECT_TRUE(TIFFGetField(tiff, TIFFTAG_ORIENTATION, &orientation));
+            EXPECT_EQ(orientation, 8);
+            uint64_t exifOffset = 0;
+            uint64_t gpsOffset = 0;
+            EXPECT_TRUE(TIFFGetField(tiff, TIFFTAG_EXIFIFD, &exifOffset));
+            EXPECT_TRUE(TIFFGetField(tiff, TIFFTAG_GPSIFD, &gpsOffset));
+            ASSERT_TRUE(TIFFReadEXIFDirectory(tiff, exifOffset));
+            const char* date = nullptr;
+            ASSERT_TRUE(TIFFGetField(tiff, EXIFTAG_DATETIMEORIGINAL, &date));
+            EXPECT_STREQ(date, "2023:11:12 13:14:15");
+            EXPECT_FLOAT_EQ(static_cast<float>(RationalField(tiff, EXIFTAG_EXPOSURETIME)), 1.0f / 250);
+            ASSERT_TRUE(TIFFReadGPSDirectory(tiff, gpsOffset));
+            const char* latitudeRef = nullptr;
+            ASSERT_TRUE(TIFFGetField(tiff, GPSTAG_LATITUDEREF, &latitudeRef));
+            EXPECT_STREQ(latitudeRef, "N");
+            TIFFClose(tiff);
 
-        const ImageFile file = ReadImageFile(path);
-        EXPECT_TRUE(file.image == image);
-        EXPECT_EQ(file.info.metadata.exif, info.metadata.exif);
+            // Read back, and once more through a write: a BigTIFF input
+            // gives a BigTIFF output, with the same block.
+            const ImageFile again = ThroughWrite(path, folder.File(name + "-again.tif"));
+            EXPECT_TRUE(again.image == image);
+            EXPECT_EQ(again.info.layout.tiffBig, bigTiff);
+            EXPECT_EQ(again.info.metadata.exif, info.metadata.exif);
+        }
     }
 }
 

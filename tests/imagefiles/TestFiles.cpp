@@ -126,6 +126,13 @@ struct Writer {
             U32(value);
         }
     }
+    // An entry whose value is four bytes held in it, as they are.
+    void InlineEntry(uint16_t tag, uint16_t type, uint32_t count, const char (&value)[5]) {
+        U16(tag);
+        U16(type);
+        U32(count);
+        bytes.insert(bytes.end(), value, value + 4);
+    }
     void Header() {
         bytes.push_back(big ? 'M' : 'I');
         bytes.push_back(big ? 'M' : 'I');
@@ -174,6 +181,36 @@ std::vector<uint8_t> ExifBlock(int orientation, bool bigEndian) {
     w.U32(100);
     const char date[20] = "2024:01:02 03:04:05";  // at 88
     w.bytes.insert(w.bytes.end(), date, date + sizeof date);
+    return w.bytes;
+}
+
+std::vector<uint8_t> ExifAndGpsBlock(bool bigEndian) {
+    Writer w{bigEndian, {}};
+    w.Header();
+    w.U16(3);  // the first directory, at 8
+    w.Entry(274, 3, 1, 8);
+    w.Entry(34665, 4, 1, 50);
+    w.Entry(34853, 4, 1, 150);
+    w.U32(0);
+    w.U16(4);                             // the EXIF directory, at 50
+    w.Entry(33434, 5, 1, 104);            // ExposureTime
+    w.InlineEntry(36864, 7, 4, "0231");   // ExifVersion
+    w.Entry(36867, 2, 20, 112);           // DateTimeOriginal
+    w.Entry(40965, 4, 1, 132);            // the interoperability directory
+    w.U32(0);
+    w.U32(1);  // 1/250 s, at 104
+    w.U32(250);
+    const char date[20] = "2023:11:12 13:14:15";  // at 112
+    w.bytes.insert(w.bytes.end(), date, date + sizeof date);
+    w.U16(1);  // the interoperability directory, at 132
+    w.InlineEntry(1, 2, 4, "R98\0");  // InteroperabilityIndex
+    w.U32(0);
+    w.U16(3);  // the GPS directory, at 150
+    w.InlineEntry(0, 1, 4, "\x02\x03\x00\x00");  // GPSVersionID 2.3.0.0
+    w.InlineEntry(1, 2, 2, "N\0\0\0");          // GPSLatitudeRef
+    w.Entry(2, 5, 3, 192);                      // GPSLatitude
+    w.U32(0);
+    for (uint32_t part : {48u, 1u, 51u, 1u, 1234u, 100u}) w.U32(part);  // 48 51 12.34, at 192
     return w.bytes;
 }
 

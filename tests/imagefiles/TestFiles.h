@@ -44,6 +44,11 @@ std::vector<uint8_t> IccProfile(const char* colourSpace, size_t size);
 // An EXIF block: first directory with Orientation and an EXIF directory
 // with a version, a date and an exposure time.
 std::vector<uint8_t> ExifBlock(int orientation, bool bigEndian);
+// An EXIF block with Orientation 8, an EXIF directory (exposure 1/250 s, date
+// "2023:11:12 13:14:15") holding an interoperability directory ("R98"), and
+// a GPS directory (version 2.3.0.0, latitude N 48 51 12.34), laid out as
+// AppendTiffDirectory lays it out.
+std::vector<uint8_t> ExifAndGpsBlock(bool bigEndian);
 std::vector<uint8_t> XmpPacket();
 
 struct TiffSpec {
