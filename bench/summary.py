@@ -274,8 +274,10 @@ def threads_table(rows):
            "|---:|---:|---:|---:|---:|---:|"]
     for r in rows:
         failed = "" if r["exit"] == "0" else f" (exit {r['exit']})"
-        out.append(f"| {r['f']} | {r['one_med']} | {r['one_min']}–{r['one_max']} | {r['all_med']} | "
-                   f"{r['all_min']}–{r['all_max']} | {r['speedup']}{failed} |")
+        one, every = [num(r[k]) for k in ("one_med", "one_min", "one_max")], \
+            [num(r[k]) for k in ("all_med", "all_min", "all_max")]
+        out.append(f"| {r['f']} | {one[0]:.3f} | {one[1]:.3f}–{one[2]:.3f} | {every[0]:.3f} | "
+                   f"{every[1]:.3f}–{every[2]:.3f} | {num(r['speedup']):.2f}{failed} |")
     return out
 
 
@@ -472,7 +474,7 @@ def main():
             L.append("")
         verdicts += scale_verdicts(rows)
     L.append("## Targets\n")
-    L += verdicts
+    L += verdicts or ["- none among the parts run"]
     text = "\n".join(L) + "\n"
     if a.keep_notes_from and os.path.exists(a.keep_notes_from):
         with open(a.keep_notes_from) as fh:

@@ -162,16 +162,20 @@ if wants timing; then
 fi
 if wants threads; then
   stage "one thread against the default"
+  load_before=$(cut -d' ' -f1 /proc/loadavg)
   "$py" bench/threads.py --decimora "$decimora" --image "$work/images/large_rgb8.tif" --work "$work/threads" \
     --csv "$work/threads.csv"
+  part_load="${part_load:+$part_load; }threads: $load_before before, $(cut -d' ' -f1 /proc/loadavg) after"
   summary_args+=(--threads "$work/threads.csv")
 fi
 if wants scale; then
   stage "scale series, --memory $scale_memory (inputs kept in $work/images)"
   rm -rf "$work/scale"
+  load_before=$(cut -d' ' -f1 /proc/loadavg)
   "$py" bench/scale.py --decimora "$decimora" --source "$work/images/large_rgb8.tif" --images "$work/images" \
     --work "$work/scale" --memory "$scale_memory" --csv "$work/scale.csv"
   rm -rf "$work/scale"
+  part_load="${part_load:+$part_load; }scale: $load_before before, $(cut -d' ' -f1 /proc/loadavg) after"
   summary_args+=(--scale "$work/scale.csv")
 fi
 if wants quality; then
@@ -187,6 +191,9 @@ summary_args+=(--note "parts run: ${parts# }; factors $factors; $runs timed pair
 summary_args+=(--note "whole run took $((elapsed / 60)) min $((elapsed % 60)) s; load average (1, 5, 15 min) at the start $load_start, at the end $(cut -d' ' -f1-3 /proc/loadavg)")
 if [ -n "${timing_load:-}" ]; then
   summary_args+=(--note "1-minute load average around the timing passes (2 cores): $timing_load")
+fi
+if [ -n "${part_load:-}" ]; then
+  summary_args+=(--note "1-minute load average around the thread and scale parts (2 cores): $part_load")
 fi
 stage "summary"
 "$py" bench/summary.py "${summary_args[@]}" --keep-notes-from bench/RESULTS.md --out "$work/RESULTS.md"
