@@ -20,7 +20,7 @@
 #     --all-timing       time every kit method, not only decimora, Pillow LANCZOS and vips
 #     --kit DIR          the kit (default $MOIRE_KIT or /work/shared/bench/moire)
 #     --work DIR         scratch folder (default $BENCH_WORK or /tmp/decimora-bench;
-#                        ~8 GB of images, and ~5 GB more during the scale series)
+#                        ~8 GB of images, and ~9 GB more during the scale series)
 #     --fresh            remove the scratch folder's images first
 #     --no-setup         do not install packages (still builds)
 # A run of every part with the default runs and factors also writes
