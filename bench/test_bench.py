@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Checks of the scale series' probes and target lines:
+"""Checks of the scale series' probes, result check and target lines:
 
     python3 -m unittest bench/test_bench.py
 """
@@ -45,6 +45,22 @@ class SamplerTest(unittest.TestCase):
         self.assertLess(sampler.peak_anon, 260 * MIB)
         self.assertEqual(sampler.peak_scratch, 64 * MIB)
         self.assertGreaterEqual(sampler.peak_drop, 60 * MIB)
+
+
+class SamePixelsTest(unittest.TestCase):
+    def test_files_decoded_when_their_bytes_differ(self):
+        from PIL import Image
+        folder = tempfile.mkdtemp()
+        self.addCleanup(shutil.rmtree, folder)
+        a, b, c = (os.path.join(folder, n) for n in ("a.tif", "b.tif", "c.tif"))
+        image = Image.new("RGB", (40, 30), (10, 200, 30))
+        image.save(a)
+        image.save(b, compression="tiff_lzw")
+        image.putpixel((39, 29), (10, 200, 31))
+        image.save(c)
+        self.assertEqual(scale.same_pixels(a, a), "same file")
+        self.assertEqual(scale.same_pixels(a, b), "same pixels")
+        self.assertEqual(scale.same_pixels(a, c), "DIFFERENT")
 
 
 def row(mp, ms_per_mp, anon, **changes):
