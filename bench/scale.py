@@ -21,7 +21,7 @@ measured run with --memory and --scratch WORK/scratch (three times if it
 takes under 5 s, the median time kept): wall time from a monotonic clock,
 and every 10 ms a sample of
 - the anonymous resident memory (RssAnon in /proc/PID/status) summed over
-  the process and its descendants;
+  the process and its descendants (looked for every 100 ms);
 - the scratch space: the allocated size (st_blocks x 512) of the distinct
   files under the scratch folder that the processes hold open or mapped
   (/proc/PID/fd, /proc/PID/map_files: unlinked files still show there);
@@ -52,6 +52,7 @@ COLUMNS = ["tiles", "runs", "width", "height", "megapixels", "input_mib", "bigti
            "ref_scratch_mib", "out_width", "out_height", "size_ok", "pixels", "leftover", "exit", "ref_exit"]
 BIGTIFF_FROM = 3 << 30      # bytes of pixels; classic TIFF stops at 4 GiB of file
 SAMPLE_S = 0.01
+TREE_EVERY = 10     # samples between two scans of /proc for descendants (the scan costs most of a sample)
 SHORT_S, SHORT_RUNS = 5.0, 3    # a run shorter than 5 s is timed 3 times, the median kept
 MIB = 2 ** 20
 
@@ -150,6 +151,7 @@ class Sampler(threading.Thread):
         self.pid, self.scratch = pid, os.path.join(os.path.realpath(scratch), "")
         self.free_at_start = self.free()
         self.peak_anon = self.peak_scratch = self.peak_drop = 0
+        self.tree, self.samples = [pid], 0
         self.done = threading.Event()
 
     def free(self):
@@ -157,8 +159,11 @@ class Sampler(threading.Thread):
         return st.f_bavail * st.f_frsize
 
     def sample(self):
+        if self.samples % TREE_EVERY == 0:
+            self.tree = process_tree(self.pid)
+        self.samples += 1
         anon, files = 0, {}
-        for pid in process_tree(self.pid):
+        for pid in self.tree:
             anon += rss_anon_kib(pid) * 1024
             files.update(scratch_files(pid, self.scratch))
         self.peak_anon = max(self.peak_anon, anon)
