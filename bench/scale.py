@@ -19,7 +19,7 @@ machine with less than ~90 GB free. First the reference, untimed, with
 --reference-memory, which should hold it all without scratch files. Then the
 measured run with --memory and --scratch WORK/scratch (three times if it
 takes under 5 s, the median time kept): wall time from a monotonic clock,
-and every 10 ms a sample of
+CPU time (user and system) from the kernel, and every 10 ms a sample of
 - the anonymous resident memory (RssAnon in /proc/PID/status) summed over
   the process and its descendants (looked for every 100 ms);
 - the scratch space: the allocated size (st_blocks x 512) of the distinct
@@ -40,6 +40,7 @@ import shutil
 import statistics
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 
@@ -47,7 +48,7 @@ from PIL import Image
 
 Image.MAX_IMAGE_PIXELS = None   # the outputs of the largest inputs pass Pillow's default limit
 
-COLUMNS = ["tiles", "runs", "width", "height", "megapixels", "input_mib", "bigtiff", "factor", "memory", "wall_s",
+COLUMNS = ["tiles", "runs", "width", "height", "megapixels", "input_mib", "bigtiff", "factor", "memory", "wall_s", "cpu_s",
            "ms_per_mp", "peak_anon_mib", "peak_scratch_mib", "free_drop_mib", "ref_memory", "ref_peak_anon_mib",
            "ref_scratch_mib", "out_width", "out_height", "size_ok", "pixels", "leftover", "exit", "ref_exit"]
 BIGTIFF_FROM = 3 << 30      # bytes of pixels; classic TIFF stops at 4 GiB of file
@@ -177,31 +178,37 @@ class Sampler(threading.Thread):
 
 
 def measured_run(argv, scratch):
-    """-> (wall s, exit code, sampler) of one run of argv."""
-    t0 = time.monotonic()
-    p = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    sampler = Sampler(p.pid, scratch)
-    sampler.start()
-    _, err = p.communicate()
-    wall = time.monotonic() - t0
-    sampler.done.set()
-    sampler.join()
-    if p.returncode != 0:
-        print(f"scale: {' '.join(argv)} exited {p.returncode}: {err.decode(errors='replace').strip()}",
-              file=sys.stderr)
-    return wall, p.returncode, sampler
+    """-> (wall s, CPU s, exit code, sampler) of one run of argv; the CPU time
+    (user and system) is the kernel's account of the reaped process."""
+    with tempfile.TemporaryFile() as err:
+        t0 = time.monotonic()
+        p = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=err)
+        sampler = Sampler(p.pid, scratch)
+        sampler.start()
+        _, status, usage = os.wait4(p.pid, 0)
+        wall = time.monotonic() - t0
+        p.returncode = os.waitstatus_to_exitcode(status)
+        sampler.done.set()
+        sampler.join()
+        if p.returncode != 0:
+            err.seek(0)
+            print(f"scale: {' '.join(argv)} exited {p.returncode}: {err.read().decode(errors='replace').strip()}",
+                  file=sys.stderr)
+    return wall, usage.ru_utime + usage.ru_stime, p.returncode, sampler
 
 
 def measured_runs(argv, scratch):
     """measured_run, repeated for a short run, whose time is the noisiest:
-    -> (median wall s, worst exit code, sampler of the highest peaks, runs)."""
+    -> (median wall s, median CPU s, worst exit code, sampler of the highest
+    peaks, runs)."""
     results = [measured_run(argv, scratch)]
     if results[0][0] < SHORT_S:
         results += [measured_run(argv, scratch) for _ in range(SHORT_RUNS - 1)]
     wall = statistics.median(r[0] for r in results)
-    code = max((r[1] for r in results), key=abs)
-    peaks = max((r[2] for r in results), key=lambda s: (s.peak_anon, s.peak_scratch))
-    return wall, code, peaks, len(results)
+    cpu = statistics.median(r[1] for r in results)
+    code = max((r[2] for r in results), key=abs)
+    peaks = max((r[3] for r in results), key=lambda s: (s.peak_anon, s.peak_scratch))
+    return wall, cpu, code, peaks, len(results)
 
 
 # ------------------------------------------------------------------ check
@@ -228,13 +235,13 @@ def measure(a, tiles, src):
         width, height = im.size
     mp = width * height / 1e6
     pixels = width * height
-    _, ref_code, ref = measured_run(
+    _, _, ref_code, ref = measured_run(
         reduce_argv(a.decimora, src, ref_out, a.factor, a.reference_memory, scratch, pixels), scratch)
-    wall, code, run, runs = measured_runs(reduce_argv(a.decimora, src, out, a.factor, a.memory, scratch, pixels),
+    wall, cpu, code, run, runs = measured_runs(reduce_argv(a.decimora, src, out, a.factor, a.memory, scratch, pixels),
                                           scratch)
     row = dict(runs=runs, tiles=f"{tiles[0]}x{tiles[1]}", width=width, height=height, megapixels=round(mp, 1),
                input_mib=round(os.path.getsize(src) / MIB), bigtiff=int(width * height * 3 >= BIGTIFF_FROM),
-               factor=a.factor, memory=a.memory, wall_s=round(wall, 2), ms_per_mp=round(1000 * wall / mp, 2),
+               factor=a.factor, memory=a.memory, wall_s=round(wall, 2), cpu_s=round(cpu, 2), ms_per_mp=round(1000 * wall / mp, 2),
                peak_anon_mib=round(run.peak_anon / MIB, 1), peak_scratch_mib=round(run.peak_scratch / MIB),
                free_drop_mib=round(run.peak_drop / MIB), ref_memory=a.reference_memory,
                ref_peak_anon_mib=round(ref.peak_anon / MIB, 1), ref_scratch_mib=round(ref.peak_scratch / MIB),
@@ -275,7 +282,8 @@ def main():
     for tiles, src in inputs:
         row = measure(a, tiles, src)
         rows.append(row)
-        print(f"{row['megapixels']:7.1f} MP  {row['wall_s']:7.2f} s  {row['ms_per_mp']:6.2f} ms/MP  "
+        print(f"{row['megapixels']:7.1f} MP  {row['wall_s']:7.2f} s (CPU {row['cpu_s']:.2f} s)  "
+              f"{row['ms_per_mp']:6.2f} ms/MP  "
               f"anon peak {row['peak_anon_mib']:.0f} MiB  scratch {row['peak_scratch_mib']} MiB "
               f"(free space -{row['free_drop_mib']} MiB)  out {row['out_width']}x{row['out_height']}  "
               f"{row['pixels']}  reference: anon {row['ref_peak_anon_mib']:.0f} MiB, "

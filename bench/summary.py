@@ -306,13 +306,13 @@ def scale_problems(r):
 
 def scale_table(rows):
     base = num(rows[0]["ms_per_mp"])
-    out = ["| input | MP | file MiB | runs | wall s | ms/MP | ÷ smallest | peak anon MiB | scratch MiB | "
+    out = ["| input | MP | file MiB | runs | wall s | CPU s | ms/MP | ÷ smallest | peak anon MiB | scratch MiB | "
            "free-space drop MiB | output | result | reference peak anon MiB |",
-           "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|---|---:|"]
+           "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|---|---:|"]
     for r in rows:
         kind = "BigTIFF" if r["bigtiff"] == "1" else "TIFF"
         result = "; ".join(scale_problems(r)) or r["pixels"]
-        out.append(f"| {r['width']}×{r['height']} {kind} | {r['megapixels']} | {r['input_mib']} | {r['runs']} | {r['wall_s']} | "
+        out.append(f"| {r['width']}×{r['height']} {kind} | {r['megapixels']} | {r['input_mib']} | {r['runs']} | {r['wall_s']} | {r['cpu_s']} | "
                    f"{r['ms_per_mp']} | {num(r['ms_per_mp']) / base:.2f} | {r['peak_anon_mib']} | "
                    f"{r['peak_scratch_mib']} | {r['free_drop_mib']} | {r['out_width']}×{r['out_height']} | "
                    f"{result} | {r['ref_peak_anon_mib']} |")

@@ -39,7 +39,7 @@ class SamplerTest(unittest.TestCase):
         self.addCleanup(shutil.rmtree, folder)
         # sh forks the Python holder and waits: the holder is a descendant, not the process itself
         argv = ["sh", "-c", f'"{sys.executable}" -c \'{HOLDER}\' "{folder}" & wait']
-        _, code, sampler = scale.measured_run(argv, folder)
+        _, _, code, sampler = scale.measured_run(argv, folder)
         self.assertEqual(code, 0)
         self.assertGreaterEqual(sampler.peak_anon, 200 * MIB)
         self.assertLess(sampler.peak_anon, 260 * MIB)
