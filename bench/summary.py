@@ -2,13 +2,13 @@
 """Print the benchmark's figures for decimora (the kit's method "custom")
 beside its peers, and one pass/fail line per target, as Markdown.
 
-    summary.py [--quality CSV] [--timing CSV ...] [--step CSV] [--kit DIR]
-               [--decimora PATH] [--note TEXT ...] [--out FILE]
-               [--keep-notes-from RESULTS.md]
+    summary.py [--quality CSV] [--timing CSV ...] [--step CSV] [--threads CSV]
+               [--scale CSV] [--kit DIR] [--decimora PATH] [--note TEXT ...]
+               [--out FILE] [--keep-notes-from RESULTS.md]
 
 --quality is the moiré kit's run_quality.py output, each --timing one
 run_timing.py output (one per timing run), --step the output of
-step_edge.py. Parts not given are left out. --kit is the kit's folder (for
+step_edge.py, --threads that of threads.py, --scale that of scale.py. Parts not given are left out. --kit is the kit's folder (for
 the tools' versions).
 """
 import argparse
@@ -42,6 +42,9 @@ STEP_RATIO_MAX = 1.25  # x Pillow LANCZOS's overshoot
 TIME_TIE = 1.10        # a time ratio within 10 % of Pillow LANCZOS's is a tie
 MEMORY_FACTOR = 3.0    # x the decoded image
 LARGE_SIZE = (8000, 6000, 3)   # the kit's timing image: width, height, bytes per pixel
+SCALE_TIME_MAX = 1.3           # time per megapixel, x the smallest input's
+SCALE_MEMORY_SPREAD = 1.10     # largest peak anonymous memory / smallest
+SCALE_HEADROOM_MIB = 256       # peak anonymous memory <= the budget + this
 
 METRICS = [  # key, heading, decimals
     ("zpf", "ZPF: aliasing on the per-factor zone plate, % (target <= 5)", 1),
@@ -264,6 +267,100 @@ def noise_notes(runs):
     return lines
 
 
+# ------------------------------------------------------------------ threads
+def threads_table(rows):
+    n = rows[0]["default_threads"] if rows else "?"
+    out = [f"| f | 1 thread s | range | {n} threads (default) s | range | speed-up |",
+           "|---:|---:|---:|---:|---:|---:|"]
+    for r in rows:
+        failed = "" if r["exit"] == "0" else f" (exit {r['exit']})"
+        one, every = [num(r[k]) for k in ("one_med", "one_min", "one_max")], \
+            [num(r[k]) for k in ("all_med", "all_min", "all_max")]
+        out.append(f"| {r['f']} | {one[0]:.3f} | {one[1]:.3f}–{one[2]:.3f} | {every[0]:.3f} | "
+                   f"{every[1]:.3f}–{every[2]:.3f} | {num(r['speedup']):.2f}{failed} |")
+    return out
+
+
+# ------------------------------------------------------------------ scale
+def byte_size(text):
+    """'512M' -> bytes, as decimora reads --memory."""
+    shift = {"K": 10, "M": 20, "G": 30, "T": 40}.get(text[-1:].upper(), 0)
+    return int(text[:-1] if shift else text) << shift
+
+
+def scale_problems(r):
+    """-> what is wrong with one input's run and result check."""
+    problems = []
+    if r["exit"] != "0" or r["ref_exit"] != "0":
+        problems.append(f"exit {r['exit']}, reference exit {r['ref_exit']}")
+    if r["size_ok"] != "1":
+        problems.append(f"output {r['out_width']}x{r['out_height']}")
+    if r["pixels"] not in ("same file", "same pixels"):
+        problems.append(f"pixels {r['pixels']}")
+    if num(r["ref_scratch_mib"]):
+        problems.append(f"the reference used {r['ref_scratch_mib']} MiB of scratch")
+    if r["leftover"] != "0":
+        problems.append(f"{r['leftover']} files left in the scratch folder")
+    return problems
+
+
+def scale_table(rows):
+    base = num(rows[0]["ms_per_mp"])
+    out = ["| input | MP | file MiB | runs | wall s | CPU s | ms/MP | ÷ smallest | peak anon MiB | scratch MiB | "
+           "free-space drop MiB | output | result | reference peak anon MiB |",
+           "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|---|---:|"]
+    for r in rows:
+        kind = "BigTIFF" if r["bigtiff"] == "1" else "TIFF"
+        result = "; ".join(scale_problems(r)) or r["pixels"]
+        out.append(f"| {r['width']}×{r['height']} {kind} | {r['megapixels']} | {r['input_mib']} | {r['runs']} | {r['wall_s']} | {r['cpu_s']} | "
+                   f"{r['ms_per_mp']} | {num(r['ms_per_mp']) / base:.2f} | {r['peak_anon_mib']} | "
+                   f"{r['peak_scratch_mib']} | {r['free_drop_mib']} | {r['out_width']}×{r['out_height']} | "
+                   f"{result} | {r['ref_peak_anon_mib']} |")
+    return out
+
+
+def scale_verdicts(rows):
+    if not rows:
+        return ["- scale series: not measured"]
+    base = rows[0]
+    name = f"time per megapixel <= {SCALE_TIME_MAX} x the {base['megapixels']} MP input's"
+    ratios = [(num(r["ms_per_mp"]) / num(base["ms_per_mp"]), r) for r in rows[1:]]
+    slow = [(x, r) for x, r in ratios if x > SCALE_TIME_MAX]
+    if slow:
+        lines = [f"- {name}: **FAIL** at " + "; ".join(f"{r['megapixels']} MP: {x:.2f} x" for x, r in slow)]
+    elif ratios:
+        x, r = max(ratios, key=lambda p: p[0])
+        lines = [f"- {name}: PASS (highest {x:.2f} x at {r['megapixels']} MP)"]
+    else:
+        lines = [f"- {name}: not measured"]
+
+    peaks = [num(r["peak_anon_mib"]) for r in rows]
+    spread = max(peaks) / min(peaks) if min(peaks) else float("inf")
+    name = f"peak anonymous memory within {100 * (SCALE_MEMORY_SPREAD - 1):.0f} % across the sizes"
+    verdict = "PASS" if spread <= SCALE_MEMORY_SPREAD else "**FAIL**"
+    lines.append(f"- {name}: {verdict} (largest ÷ smallest {spread:.2f}: "
+                 + ", ".join(f"{p:.0f}" for p in peaks) + " MiB)")
+
+    bound = byte_size(base["memory"]) / 2 ** 20 + SCALE_HEADROOM_MIB
+    name = f"peak anonymous memory <= the budget {base['memory']} + {SCALE_HEADROOM_MIB} MiB ({bound:.0f} MiB)"
+    heavy = [r for r in rows if num(r["peak_anon_mib"]) > bound]
+    if heavy:
+        lines.append(f"- {name}: **FAIL** at " + "; ".join(
+            f"{r['megapixels']} MP: {r['peak_anon_mib']} MiB (+{num(r['peak_anon_mib']) - bound:.0f})"
+            for r in heavy))
+    else:
+        lines.append(f"- {name}: PASS (highest {max(peaks):.0f} MiB)")
+
+    name = f"result: size ÷ {base['factor']} and the pixels of the in-memory reference"
+    bad = [(r, scale_problems(r)) for r in rows if scale_problems(r)]
+    if bad:
+        lines.append(f"- {name}: **FAIL** at " + "; ".join(
+            f"{r['megapixels']} MP: " + ", ".join(p) for r, p in bad))
+    else:
+        lines.append(f"- {name}: PASS ({len(rows)} sizes: " + ", ".join(r["pixels"] for r in rows) + ")")
+    return lines
+
+
 # ------------------------------------------------------------------ header
 def machine():
     model = "unknown CPU"
@@ -299,6 +396,8 @@ def main():
     ap.add_argument("--quality")
     ap.add_argument("--timing", action="append", default=[])
     ap.add_argument("--step")
+    ap.add_argument("--threads")
+    ap.add_argument("--scale")
     ap.add_argument("--kit")
     ap.add_argument("--decimora")
     ap.add_argument("--note", action="append", default=[], help="a line for the header")
@@ -352,8 +451,30 @@ def main():
         L.append("")
     if runs:
         verdicts += [time_verdict(per_factor(runs)), memory_verdict(per_factor(runs))]
+    if a.threads:
+        rows = read_csv(a.threads)
+        L.append("## One filter thread against the default\n")
+        L.append(f"Whole process on the kit's 8000×6000 RGB 8-bit TIFF, with `MOIRENIX_THREADS=1` and without "
+                 f"it; median of {rows[0]['runs'] if rows else '?'} runs in alternation after a warm-up of each "
+                 f"(bench/threads.py). Speed-up = 1-thread median ÷ the default's.\n")
+        L += threads_table(rows)
+        L.append("")
+    if a.scale:
+        rows = read_csv(a.scale)
+        if rows:
+            r = rows[0]
+            L.append(f"## Scale series: reduction by {r['factor']} with `--memory {r['memory']}`\n")
+            L.append("8-bit RGB TIFFs made of the kit's image repeated, uncompressed strips (bench/scale.py). "
+                     "Wall time of the whole process (median of 3 runs where one takes under 5 s); ÷ smallest = its ms/MP ÷ the first input's. Sampled every "
+                     "10 ms over the process tree: peak anonymous memory (RssAnon summed), and scratch = "
+                     "allocated size of the files under the scratch folder held open or mapped; the drop of the "
+                     "file system's free space is a cross-check that also counts the output being written. "
+                     f"Result: the output against an untimed reference made with `--memory {r['ref_memory']}`.\n")
+            L += scale_table(rows)
+            L.append("")
+        verdicts += scale_verdicts(rows)
     L.append("## Targets\n")
-    L += verdicts
+    L += verdicts or ["- none among the parts run"]
     text = "\n".join(L) + "\n"
     if a.keep_notes_from and os.path.exists(a.keep_notes_from):
         with open(a.keep_notes_from) as fh:

@@ -1,20 +1,26 @@
 #!/usr/bin/env bash
 # Measures decimora with the moiré kit beside ImageMagick, libvips, Pillow and
-# OpenCV, adds a step-edge ringing test, and prints the figures with one
-# pass/fail line per target (bench/README.md). Installs what it needs (Debian
-# 12), builds in Release, and runs a copy of the kit in a scratch folder.
+# OpenCV, adds a step-edge ringing test, one filter thread against the
+# default, and a scale series up to 1.5 gigapixels under a memory budget, and
+# prints the figures with one pass/fail line per target (bench/README.md).
+# Installs what it needs (Debian 12), builds in Release, and runs a copy of the
+# kit in a scratch folder.
 #
 #   bash scripts/bench.sh [options]
 #     --quality          run only the quality pass (the kit's and the step edge)
 #     --timing           run only the timing pass
 #     --step-edge        run only the step-edge test
+#     --threads          run only one thread against the default (factors 2,4,8,16)
+#     --scale            run only the scale series (48 MP, 432 MP, 1.44 GP by 4)
+#     --scale-memory SIZE  the scale series' --memory budget (default 512M)
 #     --runs N           timed pairs per method and factor (default 7)
 #     --timing-runs N    how many times the timing pass runs (default 2)
 #     --factors LIST     comma list of factors (default 2,3,4,5,8,11,16)
 #     --quality-methods LIST  kit methods in the quality pass (default: all, with custom)
 #     --all-timing       time every kit method, not only decimora, Pillow LANCZOS and vips
 #     --kit DIR          the kit (default $MOIRE_KIT or /work/shared/bench/moire)
-#     --work DIR         scratch folder (default $BENCH_WORK or /tmp/decimora-bench; ~2 GB)
+#     --work DIR         scratch folder (default $BENCH_WORK or /tmp/decimora-bench;
+#                        ~8 GB of images, and ~9 GB more during the scale series)
 #     --fresh            remove the scratch folder's images first
 #     --no-setup         do not install packages (still builds)
 # A run of every part with the default runs and factors also writes
@@ -34,11 +40,15 @@ kit=${MOIRE_KIT:-/work/shared/bench/moire}
 work=${BENCH_WORK:-/tmp/decimora-bench}
 fresh=0
 setup=1
+scale_memory=512M
 while [ $# -gt 0 ]; do
   case "$1" in
     --quality) parts="$parts quality step" ;;
     --timing) parts="$parts timing" ;;
     --step-edge) parts="$parts step" ;;
+    --threads) parts="$parts threads" ;;
+    --scale) parts="$parts scale" ;;
+    --scale-memory) scale_memory=$2; shift ;;
     --runs) runs=$2; shift ;;
     --timing-runs) timing_runs=$2; shift ;;
     --factors) factors=$2; shift ;;
@@ -48,15 +58,16 @@ while [ $# -gt 0 ]; do
     --work) work=$2; shift ;;
     --fresh) fresh=1 ;;
     --no-setup) setup=0 ;;
-    -h|--help) sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,28p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench: unknown option $1 (see --help)" >&2; exit 2 ;;
   esac
   shift
 done
 full=0
 if [ -z "$parts" ]; then
-  parts="quality step timing"
-  if [ "$runs" = 7 ] && [ "$timing_runs" = 2 ] && [ "$factors" = 2,3,4,5,8,11,16 ] && [ -z "$quality_methods" ]; then
+  parts="quality step timing threads scale"
+  if [ "$runs" = 7 ] && [ "$timing_runs" = 2 ] && [ "$factors" = 2,3,4,5,8,11,16 ] && [ -z "$quality_methods" ] \
+    && [ "$scale_memory" = 512M ]; then
     full=1
   fi
 fi
@@ -114,7 +125,9 @@ if wants quality; then
   missing_factors=$(IFS=,; for f in $factors; do [ -f "$work/images/zpf${f}_rgb8.json" ] || printf '%s,' "$f"; done)
   if [ -n "$missing_factors" ]; then gen_args+=(--factors "${missing_factors%,}"); fi
 fi
-if wants timing && [ ! -f "$work/images/large_rgb8.json" ]; then gen_args+=(--large); fi
+if { wants timing || wants threads || wants scale; } && [ ! -f "$work/images/large_rgb8.json" ]; then
+  gen_args+=(--large)
+fi
 if [ "${gen_args[*]}" != "--no-quality" ]; then   # something is missing
   stage "generate images into $work/images"
   "$py" "$work/kit/gen_images.py" "$work/images" "${gen_args[@]}" > "$work/gen.log"
@@ -147,6 +160,24 @@ if wants timing; then
     summary_args+=(--timing "$work/timing-run$run.csv")
   done
 fi
+if wants threads; then
+  stage "one thread against the default"
+  load_before=$(cut -d' ' -f1 /proc/loadavg)
+  "$py" bench/threads.py --decimora "$decimora" --image "$work/images/large_rgb8.tif" --work "$work/threads" \
+    --csv "$work/threads.csv"
+  part_load="${part_load:+$part_load; }threads: $load_before before, $(cut -d' ' -f1 /proc/loadavg) after"
+  summary_args+=(--threads "$work/threads.csv")
+fi
+if wants scale; then
+  stage "scale series, --memory $scale_memory (inputs kept in $work/images)"
+  rm -rf "$work/scale"
+  load_before=$(cut -d' ' -f1 /proc/loadavg)
+  "$py" bench/scale.py --decimora "$decimora" --source "$work/images/large_rgb8.tif" --images "$work/images" \
+    --work "$work/scale" --memory "$scale_memory" --csv "$work/scale.csv"
+  rm -rf "$work/scale"
+  part_load="${part_load:+$part_load; }scale: $load_before before, $(cut -d' ' -f1 /proc/loadavg) after"
+  summary_args+=(--scale "$work/scale.csv")
+fi
 if wants quality; then
   # The kit's own report, with decimora as "custom" in every table.
   timing_csv="$work/timing-run1.csv"
@@ -160,6 +191,9 @@ summary_args+=(--note "parts run: ${parts# }; factors $factors; $runs timed pair
 summary_args+=(--note "whole run took $((elapsed / 60)) min $((elapsed % 60)) s; load average (1, 5, 15 min) at the start $load_start, at the end $(cut -d' ' -f1-3 /proc/loadavg)")
 if [ -n "${timing_load:-}" ]; then
   summary_args+=(--note "1-minute load average around the timing passes (2 cores): $timing_load")
+fi
+if [ -n "${part_load:-}" ]; then
+  summary_args+=(--note "1-minute load average around the thread and scale parts (2 cores): $part_load")
 fi
 stage "summary"
 "$py" bench/summary.py "${summary_args[@]}" --keep-notes-from bench/RESULTS.md --out "$work/RESULTS.md"
