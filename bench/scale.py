@@ -12,10 +12,7 @@ past 3 GiB), kept in --images and made only when missing; 1x1 is the source
 itself. With the kit's 8000x6000 RGB image the inputs are 48, 432 and 1440
 megapixels.
 
-Each input is reduced twice by --factor, both with --max-pixels set to the
-input's size: decimora's default limit assumes the widest pixel format and
-depends on the free scratch space, so it may refuse the largest input on a
-machine with less than ~90 GB free. First the reference, untimed, with
+Each input is reduced twice by --factor. First the reference, untimed, with
 --reference-memory, which should hold it all without scratch files. Then the
 measured run with --memory and --scratch WORK/scratch (three times if it
 takes under 5 s, the median time kept): wall time from a monotonic clock,
@@ -222,9 +219,9 @@ def same_pixels(a, b):
         return "same pixels" if x.tobytes() == y.tobytes() else "DIFFERENT"
 
 
-def reduce_argv(decimora, src, out, factor, memory, scratch, pixels):
+def reduce_argv(decimora, src, out, factor, memory, scratch):
     return [decimora, "reduce", src, "-o", out, "--factor", str(factor), "--memory", memory,
-            "--scratch", scratch, "--max-pixels", str(pixels), "--force", "--quiet"]
+            "--scratch", scratch, "--force", "--quiet"]
 
 
 def measure(a, tiles, src):
@@ -234,10 +231,9 @@ def measure(a, tiles, src):
     with Image.open(src) as im:
         width, height = im.size
     mp = width * height / 1e6
-    pixels = width * height
     _, _, ref_code, ref = measured_run(
-        reduce_argv(a.decimora, src, ref_out, a.factor, a.reference_memory, scratch, pixels), scratch)
-    wall, cpu, code, run, runs = measured_runs(reduce_argv(a.decimora, src, out, a.factor, a.memory, scratch, pixels),
+        reduce_argv(a.decimora, src, ref_out, a.factor, a.reference_memory, scratch), scratch)
+    wall, cpu, code, run, runs = measured_runs(reduce_argv(a.decimora, src, out, a.factor, a.memory, scratch),
                                           scratch)
     row = dict(runs=runs, tiles=f"{tiles[0]}x{tiles[1]}", width=width, height=height, megapixels=round(mp, 1),
                input_mib=round(os.path.getsize(src) / MIB), bigtiff=int(width * height * 3 >= BIGTIFF_FROM),

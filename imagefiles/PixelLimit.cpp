@@ -22,7 +22,7 @@ std::optional<uint64_t> ParsePixelCount(const std::string& text) {
 uint64_t SpaceBasedMaxPixels() {
     const ScratchSettings settings = CurrentScratchSettings();
     const uint64_t space = settings.memoryBudget + FreeScratchSpace(settings.folder).value_or(0);
-    const uint64_t pixels = space / (kLargestPixelBytes * kCopiesInFlight);
+    const uint64_t pixels = space / kCopiesInFlight;
     return pixels > 0 ? pixels : 1;
 }
 

@@ -14,18 +14,20 @@ namespace standin {
 
 constexpr char kMaxPixelsVariable[] = "DECIMORA_MAX_PIXELS";
 
-// Bytes per pixel of the largest layout (32-bit float RGBA), and how many copies
-// of an image may exist at once (the image, its history snapshot, the
-// filter's output and the cropped or resized copy).
-constexpr uint64_t kLargestPixelBytes = 16;
+// How many copies of an image may exist at once (the image, its history
+// snapshot, the filter's output and the cropped or resized copy), for the
+// check of a file's own size against the memory and scratch space.
 constexpr uint64_t kCopiesInFlight = 4;
 
 // A pixel count as given in the environment or on a command line: a whole
 // decimal number from 1 up, digits only; nothing for anything else.
 std::optional<uint64_t> ParsePixelCount(const std::string& text);
 
-// (memory budget + free scratch space) / (kLargestPixelBytes *
-// kCopiesInFlight), at least 1, with the scratch settings in force.
+// (memory budget + free scratch space) / kCopiesInFlight, at least 1, with
+// the scratch settings in force: the most pixels an image of the narrowest
+// layout (one byte a pixel) may have for its copies to fit. Wider layouts
+// are held to their own byte size by the space check each reader makes
+// (ImageLimits.h), so the default refuses no file that space would take.
 uint64_t SpaceBasedMaxPixels();
 
 // $DECIMORA_MAX_PIXELS when it holds a valid pixel count, else

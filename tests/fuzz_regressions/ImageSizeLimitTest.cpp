@@ -159,7 +159,7 @@ TEST(ImageSizeLimit, HeadersClaimingBillionsOfPixelsAreRefusedWithoutAllocatingT
         {"claims.tif", TiffClaiming(folder, 100000, 100000), "100000 x 100000 pixels"},
         {"claims.jpg", JpegClaiming(folder, 65500, 65500), "65500 x 65500 pixels"},
     };
-    const std::string limit = "the limit is " + std::to_string(kBudget / 64) + " pixels";
+    const std::string limit = "the limit is " + std::to_string(kBudget / 4) + " pixels";
     for (const Claim& claim : claims) {
         const std::string path = folder.File(claim.name);
         WriteBytes(path, claim.bytes);
@@ -176,11 +176,11 @@ TEST(ImageSizeLimit, HeadersClaimingBillionsOfPixelsAreRefusedWithoutAllocatingT
     }
 }
 
-TEST(ImageSizeLimit, TheDefaultIsWhatTheBudgetAndTheScratchSpaceHoldFourTimesAtSixteenBytesAPixel) {
+TEST(ImageSizeLimit, TheDefaultIsWhatTheBudgetAndTheScratchSpaceHoldFourTimesAtOneByteAPixel) {
     ScopedEnvironment unset(standin::kMaxPixelsVariable, nullptr);
     const test_support::ScopedScratch scratch(kBudget, kNoFolder);
-    EXPECT_EQ(standin::SpaceBasedMaxPixels(), kBudget / 64);
-    EXPECT_EQ(standin::ReadOptions{}.maxPixels, kBudget / 64);
+    EXPECT_EQ(standin::SpaceBasedMaxPixels(), kBudget / 4);
+    EXPECT_EQ(standin::ReadOptions{}.maxPixels, kBudget / 4);
 }
 
 // Within the pixel limit but not within memory and scratch space: refused
@@ -223,7 +223,7 @@ TEST(ImageSizeLimit, TheEnvironmentVariableSetsTheDefaultLimit) {
     for (const char* invalid : {"", "0", "-5", "12abc", " 7", "1e6", "99999999999999999999999"}) {
         ScopedEnvironment limit(standin::kMaxPixelsVariable, invalid);
         const test_support::ScopedScratch scratch(kBudget, kNoFolder);
-        EXPECT_EQ(standin::DefaultMaxPixels(), kBudget / 64) << '"' << invalid << '"';
+        EXPECT_EQ(standin::DefaultMaxPixels(), kBudget / 4) << '"' << invalid << '"';
     }
 }
 
