@@ -69,12 +69,12 @@ void HorizontalPass::Decimate(const float* row, float* decimated, float* scratch
         GatherMirrored(row, plan_.length, extendedStart_ + p, factor, decimatedPhaseLength_,
                        phases + p * decimatedPhaseLength_);
     }
-    const int64_t count = DecimatedWidth();
-    std::fill(decimated, decimated + count, 0.0f);
+    std::vector<const float*> tapSources(static_cast<size_t>(plan_.Taps()));
     for (int64_t t = 0; t < plan_.Taps(); ++t) {
-        const float* phase = phases + (t % factor) * decimatedPhaseLength_ + t / factor;
-        AddScaled(decimated, phase, plan_.decimation[static_cast<size_t>(t)], static_cast<size_t>(count));
+        tapSources[static_cast<size_t>(t)] = phases + (t % factor) * decimatedPhaseLength_ + t / factor;
     }
+    WeightedSum(tapSources.data(), plan_.decimation.data(), tapSources.size(), static_cast<size_t>(DecimatedWidth()),
+                decimated);
 }
 
 void HorizontalPass::FilterLowRate(const float* decimated, float* filtered) const {

@@ -135,11 +135,11 @@ private:
             const float* source = decimatedRows_.Row(columns_.TapStart(m));
             if (columns_.Taps() > 1) {
                 float* sum = DecimatedSum(worker);
-                std::fill(sum, sum + decimatedFloats_, 0.0f);
+                std::vector<const float*> rows(static_cast<size_t>(columns_.Taps()));
                 for (int64_t t = 0; t < columns_.Taps(); ++t) {
-                    AddScaled(sum, decimatedRows_.Row(columns_.TapStart(m) + t), columns_.decimation[static_cast<size_t>(t)],
-                              decimatedFloats_);
+                    rows[static_cast<size_t>(t)] = decimatedRows_.Row(columns_.TapStart(m) + t);
                 }
+                WeightedSum(rows.data(), columns_.decimation.data(), rows.size(), decimatedFloats_, sum);
                 source = sum;
             }
             float* row = lowRows_.Slot(m);
@@ -195,11 +195,13 @@ private:
         float* sum = FilteredSum(worker);
         const int64_t first = columns_.FirstLowAt(y);
         const int64_t last = columns_.LastLowAt(y);
-        std::fill(sum, sum + filteredFloats_, 0.0f);
+        std::vector<const float*> rows;
+        std::vector<float> weights;
         for (int64_t m = first; m <= last; ++m) {
-            const float weight = columns_.interpolation[static_cast<size_t>(y - columns_.TapStart(m))];
-            AddScaled(sum, filteredLowRows_.Row(m), weight, filteredFloats_);
+            rows.push_back(filteredLowRows_.Row(m));
+            weights.push_back(columns_.interpolation[static_cast<size_t>(y - columns_.TapStart(m))]);
         }
+        WeightedSum(rows.data(), weights.data(), rows.size(), filteredFloats_, sum);
         output_.Write(index, sum, FullRow(worker), PassScratch(worker));
     }
 

@@ -76,6 +76,28 @@ void AddScaled(float* __restrict target, const float* __restrict source, float w
 }
 
 MOIRENIX_VECTOR_CLONES
+void WeightedSum(const float* const* sources, const float* weights, size_t terms, size_t count,
+                 float* __restrict out) {
+    size_t begin = 0;
+    // Each sum starts at 0, as AddScaled's zeroed target does, so that every
+    // term is the same multiply-add there and here.
+    for (; begin + kChunk <= count; begin += kChunk) {
+        Sums sums{{Splat(0.0f), Splat(0.0f), Splat(0.0f), Splat(0.0f)}};
+        for (size_t t = 0; t < terms; ++t) {
+            const Vec w = Splat(weights[t]);
+            const float* source = sources[t] + begin;
+            for (size_t k = 0; k < 4; ++k) sums.lane[k] += w * Load(source + k * kLanes);
+        }
+        StoreSums(out + begin, sums);
+    }
+    for (size_t i = begin; i < count; ++i) {
+        float sum = 0.0f;
+        for (size_t t = 0; t < terms; ++t) sum += weights[t] * sources[t][i];
+        out[i] = sum;
+    }
+}
+
+MOIRENIX_VECTOR_CLONES
 void SymmetricSum(const float* middle, float centre, const float* const* first, const float* const* second,
                   const float* weights, size_t pairs, size_t count, float* __restrict out) {
     const Vec c = Splat(centre);

@@ -10,6 +10,12 @@ namespace moirenix {
 // target[i] += weight * source[i] for i in [0, count).
 void AddScaled(float* target, const float* source, float weight, size_t count);
 
+// out[i] = sum over t in [0, terms) of weights[t] * sources[t][i], for i in
+// [0, count): the result of AddScaled called for each term in turn on a
+// zeroed `out`, to the last bit, but with the sums kept in registers across
+// the terms instead of passing over `out` once a term.
+void WeightedSum(const float* const* sources, const float* weights, size_t terms, size_t count, float* out);
+
 // A symmetric filter over `pairs` pairs of inputs and a middle one:
 // out[i] = centre * middle[i] + sum over t of weights[t] * (first[t][i] + second[t][i]).
 // `out` must not overlap the inputs.
