@@ -32,8 +32,9 @@ struct FilterJob {
 // The filter works through the image in batches of rows of about this many
 // samples: large enough that the threads rarely wait for each other between
 // steps, small enough to keep the rows of every step in memory at once
-// (tens of megabytes) and to report progress several times a second.
-constexpr int64_t kBatchSamples = int64_t{1} << 21;
+// (about 15 MB for an 8000-pixel RGB row at the full rate) and to report
+// progress several times a second.
+constexpr int64_t kBatchSamples = int64_t{1} << 20;
 
 // Rows in a batch of `image`: about kBatchSamples samples, 8 to 512 rows.
 inline int64_t RowsPerBatch(const ImageView& image) {
