@@ -218,8 +218,10 @@ public:
     // does: 'CnvS', 'ImgS', a filter's event (its pixels restored if the
     // filter fails) or an automation plug-in's own event (a replay: "Do It"
     // with `arguments` as its descriptor). Outside a history block each
-    // change adds a history state named after the event. `result`, when
-    // given, receives the event's result descriptor.
+    // change adds a history state named after the event. Inside one, a
+    // filter that takes sampled requests may run later, when an event needs
+    // its result (HostFilters.cpp); what every event sees is the same.
+    // `result`, when given, receives the event's result descriptor.
     int32_t Play(DescriptorEventID event, const Descriptor& arguments,
                  PlayDialogOptions options = host::kDisplayNoDialogs, Descriptor* result = nullptr);
 
