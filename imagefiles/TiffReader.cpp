@@ -1,6 +1,7 @@
 // Reading the first image of a TIFF file. Strips of chunky data are decoded
-// straight into the image's rows; planar data and tiles go through one
-// strip or tile buffer.
+// straight into the image's rows (uncompressed ones read in parallel,
+// TiffRawStrips.h); planar data and tiles go through one strip or tile
+// buffer.
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "imagefiles/ImageLimits.h"
 #include "imagefiles/Resolution.h"
 #include "imagefiles/TiffHandle.h"
+#include "imagefiles/TiffRawStrips.h"
 
 namespace standin {
 namespace {
@@ -134,9 +136,13 @@ uint32_t RowsPerStrip(TIFF* tiff, uint32_t height) {
     return rows == 0 || rows > height ? height : rows;
 }
 
-void ReadChunkyStrips(const TiffHandle& tiff, const std::string& path, Image& image) {
+void ReadChunkyStrips(const TiffHandle& tiff, int fd, const std::string& path, Image& image) {
     const size_t rowBytes = image.RowBytes();
     if (TIFFScanlineSize64(tiff.Get()) != rowBytes) Corrupt(path, tiff, "unexpected scanline size");
+    std::string error;
+    const RawStripsRead raw = ReadRawStrips(tiff.Get(), fd, image, &error);
+    if (raw == RawStripsRead::failed) Corrupt(path, tiff, error);
+    if (raw == RawStripsRead::done) return;
     const uint32_t height = static_cast<uint32_t>(image.Height());
     const uint32_t rowsPerStrip = RowsPerStrip(tiff.Get(), height);
     for (uint32_t row = 0; row < height; row += rowsPerStrip) {
@@ -262,7 +268,7 @@ ImageFile ReadTiffFile(int fd, const std::string& path, const ReadOptions& optio
     } else if (layout.planar) {
         ReadPlanarStrips(tiff, path, file.image);
     } else {
-        ReadChunkyStrips(tiff, path, file.image);
+        ReadChunkyStrips(tiff, fd, path, file.image);
     }
 
     file.info.format = ImageFormat::tiff;

@@ -165,6 +165,19 @@ TEST(ImageFilesTiff, BigTiffStaysBigTiff) {
     EXPECT_EQ(ReadImageFile(folder.File("exif.tif")).info.metadata.exif, file.info.metadata.exif);
 }
 
+// Uncompressed strips of more than 16 MB are read by several threads at
+// once; 16-bit ones in the other byte order go through libtiff.
+TEST(ImageFilesTiff, LargeUncompressedStripsReadExactly) {
+    TempFolder folder;
+    const standin::Image original = Patterned(1600, 1400, 4, 16);
+    for (const bool bigEndian : {false, true}) {
+        TiffSpec spec;
+        spec.bigEndian = bigEndian;
+        WriteTiffWithLibtiff(folder.File("large.tif"), original, spec);
+        EXPECT_TRUE(ReadImageFile(folder.File("large.tif")).image == original) << bigEndian;
+    }
+}
+
 TEST(ImageFilesTiff, WritesOtherCompressionsUncompressed) {
     if (!TIFFIsCODECConfigured(COMPRESSION_LZMA)) GTEST_SKIP() << "libtiff without LZMA";
     TempFolder folder;
