@@ -44,16 +44,6 @@ FilterImage FilterImageOf(const Image& image, const uint8_t* pixels, double reso
                        image.AlphaChannel(),         resolution};
 }
 
-// The source index of every pixel of a nearest-neighbour resample of a
-// side of `oldSize` pixels to `newSize`.
-std::vector<int32_t> NearestSources(int32_t oldSize, int32_t newSize) {
-    std::vector<int32_t> sources(static_cast<size_t>(newSize));
-    for (int32_t i = 0; i < newSize; ++i) {
-        sources[static_cast<size_t>(i)] = static_cast<int32_t>(NearestSourceIndex(i, oldSize, newSize));
-    }
-    return sources;
-}
-
 }  // namespace
 
 FilterRequest Host::FilterRequestFor(const DeferredFilter& filter, uint8_t* pixels) {
@@ -85,8 +75,7 @@ int32_t Host::PlayFilter(Plugin& filter, const Descriptor& arguments) {
     if (target_ == nullptr) return kNoTargetDocument;
     DeferredFilter played{&filter, arguments, target_, target_->image.Resolution()};
     if (historySuspended_ && filter.Info().filterSamples) {
-        FilterRequest check = FilterRequestFor(played, nullptr);
-        check.image.pixels = const_cast<uint8_t*>(std::as_const(target_->image).Data());
+        FilterRequest check = FilterRequestFor(played, const_cast<uint8_t*>(std::as_const(target_->image).Data()));
         check.checkOnly = 1;
         if (int32_t code = CallFilter(filter, check)) return code;
         deferredFilter_ = std::move(played);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "standin/host/Image.h"
 
@@ -16,5 +17,8 @@ Image ResampleNearest(const Image& image, int32_t width, int32_t height);
 
 // The source index of new index `index` when `oldSize` becomes `newSize`.
 int64_t NearestSourceIndex(int64_t index, int64_t oldSize, int64_t newSize);
+
+// NearestSourceIndex of every new index, in order.
+std::vector<int32_t> NearestSources(int32_t oldSize, int32_t newSize);
 
 }  // namespace standin
