@@ -30,7 +30,6 @@ size divided by the factor (floored per side) and the same pixels as the
 reference (the same file, or else the same decoded pixels).
 """
 import argparse
-import csv
 import filecmp
 import os
 import shutil
@@ -42,6 +41,8 @@ import threading
 import time
 
 from PIL import Image
+
+from csvrows import write_rows
 
 Image.MAX_IMAGE_PIXELS = None   # the outputs of the largest inputs pass Pillow's default limit
 
@@ -285,10 +286,7 @@ def main():
               f"{row['pixels']}  reference: anon {row['ref_peak_anon_mib']:.0f} MiB, "
               f"scratch {row['ref_scratch_mib']} MiB  exit {row['exit']}/{row['ref_exit']}", flush=True)
     if a.csv:
-        with open(a.csv, "w", newline="") as fh:
-            wr = csv.DictWriter(fh, COLUMNS)
-            wr.writeheader()
-            wr.writerows(rows)
+        write_rows(a.csv, COLUMNS, rows)
 
 
 if __name__ == "__main__":

@@ -12,12 +12,13 @@ figures are the medians; the speed-up is the 1-thread median divided by the
 default's. The image's sides must be multiples of every factor.
 """
 import argparse
-import csv
 import os
 import statistics
 import subprocess
 import sys
 import time
+
+from csvrows import write_rows
 
 COLUMNS = ["f", "default_threads", "runs", "one_med", "one_min", "one_max",
            "all_med", "all_min", "all_max", "speedup", "exit"]
@@ -81,10 +82,7 @@ def main():
     if os.path.exists(out):
         os.remove(out)
     if a.csv:
-        with open(a.csv, "w", newline="") as fh:
-            wr = csv.DictWriter(fh, COLUMNS)
-            wr.writeheader()
-            wr.writerows(rows)
+        write_rows(a.csv, COLUMNS, rows)
 
 
 if __name__ == "__main__":
