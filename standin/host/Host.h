@@ -285,7 +285,9 @@ private:
     };
     int32_t PlayFilter(Plugin& filter, const Descriptor& arguments);
     int32_t PlayImageSizeOnTarget(const Descriptor& arguments);
-    FilterRequest FilterRequestFor(const DeferredFilter& filter, uint8_t* pixels);
+    // A request for `filter` on `pixels`, which a check or a sampled request
+    // only reads.
+    FilterRequest FilterRequestFor(const DeferredFilter& filter, const uint8_t* pixels);
     int32_t CallFilter(Plugin& filter, const FilterRequest& request);
     int32_t RunWholeFilter(const DeferredFilter& filter);
     int32_t RunSampledFilter(const DeferredFilter& filter, Image& shrunk);

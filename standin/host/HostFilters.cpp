@@ -46,7 +46,7 @@ FilterImage FilterImageOf(const Image& image, const uint8_t* pixels, double reso
 
 }  // namespace
 
-FilterRequest Host::FilterRequestFor(const DeferredFilter& filter, uint8_t* pixels) {
+FilterRequest Host::FilterRequestFor(const DeferredFilter& filter, const uint8_t* pixels) {
     const Image& image = filter.document->image;
     FilterRequest request{};
     request.size = sizeof request;
@@ -75,7 +75,7 @@ int32_t Host::PlayFilter(Plugin& filter, const Descriptor& arguments) {
     if (target_ == nullptr) return kNoTargetDocument;
     DeferredFilter played{&filter, arguments, target_, target_->image.Resolution()};
     if (historySuspended_ && filter.Info().filterSamples) {
-        FilterRequest check = FilterRequestFor(played, const_cast<uint8_t*>(std::as_const(target_->image).Data()));
+        FilterRequest check = FilterRequestFor(played, std::as_const(target_->image).Data());
         check.checkOnly = 1;
         if (int32_t code = CallFilter(filter, check)) return code;
         deferredFilter_ = std::move(played);
@@ -135,7 +135,7 @@ int32_t Host::RunSampledFilter(const DeferredFilter& filter, Image& shrunk) {
     const Image& image = std::as_const(filter.document->image);
     const std::vector<int32_t> columns = NearestSources(image.Width(), shrunk.Width());
     const std::vector<int32_t> rows = NearestSources(image.Height(), shrunk.Height());
-    FilterRequest request = FilterRequestFor(filter, const_cast<uint8_t*>(image.Data()));
+    FilterRequest request = FilterRequestFor(filter, image.Data());
     request.sampledColumns = columns.data();
     request.sampledRows = rows.data();
     request.sampled = FilterImageOf(shrunk, shrunk.Data(), filter.resolution);
