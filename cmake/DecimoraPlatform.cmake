@@ -36,5 +36,11 @@ else()
   target_link_libraries(decimora_appkit INTERFACE decimora_foundation gnustep-gui)
 endif()
 find_package(Threads REQUIRED)
+
+# Little CMS reads and makes the colour profiles that say how samples encode
+# light (the image files, the moiré filter).
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(LCMS2 REQUIRED IMPORTED_TARGET lcms2)
+add_library(decimora::lcms2 ALIAS PkgConfig::LCMS2)
 add_library(decimora::foundation ALIAS decimora_foundation)
 add_library(decimora::appkit ALIAS decimora_appkit)

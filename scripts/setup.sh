@@ -9,6 +9,8 @@ packages=(
   googletest libgtest-dev
   xvfb xauth fonts-dejavu-core
   libtiff-dev libpng-dev libjpeg-dev zlib1g-dev
+  # Little CMS: colour profiles, for reducing in linear light
+  liblcms2-dev
   valgrind
   # GIMP 2.10 and libgimp for decimora-gimp; xdotool and ImageMagick drive and
   # photograph GIMP in its GUI test
