@@ -6,6 +6,8 @@
 
 namespace moirenix {
 
+struct ToneCurves;
+
 struct ImageView {
     void* pixels = nullptr;
     int64_t width = 0;
@@ -14,6 +16,9 @@ struct ImageView {
     int bitsPerSample = 0;   // 8 or 16 (integers, full range) or 32 (floats, nominal 0..1); native byte order
     ptrdiff_t rowBytes = 0;  // from one row to the next; may be negative
     int alphaChannel = -1;   // index of the alpha channel, or -1
+    // How the colour samples encode light (ToneCurves.h); null: the filter
+    // works on the coded values as they are.
+    const ToneCurves* tone = nullptr;
 
     bool HasFloatSamples() const { return bitsPerSample == 32; }
     // The value of white and of full opacity.

@@ -13,6 +13,12 @@
 // filter cannot work on (including a resolution that is not a positive
 // number) returns kFilterUnsupportedImage. No exception leaves the entry point.
 //
+// With the document's colour profile (FilterPlugin.h) the filter low-passes
+// light: colour samples are decoded through the profile's tone curves, and
+// the result encoded again. A profile that cannot decode the image's colour
+// channels is refused with kFilterUnsupportedImage; without one, the coded
+// values are filtered as they are.
+//
 // 8- and 16-bit integer and 32-bit float images are filtered; float samples
 // keep values outside 0..1, and NaN or infinite ones are filtered as 0, so
 // the result is finite.
@@ -28,16 +34,19 @@
 // request filters only the pixels it names, equal to the last bit to those a
 // whole filtering would leave there.
 #include <algorithm>
+#include <cstddef>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
 #include "host/FourCharCodes.h"
 #include "standin/host/FilterPlugin.h"
 #include "standin/moirefilter/LowPass.h"
+#include "standin/moirefilter/ToneCurves.h"
 
 namespace {
 
@@ -88,6 +97,14 @@ std::optional<moirenix::SampledOutput> SampledOf(const FilterRequest& request) {
     return sampled;
 }
 
+// A request as long as one made before the colour profile was added: the
+// fields from `colorProfile` on are not there and mean "no profile".
+constexpr size_t kRequestSizeWithoutProfile = offsetof(FilterRequest, colorProfile);
+
+bool HasColorProfile(const FilterRequest& request) {
+    return static_cast<size_t>(request.size) >= sizeof(FilterRequest) && request.colorProfile != nullptr;
+}
+
 int32_t ToResultCode(moirenix::LowPassResult result) {
     switch (result) {
         case moirenix::LowPassResult::done:
@@ -122,17 +139,31 @@ int32_t RunFilter(const FilterRequest& request) {
             return request.progress(request.progressContext, fraction) == 0;
         };
     }
-    const moirenix::ImageView image = ViewOf(request.image);
-    if (request.checkOnly != 0) return moirenix::IsSupported(image) ? 0 : kFilterUnsupportedImage;
-    const std::optional<moirenix::SampledOutput> sampled = SampledOf(request);
+    moirenix::ImageView image = ViewOf(request.image);
+    if (!moirenix::IsSupported(image)) return kFilterUnsupportedImage;
+    std::unique_ptr<const moirenix::ToneCurves> tone;
+    if (HasColorProfile(request)) {
+        if (request.colorProfileSize <= 0) return kFilterUnsupportedImage;
+        try {
+            tone = moirenix::ReadToneCurves(request.colorProfile, static_cast<size_t>(request.colorProfileSize), image);
+        } catch (const std::invalid_argument&) {
+            return kFilterUnsupportedImage;
+        }
+    }
+    if (request.checkOnly != 0) return 0;
+    image.tone = tone.get();
+    std::optional<moirenix::SampledOutput> sampled = SampledOf(request);
     if (!sampled) return ToResultCode(moirenix::LowPass(image, settings));
+    sampled->image.tone = tone.get();
     return ToResultCode(moirenix::LowPassSampled(image, *sampled, settings));
 }
 
 }  // namespace
 
 extern "C" int32_t MoirenixFilterMain(const FilterRequest* request) {
-    if (request == nullptr || request->size < static_cast<int32_t>(sizeof(FilterRequest))) return kFilterBadParameters;
+    if (request == nullptr || request->size < static_cast<int32_t>(kRequestSizeWithoutProfile)) {
+        return kFilterBadParameters;
+    }
     try {
         return RunFilter(*request);
     } catch (const std::bad_alloc&) {

@@ -7,6 +7,8 @@
 #include <limits>
 #include <type_traits>
 
+#include "standin/moirefilter/ToneCurves.h"
+
 namespace moirenix {
 namespace {
 
@@ -27,6 +29,27 @@ inline float WorkingValue(float sample) {
 // samples stay as they were.
 constexpr float kFloatAlphaTransparentBelow = 0.5f / 65535.0f;
 
+// Replaces the coded values of the channels that have a tone curve in a block
+// of `count` pixels by their light: integers through the curve's table
+// (from the samples themselves), floats through its interpolation.
+template <class Sample, size_t channels>
+void DecodeBlock(const ToneCurves& tone, const Sample* block, size_t count, float* converted) {
+    for (size_t c = 0; c < channels; ++c) {
+        const ToneCurve* curve = tone.channels[c].get();
+        if (curve == nullptr) continue;
+        if constexpr (std::is_same_v<Sample, float>) {
+            for (size_t x = 0; x < count; ++x) converted[x * channels + c] = curve->DecodeFloat(converted[x * channels + c]);
+        } else {
+            const float* table = curve->DecodeTable();
+            for (size_t x = 0; x < count; ++x) converted[x * channels + c] = table[block[x * channels + c]];
+        }
+    }
+}
+
+const ToneCurve* CurveOf(const ImageView& image, size_t channel) {
+    return image.tone == nullptr ? nullptr : image.tone->channels[channel].get();
+}
+
 // The channel count is a template parameter so that the compiler knows the
 // stride between a channel's samples and can vectorise the loops.
 template <class Sample, size_t channels>
@@ -43,6 +66,7 @@ void ReadSamples(const ImageView& image, const unsigned char* row, float* planes
         const size_t count = std::min(kBlock, width - begin);
         const Sample* block = samples + begin * channels;
         for (size_t i = 0; i < count * channels; ++i) converted[i] = WorkingValue(block[i]);
+        if (image.tone != nullptr) DecodeBlock<Sample, channels>(*image.tone, block, count, converted);
         for (size_t c = 0; c < channels; ++c) {
             float* plane = planes + c * planeStride + begin;
             for (size_t x = 0; x < count; ++x) plane[x] = converted[x * channels + c];
@@ -63,16 +87,28 @@ Sample RoundToSample(float value, float maxValue) {
     return static_cast<Sample>(std::min(std::max(value, 0.0f), maxValue) + 0.5f);
 }
 
+// A colour sample from its filtered value: encoded through its curve, or
+// rounded as it is.
+template <class Sample>
+Sample ToSample(const ToneCurve* curve, float value, float maxValue) {
+    return curve != nullptr ? static_cast<Sample>(curve->Encode(value)) : RoundToSample<Sample>(value, maxValue);
+}
+
 // Pixels without alpha, a block at a time: the rounding runs in vector
 // registers over each plane, and only the interleaving is done sample by sample.
 template <class Sample, size_t channels>
-void WriteOpaqueSamples(const float* planes, size_t planeStride, size_t width, float maxValue, Sample* out) {
+void WriteOpaqueSamples(const ImageView& image, const float* planes, size_t planeStride, size_t width, float maxValue,
+                        Sample* out) {
     constexpr size_t kBlock = 256;
     int32_t rounded[channels][kBlock];
     for (size_t begin = 0; begin < width; begin += kBlock) {
         const size_t count = std::min(kBlock, width - begin);
         for (size_t c = 0; c < channels; ++c) {
             const float* plane = planes + c * planeStride + begin;
+            if (const ToneCurve* curve = CurveOf(image, c)) {
+                for (size_t x = 0; x < count; ++x) rounded[c][x] = static_cast<int32_t>(curve->Encode(plane[x]));
+                continue;
+            }
             for (size_t x = 0; x < count; ++x) {
                 rounded[c][x] = static_cast<int32_t>(std::min(std::max(plane[x], 0.0f), maxValue) + 0.5f);
             }
@@ -93,7 +129,8 @@ void WriteFloatSamples(const ImageView& image, const float* planes, size_t plane
     if (image.alphaChannel < 0) {
         for (size_t c = 0; c < channels; ++c) {
             const float* plane = planes + c * planeStride;
-            for (size_t x = 0; x < width; ++x) out[x * channels + c] = plane[x];
+            const ToneCurve* curve = CurveOf(image, c);
+            for (size_t x = 0; x < width; ++x) out[x * channels + c] = curve ? curve->EncodeFloat(plane[x]) : plane[x];
         }
         return;
     }
@@ -105,7 +142,10 @@ void WriteFloatSamples(const ImageView& image, const float* planes, size_t plane
         if (!(alpha[x] >= kFloatAlphaTransparentBelow)) continue;
         const float unpremultiply = 1.0f / alpha[x];
         for (size_t c = 0; c < channels; ++c) {
-            if (c != alphaIndex) pixel[c] = planes[c * planeStride + x] * unpremultiply;
+            if (c == alphaIndex) continue;
+            const float light = planes[c * planeStride + x] * unpremultiply;
+            const ToneCurve* curve = CurveOf(image, c);
+            pixel[c] = curve ? curve->EncodeFloat(light) : light;
         }
     }
 }
@@ -115,7 +155,8 @@ void WriteIntegerSamples(const ImageView& image, const float* planes, size_t pla
     const auto width = static_cast<size_t>(image.width);
     const auto maxValue = static_cast<float>(image.MaxValue());
     if (image.alphaChannel < 0) {
-        WriteOpaqueSamples<Sample, channels>(planes, planeStride, width, maxValue, reinterpret_cast<Sample*>(row));
+        WriteOpaqueSamples<Sample, channels>(image, planes, planeStride, width, maxValue,
+                                             reinterpret_cast<Sample*>(row));
         return;
     }
     Sample samples[channels];
@@ -133,7 +174,7 @@ void WriteIntegerSamples(const ImageView& image, const float* planes, size_t pla
         const float unpremultiply = maxValue / alpha[x];
         for (size_t c = 0; c < channels; ++c) {
             const float value = planes[c * planeStride + x];
-            samples[c] = c == alphaIndex ? alphaOut : RoundToSample<Sample>(value * unpremultiply, maxValue);
+            samples[c] = c == alphaIndex ? alphaOut : ToSample<Sample>(CurveOf(image, c), value * unpremultiply, maxValue);
         }
         std::memcpy(pixel, samples, sizeof(samples));
     }

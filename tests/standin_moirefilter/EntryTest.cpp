@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "TestImage.h"
+#include "TestProfiles.h"
 #include "host/FourCharCodes.h"
 #include "standin/host/FilterPlugin.h"
 
@@ -136,7 +137,7 @@ TEST_F(MoirenixEntry, RefusesBadParametersAndLeavesThePixels) {
     request.getFloat = nullptr;
     EXPECT_EQ(entry_(&request), kFilterBadParameters);
     request = RequestFor(image, 14400.0);
-    request.size = sizeof(FilterRequest) - 8;
+    request.size = static_cast<int32_t>(offsetof(FilterRequest, colorProfile)) - 8;
     EXPECT_EQ(entry_(&request), kFilterBadParameters);
     EXPECT_EQ(entry_(nullptr), kFilterBadParameters);
     EXPECT_EQ(image.Bytes(), original.Bytes());
@@ -149,6 +150,32 @@ TEST_F(MoirenixEntry, RefusesImagesItCannotFilter) {
     FilterRequest request = RequestFor(image, 14400.0);
     request.image.bitsPerSample = 24;
     EXPECT_EQ(entry_(&request), kFilterUnsupportedImage);
+}
+
+TEST_F(MoirenixEntry, FiltersLightThroughTheDocumentsProfile) {
+    // Alternate black and white columns: 50 % ink, whose light is code 188.
+    const auto columns = [](int64_t x, int64_t, int) { return x % 2 == 0 ? 0u : 255u; };
+    TestImage image(64, 32, 1, 8);
+    image.Fill(columns);
+    host_.parameters = {{fourcc::kFilterValue, 1800.0}, {fourcc::kFilterMode, -2.0}};
+    const std::vector<uint8_t> profile = moirenix_test::GreyProfile();
+    FilterRequest request = RequestFor(image, 14400.0);
+    request.colorProfile = profile.data();
+    request.colorProfileSize = static_cast<int32_t>(profile.size());
+    ASSERT_EQ(entry_(&request), 0);
+    EXPECT_NEAR(image.Get(32, 16, 0), 188, 1);
+
+    // A profile that cannot be read is refused, the pixels untouched; a
+    // request from before profiles existed filters the codes.
+    image.Fill(columns);
+    const uint8_t junk[4] = {1, 2, 3, 4};
+    request.colorProfile = junk;
+    request.colorProfileSize = sizeof junk;
+    EXPECT_EQ(entry_(&request), kFilterUnsupportedImage);
+    EXPECT_EQ(image.Get(32, 16, 0), 0u);
+    request.size = static_cast<int32_t>(offsetof(FilterRequest, colorProfile));
+    ASSERT_EQ(entry_(&request), 0);
+    EXPECT_NEAR(image.Get(32, 16, 0), 128, 1);
 }
 
 TEST_F(MoirenixEntry, StopsWhenTheHostAsks) {

@@ -1,0 +1,131 @@
+#include "standin/moirefilter/ToneCurve.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+
+namespace moirenix {
+namespace {
+
+// Points of a float sample's curve over 0..1: fine enough that linear
+// interpolation is within a 16-bit step of the curve everywhere.
+constexpr uint32_t kFloatPoints = 65536;
+
+// Lights below this fraction of full scale share the first bucket; only
+// pathological curves put more than a few thresholds there.
+constexpr float kSmallestBucketedLight = 0x1p-40f;
+
+uint32_t BitsOf(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+float FloatOfBits(uint32_t bits) {
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// Buckets per octave of light: about two codes per bucket at most, so that
+// an encoding looks at one or two thresholds.
+int BucketShiftFor(int bitsPerSample) { return bitsPerSample == 8 ? 23 - 8 : 23 - 12; }
+
+void RequireUsable(const std::vector<float>& values) {
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (!std::isfinite(values[i])) throw std::invalid_argument("the tone curve is not finite");
+        if (i > 0 && values[i] < values[i - 1]) throw std::invalid_argument("the tone curve is not monotonic");
+    }
+}
+
+}  // namespace
+
+ToneCurve::ToneCurve(const std::function<double(double)>& decode, int bitsPerSample) {
+    if (bitsPerSample == 8 || bitsPerSample == 16) {
+        maxCode_ = bitsPerSample == 8 ? 255u : 65535u;
+        bucketShift_ = BucketShiftFor(bitsPerSample);
+        BuildIntegerTables(decode);
+    } else {
+        BuildFloatTable(decode);
+    }
+}
+
+void ToneCurve::BuildIntegerTables(const std::function<double(double)>& decode) {
+    const double scale = maxCode_;
+    // Codes and half codes in turn, checked as one sequence.
+    std::vector<float> both(2 * static_cast<size_t>(maxCode_) + 1);
+    for (size_t i = 0; i < both.size(); ++i) both[i] = static_cast<float>(scale * decode(static_cast<double>(i) / (2.0 * scale)));
+    RequireUsable(both);
+    decode_.resize(maxCode_ + 1);
+    thresholds_.resize(maxCode_);
+    for (uint32_t c = 0; c <= maxCode_; ++c) decode_[c] = both[2 * c];
+    for (uint32_t c = 0; c < maxCode_; ++c) thresholds_[c] = both[2 * c + 1];
+
+    const float smallest = kSmallestBucketedLight * static_cast<float>(scale);
+    firstBucket_ = BitsOf(std::max(thresholds_.front(), smallest)) >> bucketShift_;
+    lastBucket_ = std::max(firstBucket_, BitsOf(thresholds_.back()) >> bucketShift_);
+    bucketStart_.assign(lastBucket_ - firstBucket_ + 1, 0);
+    uint32_t below = 0;  // thresholds at or below the bucket's lowest light
+    for (uint32_t b = firstBucket_ + 1; b <= lastBucket_; ++b) {
+        const float lowest = FloatOfBits(b << bucketShift_);
+        while (below < maxCode_ && thresholds_[below] <= lowest) ++below;
+        bucketStart_[b - firstBucket_] = below;
+    }
+}
+
+void ToneCurve::BuildFloatTable(const std::function<double(double)>& decode) {
+    decode_.resize(kFloatPoints + 1);
+    for (uint32_t i = 0; i <= kFloatPoints; ++i) decode_[i] = static_cast<float>(decode(static_cast<double>(i) / kFloatPoints));
+    RequireUsable(decode_);
+    const float slope = (decode_[kFloatPoints] - decode_[kFloatPoints - 1]) * static_cast<float>(kFloatPoints);
+    topSlope_ = slope > 0.0f ? slope : 1.0f;
+}
+
+uint32_t ToneCurve::BucketOf(float light) const {
+    const uint32_t bucket = std::clamp(BitsOf(light) >> bucketShift_, firstBucket_, lastBucket_);
+    return bucket - firstBucket_;
+}
+
+uint32_t ToneCurve::Encode(float light) const {
+    if (!(light >= thresholds_.front())) return 0;  // NaN too
+    if (light >= thresholds_.back()) return maxCode_;
+    uint32_t code = bucketStart_[BucketOf(light)];
+    while (light >= thresholds_[code]) ++code;
+    return code;
+}
+
+float ToneCurve::DecodeFloat(float coded) const {
+    const float magnitude = std::fabs(coded);
+    float light;
+    if (magnitude >= 1.0f) {
+        light = decode_[kFloatPoints] + (magnitude - 1.0f) * topSlope_;
+    } else {
+        const float position = magnitude * static_cast<float>(kFloatPoints);
+        const auto i = std::min(static_cast<uint32_t>(position), kFloatPoints - 1);
+        const float t = position - static_cast<float>(i);
+        light = decode_[i] + t * (decode_[i + 1] - decode_[i]);
+    }
+    return coded < 0.0f ? -light : light;
+}
+
+float ToneCurve::EncodeFloat(float light) const {
+    const float magnitude = std::fabs(light);
+    const float top = decode_[kFloatPoints];
+    float coded;
+    if (!(magnitude > decode_.front())) {
+        coded = 0.0f;  // at or below the curve's black (NaN too)
+    } else if (magnitude >= top) {
+        coded = 1.0f + (magnitude - top) / topSlope_;
+    } else {
+        // The last point at or below the light, and the step after it.
+        const auto after = std::upper_bound(decode_.begin(), decode_.end(), magnitude);
+        const auto i = static_cast<uint32_t>(after - decode_.begin()) - 1;
+        const float step = decode_[i + 1] - decode_[i];
+        const float t = step > 0.0f ? (magnitude - decode_[i]) / step : 0.0f;
+        coded = (static_cast<float>(i) + t) / static_cast<float>(kFloatPoints);
+    }
+    return light < 0.0f ? -coded : coded;
+}
+
+}  // namespace moirenix
