@@ -59,6 +59,14 @@ struct FilterRequest {
     const int32_t* sampledColumns;
     const int32_t* sampledRows;
     FilterImage sampled;
+
+    // The document's colour profile (ICC bytes), whose tone curves say how
+    // its colour samples encode light: a filter that low-passes then works
+    // in light, decoding samples as it reads them and encoding as it writes.
+    // Null: the samples are plain numbers, filtered as they are. (A request
+    // from a host that predates these fields is shorter; see `size`.)
+    const void* colorProfile;
+    int32_t colorProfileSize;
 };
 
 // The entry point a filter's registration names. Returns 0 on success, or a

@@ -64,7 +64,7 @@ void Host::RecordUnimplementedCall(const std::string& slot) {
 Document& Host::AddDocument(int32_t width, int32_t height, int32_t channels, int32_t bitsPerSample,
                             double resolution, const std::string& name) {
     documents_.push_back(
-        std::make_unique<Document>(Document{name, Image(width, height, channels, bitsPerSample, resolution), {}}));
+        std::make_unique<Document>(Document{name, Image(width, height, channels, bitsPerSample, resolution), {}, {}}));
     target_ = documents_.back().get();
     return *target_;
 }

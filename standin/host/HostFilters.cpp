@@ -55,6 +55,11 @@ FilterRequest Host::FilterRequestFor(const DeferredFilter& filter, const uint8_t
     request.getFloat = ReadFilterParameter;
     request.progressContext = &filterProgress_;
     request.progress = ReportFilterProgress;
+    const std::vector<uint8_t>& profile = filter.document->colorProfile;
+    if (!profile.empty()) {
+        request.colorProfile = profile.data();
+        request.colorProfileSize = static_cast<int32_t>(profile.size());
+    }
     return request;
 }
 
