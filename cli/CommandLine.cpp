@@ -101,6 +101,12 @@ bool ParseCommonOption(ArgumentWalker& walker, CommandLine& line) {
     return true;
 }
 
+ToneMode ParseToneMode(const std::string& name, const std::string& value) {
+    if (value == "light") return ToneMode::light;
+    if (value == "coded") return ToneMode::coded;
+    Fail(name + ": '" + value + "' is neither light nor coded");
+}
+
 void ParseReduceOption(ArgumentWalker& walker, CommandLine& line) {
     ReduceOptions& options = line.reduce;
     const std::string& name = walker.Name();
@@ -113,6 +119,8 @@ void ParseReduceOption(ArgumentWalker& walker, CommandLine& line) {
         options.factor = static_cast<int32_t>(ParseNumber(name, walker.Value(), kMinFactor, INT32_MAX));
     } else if (name == "--quality") {
         options.quality = static_cast<int>(ParseNumber(name, walker.Value(), 1, 100));
+    } else if (name == "--tone") {
+        options.tone = ParseToneMode(name, walker.Value());
     } else if (name == "--max-pixels") {
         options.maxPixels = ParsePixelLimit(name, walker.Value());
     } else if (name == "--memory") {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/ToneMode.h"
+
 namespace cli {
 
 enum class Command { help, version, reduce, about };
@@ -22,6 +24,7 @@ struct ReduceOptions {
     bool force = false;
     bool inPlace = false;
     std::optional<int> quality;
+    ToneMode tone = ToneMode::light;
     std::optional<uint64_t> maxPixels;  // --max-pixels; unset: the image readers' default
     std::optional<uint64_t> memoryBudget;  // --memory; unset: DECIMORA_MEMORY or its default
     std::string scratchFolder;             // --scratch; empty: DECIMORA_SCRATCH, $TMPDIR or /tmp

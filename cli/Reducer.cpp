@@ -10,6 +10,7 @@
 #include "host/FourCharCodes.h"
 #include "cli/PluginFolder.h"
 #include "imagefiles/ImageFile.h"
+#include "imagefiles/LightEncoding.h"
 
 namespace cli {
 
@@ -49,15 +50,17 @@ private:
 class TargetDocument {
 public:
     TargetDocument(standin::Host& host, standin::Document& document, const std::string& name,
-                   standin::Image&& image)
+                   standin::Image&& image, std::vector<uint8_t>&& colorProfile)
         : document_(document) {
         document_.name = name;
         document_.image = std::move(image);
+        document_.colorProfile = std::move(colorProfile);
         document_.history.clear();
         host.SetTargetDocument(&document_);
     }
     ~TargetDocument() {
         document_.image = standin::Image(1, 1, 1, 8, 72.0);
+        document_.colorProfile.clear();
         document_.history.clear();
     }
     TargetDocument(const TargetDocument&) = delete;
@@ -68,6 +71,17 @@ public:
 private:
     standin::Document& document_;
 };
+
+// The colour profile the filter decodes the file's samples to light with:
+// none when reducing coded values, or when the file's encoding cannot be
+// decoded, which `note` then says.
+std::vector<uint8_t> ProfileForFilter(const std::string& input, const standin::ImageFile& file, ToneMode tone,
+                                      std::string* note) {
+    if (tone == ToneMode::coded) return {};
+    standin::LightEncoding light = standin::LightEncodingOf(file);
+    if (light.profile.empty()) *note = input + ": reduced as coded values: " + light.whyNot;
+    return std::move(light.profile);
+}
 
 std::optional<standin::ImageFormat> FormatOfExtension(const std::string& path) {
     std::string extension = fs::path(path).extension().string();
@@ -142,15 +156,19 @@ FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallback& progr
     CheckOutputFormat(job, file.info.format);
     CheckFactorFits(job.input, file.image, KnownFactor());
 
-    TargetDocument document(host_, *document_, fs::path(job.input).filename().string(), std::move(file.image));
+    std::string toneNote;
+    std::vector<uint8_t> colorProfile = ProfileForFilter(job.input, file, settings_.tone, &toneNote);
+    TargetDocument document(host_, *document_, fs::path(job.input).filename().string(), std::move(file.image),
+                            std::move(colorProfile));
     // The filter's own progress fills the run's share of the bar.
     const FilterProgressListener listener(host_, [&progress](double fraction) {
         progress(kReadDone + fraction * (kRunDone - kReadDone));
         return true;
     });
     const PluginRun run = RunPlugin();
-    const FileResult outcome = JudgeRun(host_, job.input, run.entryResult);
+    FileResult outcome = JudgeRun(host_, job.input, run.entryResult);
     if (outcome.outcome != Outcome::reduced) return outcome;
+    outcome.message = toneNote;
     const bool recording = !settings_.recordFile.empty();
     if (recording && !run.recorded) throw FileFailure(job.input + ": the plug-in left no step to record");
     progress(kRunDone);

@@ -15,6 +15,7 @@
 #include "cli/OutputPlan.h"
 #include "cli/RecordedStep.h"
 #include "cli/RunOutcome.h"
+#include "cli/ToneMode.h"
 #include "standin/host/Host.h"
 
 namespace cli {
@@ -28,6 +29,7 @@ struct ReduceSettings {
     // Set instead to play a recorded step.
     std::optional<RecordedStep> replay;
     int jpegQuality = 92;
+    ToneMode tone = ToneMode::light;
     // The largest image read, in pixels; unset: the image readers' default.
     std::optional<uint64_t> maxPixels;
     bool force = false;    // replace existing outputs

@@ -14,8 +14,9 @@ enum class Outcome { reduced, failed, cancelled };
 
 struct FileResult {
     Outcome outcome = Outcome::failed;
-    // Why it failed, naming the subject ("photo.png: truncated ..."); empty
-    // when reduced.
+    // Why it failed, naming the subject ("photo.png: truncated ..."). For a
+    // reduced file, empty, or a remark the user is shown all the same
+    // ("photo.tif: reduced as coded values: ...").
     std::string message;
 };
 

@@ -87,6 +87,7 @@ ReduceSettings Settings(const ReduceOptions& options, const std::string& pluginF
         settings.parameters = ActionParameters(options);
     }
     if (options.quality) settings.jpegQuality = *options.quality;
+    settings.tone = options.tone;
     settings.maxPixels = options.maxPixels;
     settings.force = options.force;
     settings.inPlace = options.inPlace;
