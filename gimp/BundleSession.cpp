@@ -50,10 +50,11 @@ BundleSession::BundleSession(const std::string& pluginFolder, StepRequest reques
     document_ = &host_.AddDocument(1, 1, 1, 8, 72.0);
 }
 
-cli::FileResult BundleSession::Reduce(const std::string& name, standin::Image& image,
+cli::FileResult BundleSession::Reduce(const std::string& name, standin::Image& image, std::vector<uint8_t> colorProfile,
                                       const std::function<void(double)>& progress) {
     document_->name = name;
     document_->image = std::move(image);
+    document_->colorProfile = std::move(colorProfile);
     document_->history.clear();
     host_.SetTargetDocument(document_);
     const ProgressListener listener(host_, progress);
@@ -66,6 +67,7 @@ cli::FileResult BundleSession::Reduce(const std::string& name, standin::Image& i
     // original when the run failed (the host put it back).
     image = std::move(document_->image);
     document_->image = standin::Image(1, 1, 1, 8, 72.0);
+    document_->colorProfile.clear();
     return result;
 }
 

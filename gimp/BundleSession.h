@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/RunOutcome.h"
 #include "standin/host/Host.h"
@@ -33,8 +34,11 @@ public:
     BundleSession(const std::string& pluginFolder, StepRequest request);
 
     // Reduces `image` in place (it becomes the host's result only when the
-    // run reduced it). `progress` hears the filter's progress, 0 to 1.
-    cli::FileResult Reduce(const std::string& name, standin::Image& image, const std::function<void(double)>& progress);
+    // run reduced it); `colorProfile` says how its samples encode light
+    // (empty: they are filtered as they are). `progress` hears the filter's
+    // progress, 0 to 1.
+    cli::FileResult Reduce(const std::string& name, standin::Image& image, std::vector<uint8_t> colorProfile,
+                           const std::function<void(double)>& progress);
 
     // The step the runs were made with (for the next WITH_LAST_VALS), once
     // one has reduced.

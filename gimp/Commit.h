@@ -24,6 +24,8 @@ struct ReducedDrawable {
 struct Reduction {
     int32_t factor = 0;
     std::vector<ReducedDrawable> drawables;
+    // Set when a drawable was reduced as coded values, not in light: why.
+    std::string toneNote;
 };
 
 // Empty when committed; else what failed. GIMP stops on a refused call only

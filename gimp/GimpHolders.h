@@ -1,5 +1,5 @@
-// Scope holders for what libgimp hands out: GEGL buffers (references) and
-// arrays allocated with g_malloc.
+// Scope holders for what libgimp hands out: GEGL buffers and colour profiles
+// (references) and arrays allocated with g_malloc.
 #pragma once
 
 #include <libgimp/gimp.h>
@@ -16,6 +16,7 @@ struct FreeMemory {
 };
 
 using BufferHolder = std::unique_ptr<GeglBuffer, UnrefObject>;
+using ProfileHolder = std::unique_ptr<GimpColorProfile, UnrefObject>;
 using IdArray = std::unique_ptr<gint32, FreeMemory>;
 
 }  // namespace gimphost

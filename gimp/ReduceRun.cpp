@@ -18,6 +18,7 @@
 #include "gimp/GimpHolders.h"
 #include "gimp/ImageDrawables.h"
 #include "gimp/LastValues.h"
+#include "gimp/LightProfile.h"
 #include "gimp/SampleFormat.h"
 #include "host/FourCharCodes.h"
 #include "imagefiles/Resolution.h"
@@ -136,8 +137,11 @@ Reduction ReduceDrawables(gint32 image, const HostSamples& samples, BundleSessio
         const gint32 drawable = drawables[index];
         const Babl* format = HostFormat(drawable, samples);
         standin::Image pixels = ReadOnCanvas(drawable, format, samples.bitsPerSample, width, height, resolution);
-        const cli::FileResult result = session.Reduce(DrawableName(drawable), pixels,
-                                                      [&bar, index](double fraction) { bar.Show(index, fraction); });
+        DrawableLight light = LightProfileFor(image, format);
+        if (!light.whyNot.empty()) reduction.toneNote = DrawableName(drawable) + " was reduced as coded values: " + light.whyNot;
+        const cli::FileResult result =
+            session.Reduce(DrawableName(drawable), pixels, std::move(light.profile),
+                           [&bar, index](double fraction) { bar.Show(index, fraction); });
         if (result.outcome == cli::Outcome::cancelled) throw Refusal{GIMP_PDB_CANCEL, ""};
         if (result.outcome != cli::Outcome::reduced) Refuse(result.message);
         reduction.drawables.push_back(ReducedDrawable{drawable, format, std::move(pixels)});
@@ -198,6 +202,8 @@ ReduceAnswer Reduce(const ReduceCall& call) {
     times.Mark("commit");
     if (!failure.empty()) return {GIMP_PDB_EXECUTION_ERROR, failure};
     StoreLastStep(session->DecimoraEvent(), *session->Step());
+    // Reduced, but not in light: the user hears why.
+    if (!reduction.toneNote.empty()) gimp_message(reduction.toneNote.c_str());
     if (call.mode != GIMP_RUN_NONINTERACTIVE) gimp_displays_flush();
     times.Whole();
     return {GIMP_PDB_SUCCESS, ""};

@@ -53,8 +53,6 @@ std::string BablEncoding(int32_t channels, ToneCurve curve, const char* bablType
     return std::string(kModels[row][column]) + " " + bablType;
 }
 
-namespace {
-
 ToneCurve ToneCurveOf(const Babl* format) {
     const BablModelFlag flags = babl_get_model_flags(babl_format_get_model(format));
     if (flags & BABL_MODEL_FLAG_LINEAR) return ToneCurve::linear;
@@ -62,12 +60,10 @@ ToneCurve ToneCurveOf(const Babl* format) {
     return ToneCurve::gamma;
 }
 
-}  // namespace
-
 const Babl* HostFormat(gint32 drawable, const HostSamples& samples) {
     const Babl* stored = gimp_drawable_get_format(drawable);
-    const std::string encoding =
-        BablEncoding(babl_format_get_n_components(stored), ToneCurveOf(stored), samples.bablType);
+    const ToneCurve curve = samples.bitsPerSample == standin::kFloatBits ? ToneCurve::linear : ToneCurveOf(stored);
+    const std::string encoding = BablEncoding(babl_format_get_n_components(stored), curve, samples.bablType);
     return babl_format_with_space(encoding.c_str(), babl_format_get_space(stored));
 }
 

@@ -1,9 +1,9 @@
 // How GIMP's precisions map onto the host's samples, in one place: which
 // sample depth the host document gets, and the babl format the pixels are
 // read and written in. 8- and 16-bit integer pixels go over exactly as GIMP
-// stores them; every other precision goes over as 32-bit float. The format keeps each drawable's own channels, tone curve
-// (linear light or gamma-encoded) and colour space, so the filter sees the
-// values as GIMP stores them.
+// stores them, with their tone curve (linear light or gamma-encoded); every
+// other precision goes over as 32-bit float in linear light, the filter's own
+// working form. The format keeps each drawable's channels and colour space.
 #pragma once
 
 #include <libgimp/gimp.h>
@@ -31,8 +31,12 @@ enum class ToneCurve { linear, gamma, perceptual };
 // The babl encoding of `channels` (1 to 4) samples, e.g. "R'G'B'A u16".
 std::string BablEncoding(int32_t channels, ToneCurve curve, const char* bablType);
 
-// The format the drawable's pixels go to the host in: its own channels,
-// tone curve and colour space, at the host's depth.
+// The format the drawable's pixels go to the host in: its own channels and
+// colour space at the host's depth; its own tone curve for integers, linear
+// for floats.
 const Babl* HostFormat(gint32 drawable, const HostSamples& samples);
+
+// The tone curve of a format's model.
+ToneCurve ToneCurveOf(const Babl* format);
 
 }  // namespace gimphost

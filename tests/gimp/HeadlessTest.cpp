@@ -18,6 +18,7 @@
 #include "cli/ProgramRun.h"
 #include "gimp/BundleSession.h"
 #include "gimp/GimpConsole.h"
+#include "gimp/GimpHolders.h"
 #include "imagefiles/ImageFile.h"
 
 namespace {
@@ -84,6 +85,18 @@ std::vector<uint8_t> Under(const DrawableDump& d, const standin::Image& canvas) 
     return pixels;
 }
 
+// GIMP's built-in sRGB profile, grey for one or two channels: what the
+// plug-in hands the filter for the 8-bit gamma-encoded layers here.
+std::vector<uint8_t> SrgbProfile(int channels) {
+    GimpColorProfile* profile =
+        channels <= 2 ? gimp_color_profile_new_d65_gray_srgb_trc() : gimp_color_profile_new_rgb_srgb();
+    gsize length = 0;
+    const guint8* data = gimp_color_profile_get_icc_profile(profile, &length);
+    std::vector<uint8_t> bytes(data, data + length);
+    g_object_unref(profile);
+    return bytes;
+}
+
 class GimpHeadlessTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -94,6 +107,11 @@ protected:
                                 standin::ImageFormat::png);
         clitest::WriteTestImage((in / "gray16a.png").string(), clitest::PatternImage(40, 31, 2, 16, 300.0),
                                 standin::ImageFormat::png);
+        // Black and white columns: a 50 % screen, half the light.
+        standin::Image screen(64, 48, 1, 8, 600.0);
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x) screen.SetSample(x, y, 0, x % 2 == 0 ? 0 : 255);
+        clitest::WriteTestImage((in / "screen.png").string(), screen, standin::ImageFormat::png);
         for (const auto& [name, factor] : {std::pair{"rgb8", "2"}, std::pair{"gray16a", "3"}}) {
             const std::string input = (in / (std::string(name) + ".png")).string();
             const std::string output = (out_ / ("cli-" + std::string(name) + ".png")).string();
@@ -182,7 +200,11 @@ TEST_F(GimpHeadlessTest, LayersGroupsAndMasksKeepTheirPlacesAndOneSamplingRule) 
     for (size_t index = 0; index < after.drawables.size(); ++index) {
         SCOPED_TRACE(index);
         standin::Image canvas = OnCanvas(before.drawables[index], before.width, before.height, 8, before.xres);
-        ASSERT_EQ(bundle.Reduce("drawable", canvas, {}).outcome, cli::Outcome::reduced);
+        // GIMP keeps masks in linear light: they need no profile.
+        const bool isMask = before.drawables[index].kind == "mask";
+        ASSERT_EQ(bundle.Reduce("drawable", canvas, isMask ? std::vector<uint8_t>{} : SrgbProfile(canvas.Channels()), {})
+                      .outcome,
+                  cli::Outcome::reduced);
         EXPECT_EQ(after.drawables[index].pixels, Under(after.drawables[index], canvas));
     }
 }
@@ -209,7 +231,7 @@ TEST_F(GimpHeadlessTest, FloatAndHalfFloatKeepValuesAboveOne) {
               (std::vector<double>{16, 12, 150}));
     gimphost::BundleSession bundle(std::getenv("DECIMORA_PLUGIN_DIR"), {gimphost::StepSource::factor, 2, {}});
     standin::Image canvas = OnCanvas(before.drawables[0], before.width, before.height, 32, before.xres);
-    ASSERT_EQ(bundle.Reduce("float", canvas, {}).outcome, cli::Outcome::reduced);
+    ASSERT_EQ(bundle.Reduce("float", canvas, {}, {}).outcome, cli::Outcome::reduced);
     EXPECT_EQ(after.drawables[0].pixels, Under(after.drawables[0], canvas));
     const std::vector<float> floats = Samples<float>(after.drawables[0]);
     EXPECT_GT(*std::max_element(floats.begin(), floats.end()), 1.0f);
@@ -220,6 +242,26 @@ TEST_F(GimpHeadlessTest, FloatAndHalfFloatKeepValuesAboveOne) {
     float brightest = 0.0f;
     for (uint16_t sample : Samples<uint16_t>(half.drawables[0])) brightest = std::max(brightest, HalfToFloat(sample));
     EXPECT_GT(brightest, 1.0f);
+}
+
+TEST_F(GimpHeadlessTest, PerceptualAndLinearImagesKeepTheSameLight) {
+    const ImageDump perceptual = Dump("screen");
+    const ImageDump linear = Dump("screen-linear");
+    ASSERT_EQ(perceptual.succeeded, 1) << perceptual.message;
+    ASSERT_EQ(linear.succeeded, 1) << linear.message;
+    // Each pixel sends the same light in both; away from the edges (which
+    // mirror the columns unevenly) half the light: 188 in sRGB codes.
+    const std::vector<uint8_t>& codes = perceptual.drawables[0].pixels;
+    const std::vector<uint16_t> light = Samples<uint16_t>(linear.drawables[0]);
+    ASSERT_EQ(codes.size(), light.size());
+    for (size_t i = 0; i < codes.size(); ++i) {
+        const double v = codes[i] / 255.0;
+        EXPECT_NEAR(v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4), light[i] / 65535.0, 0.004) << i;
+        const size_t x = i % static_cast<size_t>(perceptual.width);
+        if (x >= 2 && x + 2 < static_cast<size_t>(perceptual.width)) {
+            EXPECT_NEAR(codes[i], 188, 1) << i;
+        }
+    }
 }
 
 TEST_F(GimpHeadlessTest, FailuresLeaveTheImageUntouchedAndSayWhy) {

@@ -69,6 +69,12 @@
     (plug-in-decimora-probe-fill RUN-NONINTERACTIVE image layer 1.5)
     image))
 
+; screen.png converted to 16-bit linear light.
+(define (linear-image name)
+  (let ((image (load-input name)))
+    (gimp-image-convert-precision image PRECISION-U16-LINEAR)
+    image))
+
 (define (main-cases)
   (reduce-case "rgb8" (load-input "rgb8.png") RUN-NONINTERACTIVE 2)
   (reduce-case "gray16a" (load-input "gray16a.png") RUN-NONINTERACTIVE 3)
@@ -78,7 +84,9 @@
   (reduce-case "float" (bright-image PRECISION-FLOAT-LINEAR RGB RGBA-IMAGE) RUN-NONINTERACTIVE 2)
   (reduce-case "half" (bright-image PRECISION-HALF-GAMMA GRAY GRAYA-IMAGE) RUN-NONINTERACTIVE 2)
   (reduce-case "factor0" (load-input "rgb8.png") RUN-NONINTERACTIVE 0)
-  (reduce-case "indexed" (indexed-image) RUN-NONINTERACTIVE 2))
+  (reduce-case "indexed" (indexed-image) RUN-NONINTERACTIVE 2)
+  (reduce-case "screen" (load-input "screen.png") RUN-NONINTERACTIVE 4)
+  (reduce-case "screen-linear" (linear-image "screen.png") RUN-NONINTERACTIVE 4))
 
 (define (missing-filter-case)
   (reduce-case "missing-filter" (load-input "rgb8.png") RUN-NONINTERACTIVE 2))
