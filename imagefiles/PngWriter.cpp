@@ -1,6 +1,8 @@
 // Writing a PNG file with libpng: the resolution as pixels per metre, the
 // ICC profile (iCCP), EXIF (eXIf) and XMP (an iTXt chunk). All libpng calls
 // run in one function that holds the setjmp and only plain data.
+#include <zlib.h>
+
 #include <csetjmp>
 #include <cstdio>
 #include <string>
@@ -32,6 +34,7 @@ struct PngWriteRequest {
     const char* iccProfileName = nullptr;
     png_const_bytep iccProfile = nullptr;
     png_uint_32 iccProfileSize = 0;
+    bool storeIccProfile = false;  // uncompressed (IccChunkWouldBeShort)
     png_bytep exif = nullptr;
     png_uint_32 exifSize = 0;
     png_textp xmp = nullptr;
@@ -48,6 +51,9 @@ bool WritePng(PngWriteState* state, const PngWriteRequest* request) {
                  PNG_FILTER_TYPE_BASE);
     png_set_pHYs(png, info, request->pixelsPerMetre, request->pixelsPerMetre, PNG_RESOLUTION_METER);
     if (request->iccProfile != nullptr) {
+        // The profile is the only compressed text-like chunk written (XMP
+        // goes out uncompressed), so the text level applies to it alone.
+        if (request->storeIccProfile) png_set_text_compression_level(png, Z_NO_COMPRESSION);
         png_set_iCCP(png, info, request->iccProfileName, PNG_COMPRESSION_TYPE_BASE, request->iccProfile,
                      request->iccProfileSize);
     }
@@ -88,6 +94,26 @@ public:
 private:
     PngWriteState state_;
 };
+
+// libpng 1.6.39 reads up to 81 bytes of an iCCP chunk as its keyword field
+// and then wants at least 11 more, so it drops any iCCP chunk shorter than
+// 92 bytes as "too short". A small profile that compresses well makes such a
+// chunk, and the file would lose its profile when read again. Such a profile
+// is stored instead: the chunk is then longer than the profile, which is at
+// least 132 bytes. The size is measured with zlib's default level, as libpng
+// compresses; the slack covers libpng's other stream settings.
+bool IccChunkWouldBeShort(const std::string& name, const std::vector<uint8_t>& profile) {
+    constexpr uLong kShortestReadableChunk = 92;
+    constexpr uLong kSlack = 16;
+    uLongf compressedSize = compressBound(static_cast<uLong>(profile.size()));
+    std::vector<Bytef> compressed(compressedSize);
+    if (compress2(compressed.data(), &compressedSize, profile.data(), static_cast<uLong>(profile.size()),
+                  Z_DEFAULT_COMPRESSION) != Z_OK) {
+        return true;
+    }
+    const uLong chunkSize = static_cast<uLong>(name.size()) + 2 + compressedSize;  // name, its 0, the method
+    return chunkSize < kShortestReadableChunk + kSlack;
+}
 
 int ColourType(int channels) {
     switch (channels) {
@@ -133,6 +159,7 @@ void WritePngFile(int fd, const std::string& path, const Image& image, const Ima
         request.iccProfileName = profileName.c_str();
         request.iccProfile = metadata.iccProfile.data();
         request.iccProfileSize = static_cast<png_uint_32>(metadata.iccProfile.size());
+        request.storeIccProfile = IccChunkWouldBeShort(profileName, metadata.iccProfile);
     }
     if (!exif.empty()) {
         request.exif = exif.data();

@@ -80,6 +80,19 @@ TEST(ImageFilesMetadata, PngKeepsProfileExifAndXmp) {
     }
 }
 
+// libpng drops an iCCP chunk shorter than 92 bytes when reading, which a
+// profile of mostly zeros compresses to.
+TEST(ImageFilesMetadata, PngKeepsAProfileThatCompressesToAFewBytes) {
+    TempFolder folder;
+    std::vector<uint8_t> profile = IccProfile("GRAY", 400);
+    std::fill(profile.begin() + 144, profile.end(), uint8_t{0});
+    standin::ImageFileInfo info;
+    info.format = standin::ImageFormat::png;
+    info.metadata.iccProfile = profile;
+    WriteImageFile(folder.File("out.png"), Patterned(5, 4, 1, 8), info);
+    EXPECT_EQ(ReadImageFile(folder.File("out.png")).info.metadata.iccProfile, profile);
+}
+
 TEST(ImageFilesMetadata, JpegKeepsProfileExifAndXmp) {
     TempFolder folder;
     JpegSpec spec;
