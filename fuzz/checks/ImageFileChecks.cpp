@@ -83,6 +83,9 @@ void CheckWrittenBack(const ImageFile& file) {
     const standin::ImageMetadata& after = again->info.metadata;
     Expect(after.iccProfile == before.iccProfile, "read again: the same ICC profile");
     Expect(after.xmp == before.xmp, "read again: the same XMP packet");
+    Expect(after.gamma == before.gamma && after.srgbIntent == before.srgbIntent &&
+               after.chromaticities == before.chromaticities && after.cicp == before.cicp,
+           "read again: the same colour chunks");
     if (file.info.format == ImageFormat::tiff) {
         // A TIFF file keeps what it understands of the block (a malformed
         // Orientation entry is dropped, say), so only its meaning is compared.
