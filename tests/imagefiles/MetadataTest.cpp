@@ -90,23 +90,23 @@ TEST(ImageFilesMetadata, PngKeepsItsColourChunksAndAddsNone) {
     all.cicp = {9, 16, 0, 1};
     PngSpec srgbOnly;
     srgbOnly.srgbIntent = 2;
-    for (const PngSpec& spec : {all, srgbOnly}) {
-        const std::string name = spec.srgbIntent >= 0 ? "srgb" : "all";
+    for (const PngSpec& input : {all, srgbOnly}) {
+        const std::string name = input.srgbIntent >= 0 ? "srgb" : "all";
         const std::string in = folder.File(name + ".png");
         const std::string out = folder.File(name + "-out.png");
-        WritePngWithLibpng(in, Patterned(6, 5, 3, 8), spec);
+        WritePngWithLibpng(in, Patterned(6, 5, 3, 8), input);
         const ImageFile again = ThroughWrite(in, out);
         const standin::ImageMetadata& metadata = again.info.metadata;
-        EXPECT_EQ(metadata.gamma, spec.gamma ? std::optional<double>(spec.gamma / 100000.0) : std::nullopt);
-        EXPECT_EQ(metadata.srgbIntent, spec.srgbIntent >= 0 ? std::optional<int>(spec.srgbIntent) : std::nullopt);
-        EXPECT_EQ(metadata.chromaticities.has_value(), !spec.chromaticities.empty());
+        EXPECT_EQ(metadata.gamma, input.gamma ? std::optional<double>(input.gamma / 100000.0) : std::nullopt);
+        EXPECT_EQ(metadata.srgbIntent, input.srgbIntent >= 0 ? std::optional<int>(input.srgbIntent) : std::nullopt);
+        EXPECT_EQ(metadata.chromaticities.has_value(), !input.chromaticities.empty());
         if (metadata.chromaticities) {
             EXPECT_EQ(metadata.chromaticities->whiteX, 0.3127);
             EXPECT_EQ(metadata.chromaticities->greenY, 0.71);
             EXPECT_EQ(metadata.chromaticities->blueY, 0.06);
         }
-        EXPECT_TRUE(metadata.cicp == (spec.cicp.empty() ? std::nullopt
-                                                        : std::optional<standin::CicpCodePoints>({9, 16, 0, 1})));
+        EXPECT_TRUE(metadata.cicp == (input.cicp.empty() ? std::nullopt
+                                                         : std::optional<standin::CicpCodePoints>({9, 16, 0, 1})));
         EXPECT_EQ(ColourChunks(PngChunks(ReadBytes(out))), ColourChunks(PngChunks(ReadBytes(in))));
     }
 }
