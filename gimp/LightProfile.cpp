@@ -4,7 +4,7 @@
 
 #include "gimp/GimpHolders.h"
 #include "gimp/SampleFormat.h"
-#include "imagefiles/LightEncoding.h"
+#include "imagefiles/IccProfileUse.h"
 
 namespace gimphost {
 namespace {
@@ -30,7 +30,6 @@ DrawableLight LightProfileFor(gint32 image, const Babl* format) {
     if (curve == ToneCurve::linear) return {};
     const int components = babl_format_get_n_components(format);
     const bool grey = components <= 2;
-    const int colourChannels = grey ? 1 : 3;
     std::vector<uint8_t> profile;
     if (curve == ToneCurve::gamma) profile = BytesOf(gimp_image_get_effective_color_profile(image));
     // Perceptual formats have the sRGB curve; so do grey gamma-encoded ones
@@ -38,7 +37,7 @@ DrawableLight LightProfileFor(gint32 image, const Babl* format) {
     if (curve == ToneCurve::perceptual || (grey && !IsGreyProfile(profile))) {
         profile = BytesOf(grey ? gimp_color_profile_new_d65_gray_srgb_trc() : gimp_color_profile_new_rgb_srgb());
     }
-    const std::string problem = standin::WhyProfileCannotDecode(profile, colourChannels);
+    const std::string problem = standin::WhyIccProfileCannotDecode(profile, components);
     if (!problem.empty()) return {{}, problem};
     return {std::move(profile), {}};
 }

@@ -25,6 +25,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,37 @@ enum class AlphaKind {
 
 enum class TiffCompression { none, lzw, deflate, packBits };
 
+// CIE xy coordinates of a white point and three primaries (a PNG cHRM chunk).
+struct Chromaticities {
+    double whiteX = 0.0;
+    double whiteY = 0.0;
+    double redX = 0.0;
+    double redY = 0.0;
+    double greenX = 0.0;
+    double greenY = 0.0;
+    double blueX = 0.0;
+    double blueY = 0.0;
+};
+
+// The video code points of a PNG cICP chunk: colour primaries, transfer
+// characteristics, matrix coefficients (0 for RGB samples) and whether the
+// samples use their full range (1) or the narrow video range (0).
+struct CicpCodePoints {
+    uint8_t primaries = 0;
+    uint8_t transfer = 0;
+    uint8_t matrix = 0;
+    uint8_t fullRange = 1;
+};
+
+inline bool operator==(const Chromaticities& a, const Chromaticities& b) {
+    return a.whiteX == b.whiteX && a.whiteY == b.whiteY && a.redX == b.redX && a.redY == b.redY &&
+           a.greenX == b.greenX && a.greenY == b.greenY && a.blueX == b.blueX && a.blueY == b.blueY;
+}
+inline bool operator==(const CicpCodePoints& a, const CicpCodePoints& b) {
+    return a.primaries == b.primaries && a.transfer == b.transfer && a.matrix == b.matrix &&
+           a.fullRange == b.fullRange;
+}
+
 // Blobs carried from a file to the file written from it, byte for byte.
 struct ImageMetadata {
     std::vector<uint8_t> iccProfile;
@@ -56,6 +88,14 @@ struct ImageMetadata {
     std::vector<uint8_t> exif;
     // The XMP packet (UTF-8 text).
     std::vector<uint8_t> xmp;
+
+    // What a PNG file says about its colour besides its ICC profile, as the
+    // file stored it; each is empty when the file has no such chunk, and
+    // only a PNG file written from the metadata gets the chunk.
+    std::optional<double> gamma;                   // gAMA: the file gamma, 0.45455 for 1/2.2
+    std::optional<int> srgbIntent;                 // sRGB: the rendering intent, 0 to 3
+    std::optional<Chromaticities> chromaticities;  // cHRM
+    std::optional<CicpCodePoints> cicp;            // cICP
 };
 
 // How a file stored its samples, so that the file written from it stores

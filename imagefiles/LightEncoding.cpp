@@ -1,84 +1,75 @@
 #include "imagefiles/LightEncoding.h"
 
-#include <lcms2.h>
+#include <optional>
+#include <string>
+#include <utility>
 
-#include <memory>
+#include "imagefiles/CicpDecoding.h"
+#include "imagefiles/IccProfileUse.h"
+#include "imagefiles/MadeProfiles.h"
 
 namespace standin {
 namespace {
 
-struct ProfileCloser {
-    void operator()(void* profile) const { cmsCloseProfile(profile); }
-};
-using ProfileHolder = std::unique_ptr<void, ProfileCloser>;
+LightEncoding Refused(std::string whyNot) { return {{}, std::move(whyNot)}; }
 
-struct CurveFreer {
-    void operator()(cmsToneCurve* curve) const { cmsFreeToneCurve(curve); }
-};
-using CurveHolder = std::unique_ptr<cmsToneCurve, CurveFreer>;
-
-std::vector<uint8_t> Saved(const ProfileHolder& profile) {
-    cmsUInt32Number size = 0;
-    if (!profile || !cmsSaveProfileToMem(profile.get(), nullptr, &size)) return {};
-    std::vector<uint8_t> bytes(size);
-    if (!cmsSaveProfileToMem(profile.get(), bytes.data(), &size)) return {};
-    return bytes;
+LightEncoding Made(const DecodingCurve& curve, int32_t channels, const Chromaticities& primaries) {
+    std::vector<uint8_t> profile = MadeProfile(curve, channels, primaries);
+    if (profile.empty()) return Refused("no ICC profile could be made from what the file says about its colour");
+    return {std::move(profile), {}};
 }
 
-// The sRGB curve, or a pure gamma (1 for linear light).
-CurveHolder MakeCurve(bool srgb, double gamma) {
-    const cmsFloat64Number parameters[5] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
-    return CurveHolder(srgb ? cmsBuildParametricToneCurve(nullptr, 4, parameters) : cmsBuildGamma(nullptr, gamma));
+LightEncoding FromCicp(const CicpCodePoints& cicp, int32_t channels) {
+    const CicpDecoding decoding = DecodingOf(cicp);
+    if (!decoding.curve) return Refused(decoding.whyNot);
+    return Made(*decoding.curve, channels, decoding.primaries);
 }
 
-// A profile of sRGB's primaries (or grey) with the sRGB curve or a gamma.
-std::vector<uint8_t> MadeProfile(int colourChannels, bool srgb, double gamma) {
-    const CurveHolder curve = MakeCurve(srgb, gamma);
-    if (colourChannels == 1) return Saved(ProfileHolder(cmsCreateGrayProfile(cmsD50_xyY(), curve.get())));
-    cmsCIExyY white;
-    cmsWhitePointFromTemp(&white, 6504);
-    const cmsCIExyYTRIPLE primaries = {{0.64, 0.33, 1.0}, {0.30, 0.60, 1.0}, {0.15, 0.06, 1.0}};
-    cmsToneCurve* curves[3] = {curve.get(), curve.get(), curve.get()};
-    return Saved(ProfileHolder(cmsCreateRGBProfile(&white, &primaries, curves)));
+LightEncoding FromIccProfile(const std::vector<uint8_t>& profile, int32_t channels) {
+    std::string whyNot = WhyIccProfileCannotDecode(profile, channels);
+    if (!whyNot.empty()) return Refused(std::move(whyNot));
+    return {profile, {}};
 }
 
-int ColourChannels(const Image& image) { return image.AlphaChannel() < 0 ? image.Channels() : image.Channels() - 1; }
+// Outside a tenth to ten, a file gamma (and the decoding exponent, its
+// inverse) is taken for a mistake, as 0 plainly is.
+bool GammaUsable(double gamma) { return gamma >= 0.1 && gamma <= 10.0; }
 
-bool CurveRises(const cmsToneCurve* curve) { return curve != nullptr && cmsIsToneCurveMonotonic(curve); }
+// Chromaticities Little CMS can work with: every coordinate in 0..1 and
+// every y above 0 (it divides by them).
+bool ChromaticitiesUsable(const Chromaticities& c) {
+    for (double x : {c.whiteX, c.redX, c.greenX, c.blueX}) {
+        if (!(x >= 0.0 && x <= 1.0)) return false;
+    }
+    for (double y : {c.whiteY, c.redY, c.greenY, c.blueY}) {
+        if (!(y > 0.0 && y <= 1.0)) return false;
+    }
+    return true;
+}
+
+// cHRM primaries that span no colours make no profile; sRGB's stand in.
+LightEncoding FromGamma(double gamma, const std::optional<Chromaticities>& chromaticities, int32_t channels) {
+    const DecodingCurve curve = PowerCurve(1.0 / gamma);
+    if (chromaticities && ChromaticitiesUsable(*chromaticities)) {
+        LightEncoding encoding = Made(curve, channels, *chromaticities);
+        if (!encoding.profile.empty()) return encoding;
+    }
+    return Made(curve, channels, SrgbPrimaries());
+}
 
 }  // namespace
 
-std::string WhyProfileCannotDecode(const std::vector<uint8_t>& profile, int colourChannels) {
-    const ProfileHolder holder(cmsOpenProfileFromMem(profile.data(), static_cast<cmsUInt32Number>(profile.size())));
-    if (!holder) return "its ICC profile cannot be read";
-    const cmsColorSpaceSignature space = cmsGetColorSpace(holder.get());
-    if (colourChannels == 1 && space == cmsSigGrayData) {
-        const auto* curve = static_cast<const cmsToneCurve*>(cmsReadTag(holder.get(), cmsSigGrayTRCTag));
-        return CurveRises(curve) ? "" : "its grey ICC profile has no rising tone curve";
-    }
-    if (colourChannels == 3 && space == cmsSigRgbData) {
-        if (!cmsIsMatrixShaper(holder.get())) return "its RGB ICC profile maps colour through lookup tables";
-        for (cmsTagSignature tag : {cmsSigRedTRCTag, cmsSigGreenTRCTag, cmsSigBlueTRCTag}) {
-            if (!CurveRises(static_cast<const cmsToneCurve*>(cmsReadTag(holder.get(), tag)))) {
-                return "its RGB ICC profile has a tone curve that does not rise";
-            }
-        }
-        return "";
-    }
-    if (space == cmsSigCmykData) return "its ICC profile is a CMYK profile";
-    return colourChannels == 1 ? "its ICC profile is not a grey profile" : "its ICC profile is not an RGB profile";
-}
-
 LightEncoding LightEncodingOf(const ImageFile& file) {
-    const int colourChannels = ColourChannels(file.image);
-    const std::vector<uint8_t>& own = file.info.metadata.iccProfile;
-    if (!own.empty()) {
-        std::string why = WhyProfileCannotDecode(own, colourChannels);
-        if (!why.empty()) return {{}, why};
-        return {own, ""};
+    const ImageMetadata& metadata = file.info.metadata;
+    const int32_t channels = file.image.Channels();
+    if (metadata.cicp) return FromCicp(*metadata.cicp, channels);
+    if (!metadata.iccProfile.empty()) return FromIccProfile(metadata.iccProfile, channels);
+    if (metadata.srgbIntent) return Made(SrgbCurve(), channels, SrgbPrimaries());
+    if (metadata.gamma && GammaUsable(*metadata.gamma)) {
+        return FromGamma(*metadata.gamma, metadata.chromaticities, channels);
     }
-    const bool floats = file.image.HasFloatSamples();
-    return {MadeProfile(colourChannels, !floats, 1.0), ""};
+    const DecodingCurve curve = file.image.HasFloatSamples() ? PowerCurve(1.0) : SrgbCurve();
+    return Made(curve, channels, SrgbPrimaries());
 }
 
 }  // namespace standin

@@ -10,6 +10,7 @@
 
 #include "imagefiles/ImageCodecs.h"
 #include "imagefiles/ImageLimits.h"
+#include "imagefiles/PngColourChunks.h"
 #include "imagefiles/PngSupport.h"
 #include "imagefiles/Resolution.h"
 
@@ -50,6 +51,7 @@ struct PngReadState {
 bool ReadPngHeader(PngReadState* state) {
     if (setjmp(png_jmpbuf(state->png))) return false;
     png_init_io(state->png, state->file);
+    png_set_keep_unknown_chunks(state->png, PNG_HANDLE_CHUNK_ALWAYS, kPngColourChunkNames, kPngColourChunkCount);
     png_read_info(state->png, state->info);
     png_get_IHDR(state->png, state->info, &state->width, &state->height, &state->bitDepth, &state->colourType,
                  &state->interlace, nullptr, nullptr);
@@ -152,6 +154,9 @@ ImageMetadata MetadataOf(const PngReadState& state, std::string* iccProfileName)
         metadata.xmp.assign(texts[i].text, texts[i].text + size);
         break;
     }
+    png_unknown_chunkp chunks = nullptr;
+    const int chunkCount = png_get_unknown_chunks(state.png, state.info, &chunks);
+    TakePngColourChunks(chunks, chunkCount, &metadata);
     return metadata;
 }
 

@@ -1,12 +1,17 @@
 // Writing a PNG file with libpng: the resolution as pixels per metre, the
-// ICC profile (iCCP), EXIF (eXIf) and XMP (an iTXt chunk). All libpng calls
-// run in one function that holds the setjmp and only plain data.
+// ICC profile (iCCP), the other colour chunks (PngColourChunks.h), EXIF
+// (eXIf) and XMP (an iTXt chunk). All libpng calls run in one function that
+// holds the setjmp and only plain data.
+#include <zlib.h>
+
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "imagefiles/ImageCodecs.h"
+#include "imagefiles/PngColourChunks.h"
 #include "imagefiles/PngSupport.h"
 #include "imagefiles/Resolution.h"
 
@@ -32,6 +37,9 @@ struct PngWriteRequest {
     const char* iccProfileName = nullptr;
     png_const_bytep iccProfile = nullptr;
     png_uint_32 iccProfileSize = 0;
+    bool storeIccProfile = false;  // uncompressed (IccChunkWouldBeShort)
+    png_const_unknown_chunkp colourChunks = nullptr;
+    int colourChunkCount = 0;
     png_bytep exif = nullptr;
     png_uint_32 exifSize = 0;
     png_textp xmp = nullptr;
@@ -47,9 +55,22 @@ bool WritePng(PngWriteState* state, const PngWriteRequest* request) {
                  request->interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
                  PNG_FILTER_TYPE_BASE);
     png_set_pHYs(png, info, request->pixelsPerMetre, request->pixelsPerMetre, PNG_RESOLUTION_METER);
+    // libpng would compare the profile with the sRGB profiles it knows,
+    // refuse the write for one it calls "known incorrect", and add gAMA and
+    // cHRM chunks for the others; the profile is written as it is instead.
+    png_set_option(png, PNG_SKIP_sRGB_CHECK_PROFILE, PNG_OPTION_ON);
     if (request->iccProfile != nullptr) {
+        // The profile is the only compressed text-like chunk written (XMP
+        // goes out uncompressed), so the text level applies to it alone.
+        if (request->storeIccProfile) png_set_text_compression_level(png, Z_NO_COMPRESSION);
         png_set_iCCP(png, info, request->iccProfileName, PNG_COMPRESSION_TYPE_BASE, request->iccProfile,
                      request->iccProfileSize);
+    }
+    if (request->colourChunkCount > 0) {
+        // These chunks are not safe to copy, which libpng writes as unknown
+        // chunks only when told to.
+        png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_ALWAYS, kPngColourChunkNames, kPngColourChunkCount);
+        png_set_unknown_chunks(png, info, request->colourChunks, request->colourChunkCount);
     }
     if (request->exif != nullptr) png_set_eXIf_1(png, info, request->exifSize, request->exif);
     if (request->xmp != nullptr) png_set_text(png, info, request->xmp, 1);
@@ -88,6 +109,26 @@ public:
 private:
     PngWriteState state_;
 };
+
+// libpng 1.6.39 reads up to 81 bytes of an iCCP chunk as its keyword field
+// and then wants at least 11 more, so it drops any iCCP chunk shorter than
+// 92 bytes as "too short". A small profile that compresses well makes such a
+// chunk, and the file would lose its profile when read again. Such a profile
+// is stored instead: the chunk is then longer than the profile, which is at
+// least 132 bytes. The size is measured with zlib's default level, as libpng
+// compresses; the slack covers libpng's other stream settings.
+bool IccChunkWouldBeShort(const std::string& name, const std::vector<uint8_t>& profile) {
+    constexpr uLong kShortestReadableChunk = 92;
+    constexpr uLong kSlack = 16;
+    uLongf compressedSize = compressBound(static_cast<uLong>(profile.size()));
+    std::vector<Bytef> compressed(compressedSize);
+    if (compress2(compressed.data(), &compressedSize, profile.data(), static_cast<uLong>(profile.size()),
+                  Z_DEFAULT_COMPRESSION) != Z_OK) {
+        return true;
+    }
+    const uLong chunkSize = static_cast<uLong>(name.size()) + 2 + compressedSize;  // name, its 0, the method
+    return chunkSize < kShortestReadableChunk + kSlack;
+}
 
 int ColourType(int channels) {
     switch (channels) {
@@ -133,7 +174,18 @@ void WritePngFile(int fd, const std::string& path, const Image& image, const Ima
         request.iccProfileName = profileName.c_str();
         request.iccProfile = metadata.iccProfile.data();
         request.iccProfileSize = static_cast<png_uint_32>(metadata.iccProfile.size());
+        request.storeIccProfile = IccChunkWouldBeShort(profileName, metadata.iccProfile);
     }
+    const std::vector<PngChunk> colourChunks = PngColourChunksOf(metadata);
+    std::vector<png_unknown_chunk> unknownChunks(colourChunks.size());
+    for (size_t i = 0; i < colourChunks.size(); ++i) {
+        std::memcpy(unknownChunks[i].name, colourChunks[i].name.c_str(), 5);
+        unknownChunks[i].data = const_cast<png_bytep>(colourChunks[i].data.data());  // libpng copies it
+        unknownChunks[i].size = colourChunks[i].data.size();
+        unknownChunks[i].location = PNG_HAVE_IHDR;  // before PLTE and the image data
+    }
+    request.colourChunks = unknownChunks.data();
+    request.colourChunkCount = static_cast<int>(unknownChunks.size());
     if (!exif.empty()) {
         request.exif = exif.data();
         request.exifSize = static_cast<png_uint_32>(exif.size());

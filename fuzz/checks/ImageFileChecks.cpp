@@ -11,6 +11,7 @@
 #include "imagefiles/ExifBlock.h"
 #include "imagefiles/FormatDetection.h"
 #include "imagefiles/ImageFile.h"
+#include "imagefiles/LightEncoding.h"
 
 namespace fuzzing {
 namespace {
@@ -42,6 +43,17 @@ void CheckShape(const ImageFile& file, ImageFormat format) {
            "read: a resolution the host accepts");
     const bool hasAlpha = image.Channels() == 2 || image.Channels() == 4;
     Expect(hasAlpha == (file.info.layout.alpha != standin::AlphaKind::none), "read: an alpha kind exactly with alpha");
+}
+
+// A profile or the reason why none, never both; a usable profile of the
+// file's own, when no cICP chunk comes first, is the file's byte for byte.
+void CheckLightEncoding(const ImageFile& file) {
+    const standin::LightEncoding encoding = standin::LightEncodingOf(file);
+    Expect(encoding.profile.empty() != encoding.whyNot.empty(), "light encoding: a profile or why not");
+    const standin::ImageMetadata& metadata = file.info.metadata;
+    Expect(metadata.cicp || metadata.iccProfile.empty() || encoding.profile.empty() ||
+               encoding.profile == metadata.iccProfile,
+           "light encoding: the file's own profile unchanged");
 }
 
 // Writes the image back in its own format and reads it again.
@@ -83,6 +95,9 @@ void CheckWrittenBack(const ImageFile& file) {
     const standin::ImageMetadata& after = again->info.metadata;
     Expect(after.iccProfile == before.iccProfile, "read again: the same ICC profile");
     Expect(after.xmp == before.xmp, "read again: the same XMP packet");
+    Expect(after.gamma == before.gamma && after.srgbIntent == before.srgbIntent &&
+               after.chromaticities == before.chromaticities && after.cicp == before.cicp,
+           "read again: the same colour chunks");
     if (file.info.format == ImageFormat::tiff) {
         // A TIFF file keeps what it understands of the block (a malformed
         // Orientation entry is dropped, say), so only its meaning is compared.
@@ -115,6 +130,7 @@ void CheckImageFile(ImageFormat format, const unsigned char* data, size_t size) 
         Fail(ExceptionText("read", error));
     }
     CheckShape(*file, format);
+    CheckLightEncoding(*file);
     CheckWrittenBack(*file);
 }
 

@@ -162,6 +162,12 @@ void WritePngSeeds(const std::string& folder) {
                 info.metadata.exif = ExifBlock();
                 info.metadata.xmp = XmpPacket();
             }
+            if (n % 4 == 2) info.metadata.srgbIntent = 0;
+            if (n % 4 == 3) {
+                info.metadata.gamma = 0.45455;
+                info.metadata.chromaticities = standin::Chromaticities{0.3127, 0.329, 0.64, 0.33, 0.3, 0.6, 0.15, 0.06};
+                info.metadata.cicp = standin::CicpCodePoints{1, 13, 0, 1};
+            }
             Write(folder + "/seed-" + std::to_string(n++) + ".png", Patterned(11, 6, channels, bits), info);
         }
     }

@@ -1,10 +1,11 @@
-// ICC profile, EXIF (orientation above all) and XMP carried through a read
-// and a write, byte for byte.
+// ICC profile, EXIF (orientation above all), XMP and PNG colour chunks
+// carried through a read and a write, byte for byte.
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "TestFiles.h"
@@ -18,16 +19,14 @@ using standin::ImageFile;
 using standin::ReadImageFile;
 using standin::WriteImageFile;
 
-// The chunk types of a PNG file, in order.
-std::vector<std::string> PngChunks(const std::vector<uint8_t>& bytes) {
-    std::vector<std::string> types;
-    for (size_t at = 8; at + 12 <= bytes.size();) {
-        const size_t length = (size_t{bytes[at]} << 24) | (size_t{bytes[at + 1]} << 16) |
-                              (size_t{bytes[at + 2]} << 8) | bytes[at + 3];
-        types.emplace_back(bytes.begin() + static_cast<long>(at) + 4, bytes.begin() + static_cast<long>(at) + 8);
-        at += 12 + length;
+// The gAMA, cHRM, sRGB and cICP chunks among `chunks`, sorted.
+std::vector<std::string> ColourChunks(const std::vector<std::string>& chunks) {
+    std::vector<std::string> colour;
+    for (const std::string& chunk : chunks) {
+        if (chunk == "gAMA" || chunk == "cHRM" || chunk == "sRGB" || chunk == "cICP") colour.push_back(chunk);
     }
-    return types;
+    std::sort(colour.begin(), colour.end());
+    return colour;
 }
 
 // A single RATIONAL of the current directory, which libtiff hands out as a
@@ -77,7 +76,52 @@ TEST(ImageFilesMetadata, PngKeepsProfileExifAndXmp) {
         EXPECT_EQ(std::count(chunks.begin(), chunks.end(), "eXIf"), 1);
         EXPECT_EQ(std::count(chunks.begin(), chunks.end(), "iCCP"), 1);
         EXPECT_EQ(std::count(chunks.begin(), chunks.end(), "iTXt"), 1);
+        EXPECT_TRUE(ColourChunks(chunks).empty());
     }
+}
+
+// Each colour chunk is kept as the file stored it, and a file without gAMA
+// or cHRM gets none even though libpng infers them from an sRGB chunk.
+TEST(ImageFilesMetadata, PngKeepsItsColourChunksAndAddsNone) {
+    TempFolder folder;
+    PngSpec all;
+    all.gamma = 55556;
+    all.chromaticities = {31270, 32900, 64000, 33000, 21000, 71000, 15000, 6000};
+    all.cicp = {9, 16, 0, 1};
+    PngSpec srgbOnly;
+    srgbOnly.srgbIntent = 2;
+    for (const PngSpec& input : {all, srgbOnly}) {
+        const std::string name = input.srgbIntent >= 0 ? "srgb" : "all";
+        const std::string in = folder.File(name + ".png");
+        const std::string out = folder.File(name + "-out.png");
+        WritePngWithLibpng(in, Patterned(6, 5, 3, 8), input);
+        const ImageFile again = ThroughWrite(in, out);
+        const standin::ImageMetadata& metadata = again.info.metadata;
+        EXPECT_EQ(metadata.gamma, input.gamma ? std::optional<double>(input.gamma / 100000.0) : std::nullopt);
+        EXPECT_EQ(metadata.srgbIntent, input.srgbIntent >= 0 ? std::optional<int>(input.srgbIntent) : std::nullopt);
+        EXPECT_EQ(metadata.chromaticities.has_value(), !input.chromaticities.empty());
+        if (metadata.chromaticities) {
+            EXPECT_EQ(metadata.chromaticities->whiteX, 0.3127);
+            EXPECT_EQ(metadata.chromaticities->greenY, 0.71);
+            EXPECT_EQ(metadata.chromaticities->blueY, 0.06);
+        }
+        EXPECT_TRUE(metadata.cicp == (input.cicp.empty() ? std::nullopt
+                                                         : std::optional<standin::CicpCodePoints>({9, 16, 0, 1})));
+        EXPECT_EQ(ColourChunks(PngChunks(ReadBytes(out))), ColourChunks(PngChunks(ReadBytes(in))));
+    }
+}
+
+// libpng drops an iCCP chunk shorter than 92 bytes when reading, which a
+// profile of mostly zeros compresses to.
+TEST(ImageFilesMetadata, PngKeepsAProfileThatCompressesToAFewBytes) {
+    TempFolder folder;
+    std::vector<uint8_t> profile = IccProfile("GRAY", 400);
+    std::fill(profile.begin() + 144, profile.end(), uint8_t{0});
+    standin::ImageFileInfo info;
+    info.format = standin::ImageFormat::png;
+    info.metadata.iccProfile = profile;
+    WriteImageFile(folder.File("out.png"), Patterned(5, 4, 1, 8), info);
+    EXPECT_EQ(ReadImageFile(folder.File("out.png")).info.metadata.iccProfile, profile);
 }
 
 TEST(ImageFilesMetadata, JpegKeepsProfileExifAndXmp) {

@@ -339,6 +339,23 @@ void WritePngRows(const std::string& path, png_uint_32 width, png_uint_32 height
         png_set_iCCP(png, info, "test profile", 0, spec.iccProfile.data(),
                      static_cast<png_uint_32>(spec.iccProfile.size()));
     }
+    if (spec.gamma != 0) png_set_gAMA_fixed(png, info, static_cast<png_fixed_point>(spec.gamma));
+    if (spec.chromaticities.size() == 8) {
+        std::vector<png_fixed_point> c(spec.chromaticities.begin(), spec.chromaticities.end());
+        png_set_cHRM_fixed(png, info, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]);
+    }
+    if (spec.srgbIntent >= 0) png_set_sRGB(png, info, spec.srgbIntent);
+    std::vector<uint8_t> cicp = spec.cicp;
+    if (cicp.size() == 4) {
+        const png_byte name[] = "cICP";
+        png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_ALWAYS, name, 1);
+        png_unknown_chunk chunk{};
+        std::memcpy(chunk.name, name, 5);
+        chunk.data = cicp.data();
+        chunk.size = cicp.size();
+        chunk.location = PNG_HAVE_IHDR;
+        png_set_unknown_chunks(png, info, &chunk, 1);
+    }
     std::vector<uint8_t> exif = spec.exif;
     if (!exif.empty()) png_set_eXIf_1(png, info, static_cast<png_uint_32>(exif.size()), exif.data());
     std::string xmp(spec.xmp.begin(), spec.xmp.end());
@@ -364,6 +381,17 @@ void WritePngWithLibpng(const std::string& path, const standin::Image& image, co
     for (int32_t y = 0; y < image.Height(); ++y) rows.push_back(const_cast<png_bytep>(image.PixelAt(0, y)));
     WritePngRows(path, static_cast<png_uint_32>(image.Width()), static_cast<png_uint_32>(image.Height()),
                  image.BitsPerSample(), PngColourType(image.Channels()), rows, spec, nullptr);
+}
+
+std::vector<std::string> PngChunks(const std::vector<uint8_t>& bytes) {
+    std::vector<std::string> types;
+    for (size_t at = 8; at + 12 <= bytes.size();) {
+        const size_t length = (size_t{bytes[at]} << 24) | (size_t{bytes[at + 1]} << 16) |
+                              (size_t{bytes[at + 2]} << 8) | bytes[at + 3];
+        types.emplace_back(bytes.begin() + static_cast<long>(at) + 4, bytes.begin() + static_cast<long>(at) + 8);
+        at += 12 + length;
+    }
+    return types;
 }
 
 void WritePalettePng(const std::string& path) {

@@ -75,8 +75,16 @@ struct PngSpec {
     std::vector<uint8_t> iccProfile;
     std::vector<uint8_t> exif;
     std::vector<uint8_t> xmp;
+    // Colour chunks: gAMA, cHRM and sRGB through libpng's own calls, cICP
+    // as an unknown chunk; 0 or empty for none.
+    uint32_t gamma = 0;                 // times 100000
+    std::vector<uint32_t> chromaticities;  // 8 values times 100000, white point first
+    int srgbIntent = -1;
+    std::vector<uint8_t> cicp;          // 4 bytes
 };
 void WritePngWithLibpng(const std::string& path, const standin::Image& image, const PngSpec& spec);
+// The chunk types of a PNG file, in order.
+std::vector<std::string> PngChunks(const std::vector<uint8_t>& bytes);
 // A 4-entry palette image, and a 1-bit gray one.
 void WritePalettePng(const std::string& path);
 void WriteOneBitPng(const std::string& path);
