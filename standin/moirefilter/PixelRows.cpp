@@ -29,20 +29,32 @@ inline float WorkingValue(float sample) {
 // samples stay as they were.
 constexpr float kFloatAlphaTransparentBelow = 0.5f / 65535.0f;
 
-// Replaces the coded values of the channels that have a tone curve in a block
-// of `count` pixels by their light: integers through the curve's table
-// (from the samples themselves), floats through its interpolation.
-template <class Sample, size_t channels>
-void DecodeBlock(const ToneCurves& tone, const Sample* block, size_t count, float* converted) {
+// Float samples of the channels that have a tone curve, in a block of
+// `count` pixels, decoded to light.
+template <size_t channels>
+void DecodeFloatBlock(const ToneCurves& tone, size_t count, float* converted) {
     for (size_t c = 0; c < channels; ++c) {
         const ToneCurve* curve = tone.channels[c].get();
         if (curve == nullptr) continue;
-        if constexpr (std::is_same_v<Sample, float>) {
-            for (size_t x = 0; x < count; ++x) converted[x * channels + c] = curve->DecodeFloat(converted[x * channels + c]);
-        } else {
-            const float* table = curve->DecodeTable();
-            for (size_t x = 0; x < count; ++x) converted[x * channels + c] = table[block[x * channels + c]];
+        for (size_t x = 0; x < count; ++x) converted[x * channels + c] = curve->DecodeFloat(converted[x * channels + c]);
+    }
+}
+
+// Integer samples with tone curves: each channel's plane straight from its
+// curve's table (a table lookup per sample either way, so no block is
+// converted first), other channels as they are.
+template <class Sample, size_t channels>
+void SplitDecodedSamples(const ToneCurves& tone, const Sample* samples, size_t width, float* planes,
+                         size_t planeStride) {
+    for (size_t c = 0; c < channels; ++c) {
+        float* plane = planes + c * planeStride;
+        const ToneCurve* curve = tone.channels[c].get();
+        if (curve == nullptr) {
+            for (size_t x = 0; x < width; ++x) plane[x] = static_cast<float>(samples[x * channels + c]);
+            continue;
         }
+        const float* table = curve->DecodeTable();
+        for (size_t x = 0; x < width; ++x) plane[x] = table[samples[x * channels + c]];
     }
 }
 
@@ -53,9 +65,10 @@ const ToneCurve* CurveOf(const ImageView& image, size_t channel) {
 // The channel count is a template parameter so that the compiler knows the
 // stride between a channel's samples and can vectorise the loops.
 template <class Sample, size_t channels>
-void ReadSamples(const ImageView& image, const unsigned char* row, float* planes, size_t planeStride) {
-    const auto width = static_cast<size_t>(image.width);
-    const Sample* samples = reinterpret_cast<const Sample*>(row);
+void SplitSamples(const ImageView& image, const Sample* samples, size_t width, float* planes, size_t planeStride) {
+    if constexpr (!std::is_same_v<Sample, float>) {
+        if (image.tone != nullptr) return SplitDecodedSamples<Sample, channels>(*image.tone, samples, width, planes, planeStride);
+    }
     // A block at a time: the samples are converted in one contiguous run,
     // which the compiler keeps in vector registers, and only then split into
     // planes. (Split straight from the samples, the compiler assembled each
@@ -66,12 +79,20 @@ void ReadSamples(const ImageView& image, const unsigned char* row, float* planes
         const size_t count = std::min(kBlock, width - begin);
         const Sample* block = samples + begin * channels;
         for (size_t i = 0; i < count * channels; ++i) converted[i] = WorkingValue(block[i]);
-        if (image.tone != nullptr) DecodeBlock<Sample, channels>(*image.tone, block, count, converted);
+        if constexpr (std::is_same_v<Sample, float>) {
+            if (image.tone != nullptr) DecodeFloatBlock<channels>(*image.tone, count, converted);
+        }
         for (size_t c = 0; c < channels; ++c) {
             float* plane = planes + c * planeStride + begin;
             for (size_t x = 0; x < count; ++x) plane[x] = converted[x * channels + c];
         }
     }
+}
+
+template <class Sample, size_t channels>
+void ReadSamples(const ImageView& image, const unsigned char* row, float* planes, size_t planeStride) {
+    const auto width = static_cast<size_t>(image.width);
+    SplitSamples<Sample, channels>(image, reinterpret_cast<const Sample*>(row), width, planes, planeStride);
     if (image.alphaChannel < 0) return;
     const float* alpha = planes + static_cast<size_t>(image.alphaChannel) * planeStride;
     const auto scale = static_cast<float>(1.0 / image.MaxValue());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 
 namespace moirenix {
@@ -28,9 +29,12 @@ float FloatOfBits(uint32_t bits) {
     return value;
 }
 
-// Buckets per octave of light: about two codes per bucket at most, so that
-// an encoding looks at one or two thresholds.
-int BucketShiftFor(int bitsPerSample) { return bitsPerSample == 8 ? 23 - 8 : 23 - 12; }
+// Buckets per octave of light, as a shift of a float's bits: from 256 an
+// octave, doubled while a bucket can hold more than one threshold and the
+// table stays small enough to sit in the processor's caches.
+constexpr int kCoarsestShift = 23 - 8;
+constexpr int kFinestShift = 23 - 14;
+constexpr uint32_t kMostBuckets = uint32_t{1} << 19;
 
 void RequireUsable(const std::vector<float>& values) {
     for (size_t i = 0; i < values.size(); ++i) {
@@ -44,7 +48,6 @@ void RequireUsable(const std::vector<float>& values) {
 ToneCurve::ToneCurve(const std::function<double(double)>& decode, int bitsPerSample) {
     if (bitsPerSample == 8 || bitsPerSample == 16) {
         maxCode_ = bitsPerSample == 8 ? 255u : 65535u;
-        bucketShift_ = BucketShiftFor(bitsPerSample);
         BuildIntegerTables(decode);
     } else {
         BuildFloatTable(decode);
@@ -58,19 +61,43 @@ void ToneCurve::BuildIntegerTables(const std::function<double(double)>& decode) 
     for (size_t i = 0; i < both.size(); ++i) both[i] = static_cast<float>(scale * decode(static_cast<double>(i) / (2.0 * scale)));
     RequireUsable(both);
     decode_.resize(maxCode_ + 1);
-    thresholds_.resize(maxCode_);
+    thresholds_.resize(maxCode_ + 1);
     for (uint32_t c = 0; c <= maxCode_; ++c) decode_[c] = both[2 * c];
     for (uint32_t c = 0; c < maxCode_; ++c) thresholds_[c] = both[2 * c + 1];
+    thresholds_[maxCode_] = std::numeric_limits<float>::infinity();
+    topThreshold_ = thresholds_[maxCode_ - 1];
+    for (int shift = kCoarsestShift;; --shift) {
+        BuildBuckets(shift);
+        if (steps_ <= 1 || shift == kFinestShift || BucketCount(shift - 1) > kMostBuckets) break;
+    }
+}
 
-    const float smallest = kSmallestBucketedLight * static_cast<float>(scale);
-    firstBucket_ = BitsOf(std::max(thresholds_.front(), smallest)) >> bucketShift_;
-    lastBucket_ = std::max(firstBucket_, BitsOf(thresholds_.back()) >> bucketShift_);
+float ToneCurve::LowestBucketedLight() const {
+    return std::max(thresholds_[0], kSmallestBucketedLight * static_cast<float>(maxCode_));
+}
+
+uint32_t ToneCurve::BucketCount(int shift) const {
+    return (BitsOf(topThreshold_) >> shift) - (BitsOf(LowestBucketedLight()) >> shift) + 1;
+}
+
+// Buckets of 2^-(23 - shift) of an octave from the first threshold (or
+// kSmallestBucketedLight) to the last; lights below the first bucket share it.
+void ToneCurve::BuildBuckets(int shift) {
+    bucketShift_ = shift;
+    firstBucket_ = BitsOf(LowestBucketedLight()) >> shift;
+    lastBucket_ = std::max(firstBucket_, BitsOf(topThreshold_) >> shift);
     bucketStart_.assign(lastBucket_ - firstBucket_ + 1, 0);
-    uint32_t below = 0;  // thresholds at or below the bucket's lowest light
-    for (uint32_t b = firstBucket_ + 1; b <= lastBucket_; ++b) {
-        const float lowest = FloatOfBits(b << bucketShift_);
-        while (below < maxCode_ && thresholds_[below] <= lowest) ++below;
-        bucketStart_[b - firstBucket_] = below;
+    steps_ = 0;
+    uint32_t below = 0;  // thresholds at or below the current bucket's lowest light
+    for (uint32_t b = firstBucket_; b <= lastBucket_; ++b) {
+        bucketStart_[b - firstBucket_] = b == firstBucket_ ? 0 : below;
+        const float nextLowest = FloatOfBits((b + 1) << shift);
+        uint32_t within = bucketStart_[b - firstBucket_];
+        while (within < maxCode_ && thresholds_[within] < nextLowest) ++within;
+        steps_ = std::max(steps_, within - bucketStart_[b - firstBucket_]);
+        // The next bucket starts after the thresholds at or below its lowest light.
+        below = within;
+        while (below < maxCode_ && thresholds_[below] <= nextLowest) ++below;
     }
 }
 
@@ -80,19 +107,6 @@ void ToneCurve::BuildFloatTable(const std::function<double(double)>& decode) {
     RequireUsable(decode_);
     const float slope = (decode_[kFloatPoints] - decode_[kFloatPoints - 1]) * static_cast<float>(kFloatPoints);
     topSlope_ = slope > 0.0f ? slope : 1.0f;
-}
-
-uint32_t ToneCurve::BucketOf(float light) const {
-    const uint32_t bucket = std::clamp(BitsOf(light) >> bucketShift_, firstBucket_, lastBucket_);
-    return bucket - firstBucket_;
-}
-
-uint32_t ToneCurve::Encode(float light) const {
-    if (!(light >= thresholds_.front())) return 0;  // NaN too
-    if (light >= thresholds_.back()) return maxCode_;
-    uint32_t code = bucketStart_[BucketOf(light)];
-    while (light >= thresholds_[code]) ++code;
-    return code;
 }
 
 float ToneCurve::DecodeFloat(float coded) const {

@@ -12,7 +12,9 @@
 // and keep their order.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -25,9 +27,19 @@ public:
     // since such a curve has no inverse to write with.
     ToneCurve(const std::function<double(double)>& decode, int bitsPerSample);
 
-    // Integer samples (8 or 16 bits).
+    // Integer samples (8 or 16 bits). Encode is inline: the filter calls it
+    // for every sample it writes.
     float Decode(uint32_t code) const { return decode_[code]; }
-    uint32_t Encode(float light) const;
+    // The code is the number of thresholds at or below the light: counted
+    // from the bucket's first, in as many steps as a bucket holds thresholds
+    // at most, without a branch that depends on the light (the processor
+    // would mispredict it about half the time).
+    uint32_t Encode(float light) const {
+        const float clamped = light > 0.0f ? std::min(light, topThreshold_) : 0.0f;  // NaN: 0
+        uint32_t code = bucketStart_[BucketOf(clamped)];
+        for (uint32_t step = 0; step < steps_; ++step) code += clamped >= thresholds_[code] ? 1u : 0u;
+        return code;
+    }
     const float* DecodeTable() const { return decode_.data(); }
 
     // Float samples.
@@ -37,19 +49,29 @@ public:
 private:
     void BuildIntegerTables(const std::function<double(double)>& decode);
     void BuildFloatTable(const std::function<double(double)>& decode);
-    uint32_t BucketOf(float light) const;
+    void BuildBuckets(int shift);
+    float LowestBucketedLight() const;
+    uint32_t BucketCount(int shift) const;
+    uint32_t BucketOf(float light) const {
+        uint32_t bits;
+        std::memcpy(&bits, &light, sizeof bits);
+        return std::clamp(bits >> bucketShift_, firstBucket_, lastBucket_) - firstBucket_;
+    }
 
     uint32_t maxCode_ = 0;  // 255 or 65535; 0 for floats
     std::vector<float> decode_;
     // Integers: thresholds_[c] is the light of code c + 1/2; a light below
-    // it encodes to c or less.
+    // it encodes to c or less. One more, infinite, ends the list.
     std::vector<float> thresholds_;
+    float topThreshold_ = 0.0f;  // the last finite one
     // The first code to look at for a light, by the top bits of its float
-    // representation (which order positive floats as their values).
+    // representation (which order positive floats as their values), and
+    // the most thresholds a bucket holds.
     std::vector<uint32_t> bucketStart_;
     uint32_t firstBucket_ = 0;
     uint32_t lastBucket_ = 0;
     int bucketShift_ = 0;
+    uint32_t steps_ = 0;
     // Floats: decode_ holds the curve at kFloatPoints + 1 even steps of 0..1;
     // topSlope_ continues it above 1.
     float topSlope_ = 1.0f;
