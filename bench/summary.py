@@ -6,7 +6,10 @@ beside its peers, and one pass/fail line per target, as Markdown.
                [--scale CSV] [--kit DIR] [--decimora PATH] [--note TEXT ...]
                [--out FILE] [--keep-notes-from RESULTS.md]
 
---quality is the moiré kit's run_quality.py output, each --timing one
+--quality is the moiré kit's run_quality.py output (decimora with
+--tone coded), --light-quality its --light output (decimora in light, and
+the GIMP peers), --tone and --tone-speed those of tone_table.py and
+tone_speed.py, each --timing one
 run_timing.py output (one per timing run), --step the output of
 step_edge.py, --threads that of threads.py, --scale that of scale.py. Parts not given are left out. --kit is the kit's folder (for
 the tools' versions).
@@ -121,30 +124,39 @@ def quality_tables(mean, factors, methods):
     return out
 
 
+def target_line(mean, worst, factors, name, key, bad, describe, decimals=2):
+    """-> 'name: PASS/FAIL ...' for decimora's `key` figure at `factors`."""
+    missed = [f for f in factors if (f, OURS, key) in mean and bad(mean[(f, OURS, key)])]
+    present = [f for f in factors if (f, OURS, key) in mean]
+    if not present:
+        return f"- {name}: not measured"
+    if missed:
+        detail = "; ".join(f"f={f}: {describe(mean[(f, OURS, key)])}" for f in missed)
+        return f"- {name}: **FAIL** at {detail}"
+    top = max(present, key=lambda f: abs(mean[(f, OURS, key)] - (1.0 if key == "gain" else 0.0)))
+    single = max(worst[(f, OURS, key)] for f in present) if key != "gain" else None
+    extra = f"; worst single image {single:.{decimals}f}" if single is not None else ""
+    return f"- {name}: PASS (worst factor f={top}: {mean[(top, OURS, key)]:.{decimals}f}{extra})"
+
+
+def above(limit):
+    """-> (bad, describe) for a figure that must stay at or below `limit`."""
+    return (lambda v: v > limit), (lambda v: f"{v:.2f} (+{v - limit:.2f})")
+
+
 def quality_verdicts(mean, worst, factors):
     """-> lines 'target: PASS/FAIL ...' for the quality targets."""
-    def check(name, key, bad, describe, decimals=2):
-        missed = [f for f in factors if (f, OURS, key) in mean and bad(mean[(f, OURS, key)])]
-        present = [f for f in factors if (f, OURS, key) in mean]
-        if not present:
-            return f"- {name}: not measured"
-        if missed:
-            detail = "; ".join(f"f={f}: {describe(mean[(f, OURS, key)])}" for f in missed)
-            return f"- {name}: **FAIL** at {detail}"
-        top = max(present, key=lambda f: abs(mean[(f, OURS, key)] - (1.0 if key == "gain" else 0.0)))
-        single = max(worst[(f, OURS, key)] for f in present) if key != "gain" else None
-        extra = f"; worst single image {single:.{decimals}f}" if single is not None else ""
-        return f"- {name}: PASS (worst factor f={top}: {mean[(top, OURS, key)]:.{decimals}f}{extra})"
+    def check(name, key, limit):
+        return target_line(mean, worst, factors, name, key, *above(limit))
 
-    lines = [
-        check("ZPF <= 5 %", "zpf", lambda v: v > ZPF_MAX, lambda v: f"{v:.2f} % (+{v - ZPF_MAX:.2f} points)"),
-        check("PASS <= 1.5 %", "pass", lambda v: v > PASS_MAX, lambda v: f"{v:.2f} % (+{v - PASS_MAX:.2f} points)"),
-        check("gain in 0.97 .. 1.03", "gain", lambda v: not GAIN_RANGE[0] <= v <= GAIN_RANGE[1],
-              lambda v: f"{v:.3f}", decimals=3),
-        check("GR <= 5 %", "gr", lambda v: v > GR_MAX, lambda v: f"{v:.2f} % (+{v - GR_MAX:.2f} points)"),
-        check("HT <= 0.3 levels", "ht", lambda v: v > HT_MAX, lambda v: f"{v:.3f} (+{v - HT_MAX:.3f})"),
+    gain_bad = lambda v: not GAIN_RANGE[0] <= v <= GAIN_RANGE[1]
+    return [
+        check("ZPF <= 5 %", "zpf", ZPF_MAX),
+        check("PASS <= 1.5 %", "pass", PASS_MAX),
+        target_line(mean, worst, factors, "gain in 0.97 .. 1.03", "gain", gain_bad, lambda v: f"{v:.3f}", 3),
+        check("GR <= 5 %", "gr", GR_MAX),
+        check("HT <= 0.3 levels", "ht", HT_MAX),
     ]
-    return lines
 
 
 # ------------------------------------------------------------------ step edge
@@ -398,12 +410,17 @@ def main():
     ap.add_argument("--step")
     ap.add_argument("--threads")
     ap.add_argument("--scale")
+    ap.add_argument("--light-quality", action="append", default=[],
+                    help="run_quality.py --light output (decimora's, the GIMP peers')")
+    ap.add_argument("--tone", help="tone_table.py output")
+    ap.add_argument("--tone-speed", help="tone_speed.py output")
     ap.add_argument("--kit")
     ap.add_argument("--decimora")
     ap.add_argument("--note", action="append", default=[], help="a line for the header")
     ap.add_argument("--out")
     ap.add_argument("--keep-notes-from", help="an earlier RESULTS.md whose hand-written notes are kept")
     a = ap.parse_args()
+    import light_summary  # it imports this module's helpers
 
     L = ["# Decimora against the moiré kit\n",
          f"Run on {datetime.date.today().isoformat()}; machine: {machine()}.\n"]
@@ -428,6 +445,12 @@ def main():
             L += [f"- {x}" for x in failures]
             L.append("")
         verdicts += quality_verdicts(mean, worst, factors)
+    for given, section in ((a.light_quality, light_summary.light_quality), (a.tone, light_summary.tone_table),
+                           (a.tone_speed, light_summary.tone_speed)):
+        if given:
+            lines, targets = section(given)
+            L += lines
+            verdicts += targets
     if a.step:
         rows = read_csv(a.step)
         L.append("## Step edge: worst overshoot, % of the step\n")

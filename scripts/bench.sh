@@ -10,6 +10,9 @@
 #     --quality          run only the quality pass (the kit's and the step edge)
 #     --timing           run only the timing pass
 #     --step-edge        run only the step-edge test
+#     --light            run only the quality pass scored in linear light, with GIMP's
+#                        Scale Image (cubic, NoHalo) as peers
+#     --tone             run only the tone of dot screens and light against coded speed
 #     --threads          run only one thread against the default (factors 2,4,8,16)
 #     --scale            run only the scale series (48 MP, 432 MP, 1.44 GP by 4)
 #     --scale-memory SIZE  the scale series' --memory budget (default 512M)
@@ -45,6 +48,8 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --quality) parts="$parts quality step" ;;
     --timing) parts="$parts timing" ;;
+    --light) parts="$parts light" ;;
+    --tone) parts="$parts tone" ;;
     --step-edge) parts="$parts step" ;;
     --threads) parts="$parts threads" ;;
     --scale) parts="$parts scale" ;;
@@ -58,14 +63,14 @@ while [ $# -gt 0 ]; do
     --work) work=$2; shift ;;
     --fresh) fresh=1 ;;
     --no-setup) setup=0 ;;
-    -h|--help) sed -n '2,28p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,31p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench: unknown option $1 (see --help)" >&2; exit 2 ;;
   esac
   shift
 done
 full=0
 if [ -z "$parts" ]; then
-  parts="quality step timing threads scale"
+  parts="quality light tone step timing threads scale"
   if [ "$runs" = 7 ] && [ "$timing_runs" = 2 ] && [ "$factors" = 2,3,4,5,8,11,16 ] && [ -z "$quality_methods" ] \
     && [ "$scale_memory" = 512M ]; then
     full=1
@@ -116,16 +121,19 @@ if [ "$fresh" = 1 ]; then rm -rf "$work/images" "$work/crops"; fi
 rm -rf "$work/kit"
 cp -r "$kit" "$work/kit"
 chmod -R u+w "$work/kit"
+# decimora reduces in light by default; the coded quality pass asks for
+# --tone coded, so that its figures compare with the peers' on coded values.
 export MOIRE_CUSTOM_CMD="$(printf '%q' "$decimora") reduce {in} -o {out} --factor {f} --force --quiet"
+coded_cmd="$MOIRE_CUSTOM_CMD --tone coded"
 
 # Images: only those missing from an earlier run are generated.
 gen_args=()
-if ! wants quality || [ -f "$work/images/gr_g16.json" ]; then gen_args+=(--no-quality); fi
-if wants quality; then
+if ! { wants quality || wants light; } || [ -f "$work/images/gr_g16.json" ]; then gen_args+=(--no-quality); fi
+if wants quality || wants light; then
   missing_factors=$(IFS=,; for f in $factors; do [ -f "$work/images/zpf${f}_rgb8.json" ] || printf '%s,' "$f"; done)
   if [ -n "$missing_factors" ]; then gen_args+=(--factors "${missing_factors%,}"); fi
 fi
-if { wants timing || wants threads || wants scale; } && [ ! -f "$work/images/large_rgb8.json" ]; then
+if { wants timing || wants threads || wants scale || wants tone; } && [ ! -f "$work/images/large_rgb8.json" ]; then
   gen_args+=(--large)
 fi
 if [ "${gen_args[*]}" != "--no-quality" ]; then   # something is missing
@@ -138,9 +146,38 @@ if wants quality; then
   stage "quality pass (log: $work/quality.log)"
   methods_args=()
   if [ -n "$quality_methods" ]; then methods_args=(--methods "$quality_methods"); fi
-  "$py" "$work/kit/run_quality.py" "$work" --factors "$factors" --csv "$work/quality.csv" \
-    "${methods_args[@]}" > "$work/quality.log"
+  MOIRE_CUSTOM_CMD="$coded_cmd" "$py" "$work/kit/run_quality.py" "$work" --factors "$factors" \
+    --csv "$work/quality.csv" "${methods_args[@]}" > "$work/quality.log"
   summary_args+=(--quality "$work/quality.csv")
+fi
+if wants light; then
+  stage "quality pass in linear light (log: $work/light.log)"
+  "$py" "$work/kit/run_quality.py" "$work" --light --factors "$factors" --csv "$work/light-quality.csv" \
+    --methods custom,im-linear,pil-lanczos,vips-reduce,ref-strict > "$work/light.log"
+  summary_args+=(--light-quality "$work/light-quality.csv")
+  for interpolation in cubic nohalo; do
+    stage "GIMP Scale Image, $interpolation, in linear light"
+    MOIRE_CUSTOM_CMD="$(printf '%q' "$root/bench/gimp_scale.sh") {in} {out} {w} {h} $interpolation" \
+      "$py" "$work/kit/run_quality.py" "$work" --light --factors "$factors" --methods custom \
+      --csv "$work/light-gimp-$interpolation.csv" >> "$work/light.log"
+    # The kit calls every added tool "custom".
+    "$py" -c 'import csv, sys
+rows = list(csv.DictReader(open(sys.argv[1])))
+for r in rows: r["method"] = sys.argv[2]
+w = csv.DictWriter(open(sys.argv[1], "w", newline=""), rows[0].keys()); w.writeheader(); w.writerows(rows)' \
+      "$work/light-gimp-$interpolation.csv" "gimp-$interpolation"
+    summary_args+=(--light-quality "$work/light-gimp-$interpolation.csv")
+  done
+fi
+if wants tone; then
+  stage "tone of dot screens"
+  "$py" bench/tone_table.py --decimora "$decimora" --kit "$work/kit" --work "$work/tone" \
+    --gimp "$root/bench/gimp_scale.sh" --csv "$work/tone.csv"
+  summary_args+=(--tone "$work/tone.csv")
+  stage "light against coded"
+  "$py" bench/tone_speed.py --decimora "$decimora" --image "$work/images/large_rgb8.tif" --work "$work/tone" \
+    --runs "$runs" --csv "$work/tone_speed.csv"
+  summary_args+=(--tone-speed "$work/tone_speed.csv")
 fi
 if wants step; then
   stage "step edge"
