@@ -7,7 +7,7 @@
 namespace standin {
 namespace {
 
-std::string SpaceDescription(cmsColorSpaceSignature space) {
+std::string SpaceDescription(uint32_t space) {
     switch (space) {
         case cmsSigCmykData: return "a CMYK profile";
         case cmsSigCmyData: return "a CMY profile";
@@ -18,7 +18,7 @@ std::string SpaceDescription(cmsColorSpaceSignature space) {
     }
     std::string name = "a profile for the colour space '";
     for (int shift = 24; shift >= 0; shift -= 8) {
-        const char c = static_cast<char>((static_cast<uint32_t>(space) >> shift) & 0xFF);
+        const char c = static_cast<char>((space >> shift) & 0xFF);
         name += std::isprint(static_cast<unsigned char>(c)) ? c : '?';
     }
     return name + "'";
@@ -54,7 +54,8 @@ std::string WhyCurvesCannotDecode(cmsHPROFILE profile, bool grey) {
 std::string WhyIccProfileCannotDecode(const std::vector<uint8_t>& bytes, int32_t channels) {
     const UniqueProfile profile(cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size())));
     if (!profile) return "its ICC profile is damaged";
-    const cmsColorSpaceSignature space = cmsGetColorSpace(profile.get());
+    // As a number: a damaged profile names spaces the enumeration lacks.
+    const auto space = static_cast<uint32_t>(cmsGetColorSpace(profile.get()));
     const bool greyImage = channels <= 2;
     if (space != cmsSigGrayData && space != cmsSigRgbData) return "its ICC profile is " + SpaceDescription(space);
     if (greyImage && space == cmsSigRgbData) return "its ICC profile is an RGB profile on a grey image";

@@ -33,7 +33,8 @@ bool IsLinear(const cmsToneCurve* curve) {
 // The tone curve tags of the profile's colour channels, in channel order.
 std::vector<const cmsToneCurve*> CurvesOf(cmsHPROFILE profile, int colourChannels) {
     std::vector<cmsTagSignature> tags;
-    const cmsColorSpaceSignature space = cmsGetColorSpace(profile);
+    // As a number: a damaged profile names spaces the enumeration lacks.
+    const auto space = static_cast<uint32_t>(cmsGetColorSpace(profile));
     if (colourChannels == 1 && space == cmsSigGrayData) {
         tags = {cmsSigGrayTRCTag};
     } else if (colourChannels == 3 && space == cmsSigRgbData) {
