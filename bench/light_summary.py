@@ -10,6 +10,7 @@ LABEL.update({"gimp-cubic": "GIMP Scale Image, cubic", "gimp-nohalo": "GIMP Scal
 # At 2 and 3 the decoded zone plates and gratings alias on their own.
 ZPF_MAX, ZPF_MAX_LOW = 2.0, 8.0
 PASS_MAX, GR_MAX, HT_MAX = 1.5, 5.0, 0.3
+HT_SLACK = 0.02
 TONE_LEVELS = 2.0
 SPEED_MAX = 1.10
 
@@ -23,7 +24,8 @@ def light_quality(paths):
     L = ["## In linear light (the kit's quality pass with `--light`)\n",
          "The same images scored in linear light (the kit's README, \"Scoring in linear light\"): decimora "
          "with its default `--tone light`, beside the peers that reduce in light (ImageMagick in linear RGB, "
-         "GIMP 2.10's Scale Image through a headless GIMP, bench/gimp_scale.sh) and two that average codes.\n"]
+         "GIMP 2.10's Scale Image through a headless GIMP, bench/gimp_scale.sh) and two that average codes. "
+         "The headings name the targets on coded values; the targets in light are in the target list below.\n"]
     L += quality_tables(mean, factors, present)
     L += [f"- failed: {x}" for x in failures]
     low = [f for f in factors if f < 4]
@@ -33,9 +35,26 @@ def light_quality(paths):
         target_line(mean, worst, low, "light: ZPF <= 8 % at f=2, 3", "zpf", *above(ZPF_MAX_LOW)),
         target_line(mean, worst, factors, "light: PASS <= 1.5 %", "pass", *above(PASS_MAX)),
         target_line(mean, worst, high, "light: GR <= 5 % from f=4", "gr", *above(GR_MAX)),
-        target_line(mean, worst, factors, "light: HT <= 0.3 levels", "ht", *above(HT_MAX)),
+        ht_verdict(mean, factors),
     ]
     return L, verdicts
+
+
+def ht_verdict(mean, factors):
+    """HT <= 0.3 levels, or at most the ideal reduction's own figure + 0.02:
+    in light some halftones (a screen just above the new Nyquist, clipped at
+    black and white once decoded) score above 0.3 even for ref-strict."""
+    name = "light: HT <= 0.3 levels or ref-strict's own + 0.02"
+    ours = {f: mean[(f, OURS, "ht")] for f in factors if (f, OURS, "ht") in mean}
+    if not ours:
+        return f"- {name}: not measured"
+    limit = {f: max(HT_MAX, mean.get((f, "ref-strict", "ht"), 0.0) + HT_SLACK) for f in ours}
+    missed = [f for f in ours if ours[f] > limit[f]]
+    if missed:
+        return f"- {name}: **FAIL** at " + "; ".join(f"f={f}: {ours[f]:.2f} (limit {limit[f]:.2f})" for f in missed)
+    top = max(ours, key=ours.get)
+    raised = "".join(f"; f={f} limit {limit[f]:.2f}" for f in ours if limit[f] > HT_MAX)
+    return f"- {name}: PASS (highest f={top}: {ours[top]:.2f}{raised})"
 
 
 def tone_table(path):

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Checks of the scale series' probes, result check and target lines:
+"""Checks of the scale series' probes, result check and target lines (the
+light-mode HT target too):
 
     python3 -m unittest bench/test_bench.py
 """
@@ -12,6 +13,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import scale     # noqa: E402
 import summary   # noqa: E402
+import light_summary  # noqa: E402
 
 MIB = 2 ** 20
 
@@ -89,6 +91,14 @@ class ScaleVerdictTest(unittest.TestCase):
                     dict(leftover="1")):
             self.assertEqual(self.verdicts([row(48, 10, 300), row(1440, 10, 300, **bad)]),
                              [False, False, False, True], bad)
+
+
+class LightTargetsTest(unittest.TestCase):
+    def test_ht_may_reach_the_ideal_reductions_own_figure_but_not_pass_it(self):
+        mean = {(3, "custom", "ht"): 0.40, (3, "ref-strict", "ht"): 0.39, (8, "custom", "ht"): 0.12}
+        self.assertIn("PASS", light_summary.ht_verdict(mean, [3, 8]))
+        mean[(3, "custom", "ht")] = 0.45
+        self.assertIn("FAIL** at f=3: 0.45 (limit 0.41)", light_summary.ht_verdict(mean, [3, 8]))
 
 
 if __name__ == "__main__":
