@@ -40,21 +40,20 @@ void DecodeFloatBlock(const ToneCurves& tone, size_t count, float* converted) {
     }
 }
 
-// Integer samples with tone curves: each channel's plane straight from its
-// curve's table (a table lookup per sample either way, so no block is
-// converted first), other channels as they are.
+// Integer samples with tone curves: every plane straight from its channel's
+// decoding table (a table lookup per sample either way, so no block is
+// converted first), in one pass over the row.
 template <class Sample, size_t channels>
 void SplitDecodedSamples(const ToneCurves& tone, const Sample* samples, size_t width, float* planes,
                          size_t planeStride) {
+    const float* tables[channels];
+    float* out[channels];
     for (size_t c = 0; c < channels; ++c) {
-        float* plane = planes + c * planeStride;
-        const ToneCurve* curve = tone.channels[c].get();
-        if (curve == nullptr) {
-            for (size_t x = 0; x < width; ++x) plane[x] = static_cast<float>(samples[x * channels + c]);
-            continue;
-        }
-        const float* table = curve->DecodeTable();
-        for (size_t x = 0; x < width; ++x) plane[x] = table[samples[x * channels + c]];
+        tables[c] = tone.decodeTables[c];
+        out[c] = planes + c * planeStride;
+    }
+    for (size_t x = 0; x < width; ++x) {
+        for (size_t c = 0; c < channels; ++c) out[c][x] = tables[c][samples[x * channels + c]];
     }
 }
 

@@ -74,6 +74,14 @@ std::unique_ptr<const ToneCurves> ReadToneCurves(const void* profile, size_t siz
         anyCurve = true;
     }
     if (!anyCurve) return nullptr;
+    if (!image.HasFloatSamples()) {
+        result->identity.resize(static_cast<size_t>(image.MaxValue()) + 1);
+        for (size_t code = 0; code < result->identity.size(); ++code) result->identity[code] = static_cast<float>(code);
+        for (size_t c = 0; c < result->channels.size(); ++c) {
+            const ToneCurve* curve = result->channels[c].get();
+            result->decodeTables[c] = curve != nullptr ? curve->DecodeTable() : result->identity.data();
+        }
+    }
     return result;
 }
 

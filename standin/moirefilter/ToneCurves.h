@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 #include "standin/moirefilter/ToneCurve.h"
 
@@ -17,6 +18,10 @@ struct ImageView;
 struct ToneCurves {
     // Indexed by channel; null for alpha and for linear curves.
     std::array<std::unique_ptr<const ToneCurve>, 4> channels;
+    // Integer images: each channel's decoding table, the identity for the
+    // channels without a curve, so that a row is decoded in one pass.
+    std::array<const float*, 4> decodeTables{};
+    std::vector<float> identity;
 };
 
 // The curves of `image`'s colour channels from an ICC profile: a grey
