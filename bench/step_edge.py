@@ -3,7 +3,7 @@
 the step, for decimora and for Pillow's LANCZOS on the same images.
 
     step_edge.py --decimora PATH --work DIR [--factors 2,3,4,5,8,11,16]
-                 [--phases 16] [--csv FILE]
+                 [--phases 16] [--tone coded|light] [--csv FILE]
 
 For every factor f the test images are 16-bit grey PNGs of 64f x 64f pixels
 holding one straight step from 25 % to 75 % of full scale, at 0 degrees (a
@@ -17,6 +17,11 @@ values as 32-bit floats (no rounding, no clipping). The overshoot of one
 output is how far it goes above the high level or below the low level, in %
 of the step, over the output less 12 pixels at each border; the figure per
 method, factor and angle is the worst over the phases.
+
+With --tone light the step is one of light (25 % to 75 % of full light),
+stored sRGB-encoded; decimora reduces it in light and its output is decoded
+again before the overshoot is measured, so that the figure is the ringing in
+light, where the filter works. Pillow works on the light values directly.
 """
 import argparse
 import csv
@@ -68,6 +73,14 @@ def overshoot(out):
     return 100.0 * max(above, below, 0.0) / (HIGH - LOW)
 
 
+def srgb_encode(light):
+    return np.where(light <= 0.0031308, light * 12.92, 1.055 * np.power(light, 1 / 2.4) - 0.055)
+
+
+def srgb_decode(code):
+    return np.where(code <= 0.04045, code / 12.92, np.power((code + 0.055) / 1.055, 2.4))
+
+
 def read16(path):
     with Image.open(path) as im:
         return np.asarray(im).astype(np.float64) / FULL
@@ -79,7 +92,7 @@ def pillow_lanczos(values, f):
     return np.asarray(im.resize((n, n), Image.LANCZOS)).astype(np.float64)
 
 
-def run_factor(decimora, work, f, phases):
+def run_factor(decimora, work, f, phases, tone):
     """-> {(method, angle): (worst overshoot %, phase index of the worst)}"""
     n = OUT_SIZE * f
     src_dir = os.path.join(work, f"f{f}", "in")
@@ -91,17 +104,19 @@ def run_factor(decimora, work, f, phases):
         for k in range(phases):
             values = step_image(n, f, angle, k * f / phases)
             path = os.path.join(src_dir, f"step{angle}_p{k:02d}.png")
-            Image.fromarray(np.rint(values * FULL).astype(np.uint16)).save(path)
+            stored = srgb_encode(values) if tone == "light" else values
+            Image.fromarray(np.rint(stored * FULL).astype(np.uint16)).save(path)
             cases.append((angle, k, values, path))
     argv = [decimora, "reduce"] + [c[3] for c in cases] + [
-        "--out-dir", out_dir, "--factor", str(f), "--force", "--quiet", "--jobs", "2"]
+        "--out-dir", out_dir, "--factor", str(f), "--force", "--quiet", "--jobs", "2", "--tone", tone]
     p = subprocess.run(argv, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     if p.returncode != 0:
         sys.exit(f"decimora failed at f={f} (exit {p.returncode}): {p.stderr.strip()[:400]}")
     worst = {}
     for angle, k, values, path in cases:
+        reduced = read16(os.path.join(out_dir, os.path.basename(path)))
         results = {
-            "decimora": read16(os.path.join(out_dir, os.path.basename(path))),
+            "decimora": srgb_decode(reduced) if tone == "light" else reduced,
             "pil-lanczos": pillow_lanczos(values, f),
         }
         for method, out in results.items():
@@ -119,13 +134,14 @@ def main():
     ap.add_argument("--work", required=True, help="scratch folder for the step images and outputs")
     ap.add_argument("--factors", default="2,3,4,5,8,11,16")
     ap.add_argument("--phases", type=int, default=16)
+    ap.add_argument("--tone", choices=("coded", "light"), default="coded")
     ap.add_argument("--csv", default=None, help="write the figures here too")
     a = ap.parse_args()
 
     rows = []
     print(f"{'f':>3} {'angle':>5} {'decimora %':>11} {'Pillow LANCZOS %':>17} {'ratio':>6}")
     for f in [int(s) for s in a.factors.split(",")]:
-        worst = run_factor(a.decimora, a.work, f, a.phases)
+        worst = run_factor(a.decimora, os.path.join(a.work, a.tone), f, a.phases, a.tone)
         for angle in ANGLES:
             ours, ours_phase = worst[("decimora", angle)]
             ref, ref_phase = worst[("pil-lanczos", angle)]

@@ -408,6 +408,7 @@ def main():
     ap.add_argument("--quality")
     ap.add_argument("--timing", action="append", default=[])
     ap.add_argument("--step")
+    ap.add_argument("--step-light", help="step_edge.py --tone light output")
     ap.add_argument("--threads")
     ap.add_argument("--scale")
     ap.add_argument("--light-quality", action="append", default=[],
@@ -454,11 +455,21 @@ def main():
     if a.step:
         rows = read_csv(a.step)
         L.append("## Step edge: worst overshoot, % of the step\n")
-        L.append("Steps at 0° and 45°, 16 positions across one output pixel, 16-bit input; worst over the "
-                 "positions (bench/step_edge.py). Ratio = decimora ÷ Pillow LANCZOS.\n")
+        L.append("Steps at 0° and 45°, 16 positions across one output pixel, 16-bit input, decimora with "
+                 "`--tone coded`; worst over the positions (bench/step_edge.py). Ratio = decimora ÷ Pillow "
+                 "LANCZOS.\n")
         L += step_table(rows)
         L.append("")
         verdicts.append(step_verdict(rows))
+    if a.step_light:
+        rows = read_csv(a.step_light)
+        L.append("## Step edge in light: worst overshoot, % of the step of light\n")
+        L.append("The same with a step of light stored sRGB-encoded, reduced by decimora in light and measured in "
+                 "light again; Pillow LANCZOS on the light values (bench/step_edge.py --tone light). Encoded, "
+                 "the undershoot on the dark side grows: the sRGB curve is steep near black.\n")
+        L += step_table(rows)
+        L.append("")
+        verdicts.append(step_verdict(rows).replace("- step overshoot", "- step overshoot in light", 1))
     runs = [read_csv(p) for p in a.timing]
     for i, rows in enumerate(runs, 1):
         n = rows[0]["n"] if rows else "?"

@@ -184,6 +184,9 @@ if wants step; then
   "$py" bench/step_edge.py --decimora "$decimora" --work "$work/step-edge" --factors "$factors" \
     --csv "$work/step_edge.csv"
   summary_args+=(--step "$work/step_edge.csv")
+  "$py" bench/step_edge.py --decimora "$decimora" --work "$work/step-edge" --factors "$factors" --tone light \
+    --csv "$work/step_edge_light.csv"
+  summary_args+=(--step-light "$work/step_edge_light.csv")
 fi
 if wants timing; then
   methods_args=()
