@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "imagefiles/AtomicFile.h"
+#include "imagefiles/ExifResolution.h"
 #include "imagefiles/FormatDetection.h"
 #include "imagefiles/ImageCodecs.h"
 #include "imagefiles/TiffStructure.h"
@@ -91,6 +92,16 @@ void CheckWritable(const std::string& path, const Image& image, const ImageFileI
     }
 }
 
+// The EXIF block's resolution follows the image's, so that every copy of
+// it in the written file agrees.
+ImageFileInfo InfoToWrite(const Image& image, const ImageFileInfo& info) {
+    ImageFileInfo written = info;
+    if (info.density.kind == DensityKind::resolution && !written.metadata.exif.empty()) {
+        SetExifResolution(written.metadata.exif, image.Resolution(), info.density.verticalOverHorizontal);
+    }
+    return written;
+}
+
 }  // namespace
 
 FILE* OpenStream(int fd, const char* mode) {
@@ -125,13 +136,23 @@ void WriteImageFile(const std::string& path, const Image& image, const ImageFile
     if (!options.overwrite && lstat(path.c_str(), &existing) == 0) {
         throw ImageFileError(ImageFileProblem::targetExists, path, "the file exists and may not be replaced");
     }
+    const ImageFileInfo written = InfoToWrite(image, info);
     TemporaryFile file(path);
     switch (info.format) {
-        case ImageFormat::tiff: WriteTiffFile(file.Descriptor(), path, image, info); break;
-        case ImageFormat::png: WritePngFile(file.Descriptor(), path, image, info); break;
-        case ImageFormat::jpeg: WriteJpegFile(file.Descriptor(), path, image, info, options.jpegQuality); break;
+        case ImageFormat::tiff: WriteTiffFile(file.Descriptor(), path, image, written); break;
+        case ImageFormat::png: WritePngFile(file.Descriptor(), path, image, written); break;
+        case ImageFormat::jpeg: WriteJpegFile(file.Descriptor(), path, image, written, options.jpegQuality); break;
     }
     file.Commit(options.overwrite);
+}
+
+void WriteImagePages(const std::string& path, const std::vector<ImageFile>& pages, const WriteOptions& options) {
+    if (pages.empty()) throw ImageFileError(ImageFileProblem::writeFailed, path, "no pages to write");
+    if (pages.size() == 1) {
+        WriteImageFile(path, pages[0].image, pages[0].info, options);
+        return;
+    }
+    throw ImageFileError(ImageFileProblem::unsupportedLayout, path, "files of several pages cannot be written yet");
 }
 
 }  // namespace standin

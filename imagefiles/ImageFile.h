@@ -14,10 +14,13 @@
 //
 // Resolution: the file's own fields, converted to pixels per inch and
 // rounded to 0.01 ppi; a file without one, or with only an aspect ratio,
-// opens at 72 ppi. Writing stores the image's resolution: TIFF in inches, PNG
-// in pixels per metre (rounded), JPEG in whole dots per inch when that is
-// exact to 0.01 ppi, else in whole dots per centimetre when that is, else in
-// the nearest whole dots per inch.
+// opens at 72 ppi, and what it stated is kept in ImageFileInfo::density so
+// that its output states the same: nothing, or the same aspect ratio.
+// Writing a resolution stores the image's: TIFF in inches, PNG in pixels per
+// metre (rounded), JPEG in whole dots per inch when that is exact to 0.01
+// ppi, else in whole dots per centimetre when that is, else in the nearest
+// whole dots per inch; an EXIF block's XResolution and YResolution are set to
+// it too, in the block's own unit.
 //
 // Every failure throws ImageFileError (ImageFileError.h). A write goes to a
 // temporary file beside the target that replaces the target only once it is
@@ -78,6 +81,23 @@ inline bool operator==(const CicpCodePoints& a, const CicpCodePoints& b) {
            a.fullRange == b.fullRange;
 }
 
+// What a file states about the density of its pixels.
+enum class DensityKind {
+    none,         // nothing: the output states nothing either
+    aspectRatio,  // only the pixels' shape, kept as stored
+    resolution,   // a resolution, which the image carries
+};
+
+struct StoredDensity {
+    DensityKind kind = DensityKind::resolution;
+    // aspectRatio: the horizontal and vertical numbers as stored.
+    double horizontal = 0.0;
+    double vertical = 0.0;
+    // resolution: the vertical resolution over the horizontal one, for
+    // pixels that are not square.
+    double verticalOverHorizontal = 1.0;
+};
+
 // Blobs carried from a file to the file written from it, byte for byte.
 struct ImageMetadata {
     std::vector<uint8_t> iccProfile;
@@ -127,11 +147,15 @@ struct ImageFileInfo {
     ImageFormat format = ImageFormat::tiff;
     ImageMetadata metadata;
     StorageLayout layout;
+    StoredDensity density;
 };
 
 struct ImageFile {
     Image image;
     ImageFileInfo info;
+    // The images the file holds (the pages of a TIFF file); the one read is
+    // ReadOptions::page.
+    int32_t pageCount = 1;
 };
 
 struct ReadOptions {
@@ -139,6 +163,8 @@ struct ReadOptions {
     // any pixel buffer is allocated. The default depends on the machine's
     // memory and on DECIMORA_MAX_PIXELS (PixelLimit.h).
     uint64_t maxPixels = DefaultMaxPixels();
+    // Which image of a file of several pages to read, from 0.
+    int32_t page = 0;
 };
 
 struct WriteOptions {
@@ -154,5 +180,10 @@ ImageFile ReadImageFile(const std::string& path, const ReadOptions& options = {}
 // target as it was and no temporary file behind.
 void WriteImageFile(const std::string& path, const Image& image, const ImageFileInfo& info,
                     const WriteOptions& options = {});
+
+// Writes the pages into one file, in order, in the first page's format,
+// which must be TIFF when there are several. Throws ImageFileError as
+// WriteImageFile does.
+void WriteImagePages(const std::string& path, const std::vector<ImageFile>& pages, const WriteOptions& options = {});
 
 }  // namespace standin

@@ -9,6 +9,8 @@ packages=(
   googletest libgtest-dev
   xvfb xauth fonts-dejavu-core
   libtiff-dev libpng-dev libjpeg-dev zlib1g-dev
+  # WebP files in and out (libwebp with its mux and demux libraries)
+  libwebp-dev
   # Little CMS: colour profiles, for reducing in linear light
   liblcms2-dev
   valgrind
@@ -17,6 +19,9 @@ packages=(
   gimp libgimp2.0-dev xdotool imagemagick
   # clang with libFuzzer and its sanitizer runtimes, for scripts/fuzz.sh
   clang libclang-rt-14-dev
+  # The image-file corpus test makes its files with the format's own tools
+  # and checks the outputs against Pillow's decoding
+  libtiff-tools webp python3-pil python3-numpy
 )
 
 missing=()

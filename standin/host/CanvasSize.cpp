@@ -22,6 +22,7 @@ Image ResizeCanvas(const Image& image, int32_t width, int32_t height, Anchor hor
     // The same size keeps every pixel where it is, whatever the anchors.
     if (width == image.Width() && height == image.Height()) return image;
     Image result(width, height, image.Channels(), image.BitsPerSample(), image.Resolution());
+    result.SetCmyk(image.IsCmyk());
     const int64_t dx = Offset(image.Width(), width, horizontal);
     const int64_t dy = Offset(image.Height(), height, vertical);
     // The overlap of the old image and the new canvas, in new coordinates.

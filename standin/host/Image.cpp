@@ -34,7 +34,14 @@ void Image::Detach() {
     if (pixels_.use_count() > 1) pixels_ = std::make_shared<PixelBuffer>(*pixels_);
 }
 
-int32_t Image::AlphaChannel() const { return channels_ == 2 || channels_ == 4 ? channels_ - 1 : -1; }
+int32_t Image::AlphaChannel() const {
+    return channels_ == 2 || (channels_ == 4 && !cmyk_) ? channels_ - 1 : -1;
+}
+
+void Image::SetCmyk(bool cmyk) {
+    if (cmyk && channels_ != 4) throw std::invalid_argument("CMYK images have four channels");
+    cmyk_ = cmyk;
+}
 
 void Image::RequireFloat(bool wanted) const {
     if (HasFloatSamples() != wanted) {
@@ -77,7 +84,7 @@ void Image::SetSampleFloat(int32_t x, int32_t y, int32_t channel, float value) {
 
 bool Image::operator==(const Image& other) const {
     return width_ == other.width_ && height_ == other.height_ && channels_ == other.channels_ &&
-           bitsPerSample_ == other.bitsPerSample_ && resolution_ == other.resolution_ &&
+           bitsPerSample_ == other.bitsPerSample_ && resolution_ == other.resolution_ && cmyk_ == other.cmyk_ &&
            (pixels_ == other.pixels_ || *pixels_ == *other.pixels_);
 }
 

@@ -1,6 +1,6 @@
 // A document's pixels in memory: rows of interleaved samples, 1 to 4
-// channels (gray, gray + alpha, RGB, RGBA), and a resolution in pixels per
-// inch. Samples are 8- or 16-bit unsigned integers (full range) or 32-bit
+// channels (gray, gray + alpha, RGB, RGBA, or the four inks of CMYK), and a
+// resolution in pixels per inch. Samples are 8- or 16-bit unsigned integers (full range) or 32-bit
 // IEEE floats (nominal range 0 black/transparent to 1 white/opaque, values
 // outside it allowed), all in native byte order.
 #pragma once
@@ -48,8 +48,16 @@ public:
     double Resolution() const { return resolution_; }
     void SetResolution(double resolution) { resolution_ = resolution; }
 
-    // Index of the alpha channel (the last of 2 or 4), or -1.
+    // Index of the alpha channel (the last of 2 or 4, unless the 4 are CMYK
+    // inks), or -1.
     int32_t AlphaChannel() const;
+
+    // Whether the four channels are cyan, magenta, yellow and black ink
+    // (0 no ink, full scale full ink) rather than RGBA. Images made from this
+    // one by the host keep it.
+    bool IsCmyk() const { return cmyk_; }
+    // Throws std::invalid_argument for an image without four channels.
+    void SetCmyk(bool cmyk);
 
     size_t SampleBytes() const { return static_cast<size_t>(bitsPerSample_ / 8); }
     size_t PixelBytes() const { return static_cast<size_t>(channels_) * SampleBytes(); }
@@ -86,6 +94,7 @@ private:
     int32_t channels_;
     int32_t bitsPerSample_;
     double resolution_;
+    bool cmyk_ = false;
     std::shared_ptr<PixelBuffer> pixels_;
 };
 

@@ -20,6 +20,7 @@ std::vector<int32_t> NearestSources(int32_t oldSize, int32_t newSize) {
 
 Image ResampleNearest(const Image& image, int32_t width, int32_t height) {
     Image result(width, height, image.Channels(), image.BitsPerSample(), image.Resolution());
+    result.SetCmyk(image.IsCmyk());
     const std::vector<int32_t> sourceColumns = NearestSources(image.Width(), width);
     const size_t pixelBytes = image.PixelBytes();
     for (int32_t y = 0; y < height; ++y) {
