@@ -129,8 +129,8 @@ ImageFile ReadImageFile(const std::string& path, const ReadOptions& options) {
     throw ImageFileError(ImageFileProblem::notAnImage, path, "unknown format");
 }
 
-void WriteImageFile(const std::string& path, const Image& image, const ImageFileInfo& info,
-                    const WriteOptions& options) {
+WriteWarnings WriteImageFile(const std::string& path, const Image& image, const ImageFileInfo& info,
+                             const WriteOptions& options) {
     CheckWritable(path, image, info, options);
     struct stat existing;
     if (!options.overwrite && lstat(path.c_str(), &existing) == 0) {
@@ -144,14 +144,13 @@ void WriteImageFile(const std::string& path, const Image& image, const ImageFile
         case ImageFormat::jpeg: WriteJpegFile(file.Descriptor(), path, image, written, options.jpegQuality); break;
     }
     file.Commit(options.overwrite);
+    return {};
 }
 
-void WriteImagePages(const std::string& path, const std::vector<ImageFile>& pages, const WriteOptions& options) {
+WriteWarnings WriteImagePages(const std::string& path, const std::vector<ImageFile>& pages,
+                              const WriteOptions& options) {
     if (pages.empty()) throw ImageFileError(ImageFileProblem::writeFailed, path, "no pages to write");
-    if (pages.size() == 1) {
-        WriteImageFile(path, pages[0].image, pages[0].info, options);
-        return;
-    }
+    if (pages.size() == 1) return WriteImageFile(path, pages[0].image, pages[0].info, options);
     throw ImageFileError(ImageFileProblem::unsupportedLayout, path, "files of several pages cannot be written yet");
 }
 

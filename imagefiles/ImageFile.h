@@ -175,15 +175,20 @@ struct WriteOptions {
 // Throws ImageFileError.
 ImageFile ReadImageFile(const std::string& path, const ReadOptions& options = {});
 
+// What a successful write wants its caller to know, one sentence each
+// (without the path): metadata the format could not hold as it was, say.
+using WriteWarnings = std::vector<std::string>;
+
 // Writes `image` in info.format with info's metadata and layout. JPEG takes
 // only 8-bit gray and RGB. Throws ImageFileError; a failed write leaves the
 // target as it was and no temporary file behind.
-void WriteImageFile(const std::string& path, const Image& image, const ImageFileInfo& info,
-                    const WriteOptions& options = {});
+WriteWarnings WriteImageFile(const std::string& path, const Image& image, const ImageFileInfo& info,
+                             const WriteOptions& options = {});
 
 // Writes the pages into one file, in order, in the first page's format,
 // which must be TIFF when there are several. Throws ImageFileError as
 // WriteImageFile does.
-void WriteImagePages(const std::string& path, const std::vector<ImageFile>& pages, const WriteOptions& options = {});
+WriteWarnings WriteImagePages(const std::string& path, const std::vector<ImageFile>& pages,
+                              const WriteOptions& options = {});
 
 }  // namespace standin
