@@ -75,9 +75,9 @@ void CheckWritable(const std::string& path, const Image& image, const ImageFileI
                                  (info.format == ImageFormat::png ? "PNG" : "JPEG"));
     }
     if (info.format != ImageFormat::jpeg) return;
-    if (image.BitsPerSample() != 8 || (image.Channels() != 1 && image.Channels() != 3)) {
+    if (image.BitsPerSample() != 8 || (image.Channels() != 1 && image.Channels() != 3 && !image.IsCmyk())) {
         throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
-                             "JPEG files hold only 8-bit gray and RGB images, not " +
+                             "JPEG files hold only 8-bit gray, RGB and CMYK images, not " +
                                  std::to_string(image.BitsPerSample()) + "-bit with " +
                                  std::to_string(image.Channels()) + " channels");
     }

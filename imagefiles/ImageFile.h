@@ -141,6 +141,8 @@ struct StorageLayout {
     bool jpegProgressive = false;
     int jpegLumaHorizontalSampling = 2;
     int jpegLumaVerticalSampling = 2;
+    // CMYK stored as YCCK (luma and chroma of the inverted CMY, plus K).
+    bool jpegYcck = false;
 };
 
 struct ImageFileInfo {
@@ -180,7 +182,7 @@ ImageFile ReadImageFile(const std::string& path, const ReadOptions& options = {}
 using WriteWarnings = std::vector<std::string>;
 
 // Writes `image` in info.format with info's metadata and layout. JPEG takes
-// only 8-bit gray and RGB. Throws ImageFileError; a failed write leaves the
+// only 8-bit gray, RGB and CMYK. Throws ImageFileError; a failed write leaves the
 // target as it was and no temporary file behind.
 WriteWarnings WriteImageFile(const std::string& path, const Image& image, const ImageFileInfo& info,
                              const WriteOptions& options = {});

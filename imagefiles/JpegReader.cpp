@@ -1,12 +1,17 @@
-// Reading a JPEG file with libjpeg: 8-bit gray or colour (decoded to RGB),
-// the JFIF density, EXIF and XMP from APP1 markers and the ICC profile from
-// APP2 markers, reassembled from all its chunks.
+// Reading a JPEG file with libjpeg: 8-bit gray, colour (decoded to RGB) or
+// CMYK (YCCK decoded to CMYK), the density (JpegDensity.h), EXIF and XMP
+// from APP1 markers and the ICC profile from APP2 markers, reassembled from
+// all its chunks. Markers are gathered once the whole file has been read, so
+// that those after the frame header or between scans count too.
+#include <jerror.h>
+
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
 
 #include "imagefiles/ImageCodecs.h"
 #include "imagefiles/ImageLimits.h"
+#include "imagefiles/JpegDensity.h"
 #include "imagefiles/JpegSupport.h"
 #include "imagefiles/Resolution.h"
 
@@ -33,10 +38,12 @@ bool ReadJpegHeader(JpegReadState* state) {
     jpeg_save_markers(&state->decoder, JPEG_APP0 + 1, 0xFFFF);
     jpeg_save_markers(&state->decoder, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&state->decoder, TRUE);
-    jpeg_read_icc_profile(&state->decoder, &state->iccProfile, &state->iccProfileSize);
     return true;
 }
 
+// Decodes every row, then reads on to the end of the file, so that every
+// marker is saved, and reassembles the ICC profile. The saved markers live
+// until FinishJpeg.
 bool ReadJpegRows(JpegReadState* state, uint8_t* pixels, size_t rowBytes) {
     if (setjmp(state->error.jump)) return false;
     jpeg_decompress_struct* decoder = &state->decoder;
@@ -49,7 +56,15 @@ bool ReadJpegRows(JpegReadState* state, uint8_t* pixels, size_t rowBytes) {
         JSAMPROW row = pixels + decoder->output_scanline * rowBytes;
         jpeg_read_scanlines(decoder, &row, 1);
     }
-    jpeg_finish_decompress(decoder);
+    while (jpeg_consume_input(decoder) != JPEG_REACHED_EOI) {
+    }
+    jpeg_read_icc_profile(decoder, &state->iccProfile, &state->iccProfileSize);
+    return true;
+}
+
+bool FinishJpeg(JpegReadState* state) {
+    if (setjmp(state->error.jump)) return false;
+    jpeg_finish_decompress(&state->decoder);
     return true;
 }
 
@@ -75,16 +90,30 @@ private:
     JpegReadState state_;
 };
 
+[[noreturn]] void Unsupported(const std::string& path, const std::string& what) {
+    throw ImageFileError(ImageFileProblem::unsupportedLayout, path, what + " are not supported");
+}
+
+// Valid JPEG files this libjpeg cannot decode are named, not called corrupt.
 [[noreturn]] void Corrupt(const std::string& path, const JpegReadState& state) {
+    const jpeg_error_mgr& error = state.error.base;
+    if (error.msg_code == JERR_BAD_PRECISION) {
+        Unsupported(path, std::to_string(error.msg_parm.i[0]) + "-bit JPEG images (only 8-bit ones)");
+    }
+    if (error.msg_code == JERR_SOF_UNSUPPORTED) {
+        const int marker = error.msg_parm.i[0];
+        const bool lossless = marker == 0xC3 || marker == 0xC7 || marker == 0xCB || marker == 0xCF;
+        Unsupported(path, lossless ? std::string("lossless JPEG images") : std::string("hierarchical JPEG images"));
+    }
     throw ImageFileError(ImageFileProblem::corruptData, path,
                          std::string("truncated or corrupt JPEG data (") + state.error.message + ")");
 }
 
-// 1 for gray, 3 for colour decoded as RGB; other colour models are refused.
+// 1 for gray, 3 for colour decoded as RGB, 4 for CMYK (and YCCK decoded to
+// CMYK); other colour models are refused.
 int ChannelsOf(jpeg_decompress_struct* decoder, const std::string& path) {
     if (decoder->data_precision != 8) {
-        throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
-                             std::to_string(decoder->data_precision) + "-bit JPEG images are not supported");
+        Unsupported(path, std::to_string(decoder->data_precision) + "-bit JPEG images (only 8-bit ones)");
     }
     switch (decoder->jpeg_color_space) {
         case JCS_GRAYSCALE:
@@ -96,8 +125,8 @@ int ChannelsOf(jpeg_decompress_struct* decoder, const std::string& path) {
             return 3;
         case JCS_CMYK:
         case JCS_YCCK:
-            throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
-                                 "CMYK JPEG images are not supported (only gray and RGB)");
+            decoder->out_color_space = JCS_CMYK;
+            return 4;
         default:
             throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
                                  "JPEG images with " + std::to_string(decoder->num_components) +
@@ -105,13 +134,18 @@ int ChannelsOf(jpeg_decompress_struct* decoder, const std::string& path) {
     }
 }
 
-double ResolutionOf(const jpeg_decompress_struct& decoder) {
-    if (!decoder.saw_JFIF_marker) return kDefaultResolution;
-    switch (decoder.density_unit) {
-        case 1: return UsableResolution(decoder.X_density);
-        case 2: return UsableResolution(ResolutionFromPixelsPerCentimetre(decoder.X_density));
-        default: return kDefaultResolution;  // an aspect ratio only
-    }
+ReadDensity DensityOf(const jpeg_decompress_struct& decoder, const std::vector<uint8_t>& exif) {
+    std::optional<JfifHeaderDensity> jfif;
+    if (decoder.saw_JFIF_marker) jfif = JfifHeaderDensity{decoder.density_unit, decoder.X_density, decoder.Y_density};
+    return JpegDensityOf(jfif, exif);
+}
+
+// Adobe's applications store CMYK inverted (0 is full ink) and mark such
+// files with their APP14 marker; the image holds ink amounts.
+void InvertInks(Image& image) {
+    uint8_t* samples = image.Data();
+    const size_t count = image.RowBytes() * static_cast<size_t>(image.Height());
+    for (size_t i = 0; i < count; ++i) samples[i] = static_cast<uint8_t>(255 - samples[i]);
 }
 
 bool HasSignature(const jpeg_saved_marker_ptr marker, const char* signature, size_t size) {
@@ -138,6 +172,7 @@ ImageMetadata MetadataOf(const JpegReadState& state) {
 StorageLayout StorageOf(const jpeg_decompress_struct& decoder) {
     StorageLayout layout;
     layout.jpegProgressive = decoder.progressive_mode != 0;
+    layout.jpegYcck = decoder.jpeg_color_space == JCS_YCCK;
     const jpeg_component_info* components = decoder.comp_info;
     const bool plainChroma = decoder.num_components == 3 && components[1].h_samp_factor == 1 &&
                              components[1].v_samp_factor == 1 && components[2].h_samp_factor == 1 &&
@@ -160,14 +195,21 @@ ImageFile ReadJpegFile(int fd, const std::string& path, const ReadOptions& optio
     const int channels = ChannelsOf(decoder, path);
     CheckImageSize(path, decoder->image_width, decoder->image_height, channels, 8, options);
 
-    ImageFile file{AllocateImage(path, decoder->image_width, decoder->image_height, channels, 8,
-                                 ResolutionOf(*decoder)),
+    ImageFile file{AllocateImage(path, decoder->image_width, decoder->image_height, channels, 8, kDefaultResolution),
                    {}};
-    // The saved markers live until decoding ends; copy them first.
+    if (!ReadJpegRows(state, file.image.Data(), file.image.RowBytes())) Corrupt(path, *state);
+    // The saved markers live until FinishJpeg; copy them first.
     file.info.format = ImageFormat::jpeg;
     file.info.metadata = MetadataOf(*state);
     file.info.layout = StorageOf(*decoder);
-    if (!ReadJpegRows(state, file.image.Data(), file.image.RowBytes())) Corrupt(path, *state);
+    const ReadDensity density = DensityOf(*decoder, file.info.metadata.exif);
+    file.info.density = density.density;
+    if (density.density.kind == DensityKind::resolution) file.image.SetResolution(density.resolution);
+    if (channels == 4) {
+        file.image.SetCmyk(true);
+        if (decoder->saw_Adobe_marker) InvertInks(file.image);
+    }
+    if (!FinishJpeg(state)) Corrupt(path, *state);
     return file;
 }
 

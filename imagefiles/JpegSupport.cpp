@@ -14,8 +14,6 @@ bool MeansLostPixels(int code) {
         case JWRN_MUST_RESYNC:
         case JWRN_HUFF_BAD_CODE:
         case JWRN_ARITH_BAD_CODE:
-        case JWRN_NOT_SEQUENTIAL:
-        case JWRN_BOGUS_PROGRESSION:
             return true;
         default:
             return false;

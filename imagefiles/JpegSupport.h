@@ -21,7 +21,8 @@ struct JpegErrorManager {
 // structure's `err` before it is created. Warnings that mean
 // lost pixels (premature end of data, corrupt entropy-coded data) are
 // raised as errors: libjpeg would fill the missing part with gray and
-// report success.
+// report success. Others, such as an odd but decodable progression of
+// scans, are ignored as other decoders ignore them.
 jpeg_error_mgr* InstallJpegErrorManager(JpegErrorManager* manager);
 
 }  // namespace standin

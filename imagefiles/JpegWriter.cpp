@@ -1,12 +1,14 @@
 // Writing a JPEG file with libjpeg: the layout's chroma sampling and scan
-// mode, a JFIF header with the resolution (JfifDensityFor), then EXIF and
-// XMP as APP1 markers and the ICC profile as APP2 chunks.
+// mode, a JFIF header with the density (JpegDensity.h), then EXIF and XMP as
+// APP1 markers and the ICC profile as APP2 chunks. CMYK is written inverted,
+// as Adobe's applications store it, with their APP14 marker saying so.
 #include <csetjmp>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "imagefiles/ImageCodecs.h"
+#include "imagefiles/JpegDensity.h"
 #include "imagefiles/JpegSupport.h"
 #include "imagefiles/Resolution.h"
 
@@ -35,7 +37,9 @@ struct JpegWriteRequest {
     bool progressive;
     int lumaHorizontalSampling;
     int lumaVerticalSampling;
-    JfifDensity density;
+    bool ycck;  // CMYK stored as YCCK rather than as plain CMYK
+    bool writeJfif;
+    JfifHeaderDensity density;
     const JOCTET* exifMarker;  // signature included
     unsigned int exifMarkerSize;
     const JOCTET* xmpMarker;  // signature included
@@ -44,7 +48,24 @@ struct JpegWriteRequest {
     unsigned int iccProfileSize;
     const uint8_t* pixels;
     size_t rowBytes;
+    uint8_t* invertedRow;  // a row's room, for CMYK; else null
 };
+
+J_COLOR_SPACE InputColourSpace(int components) {
+    switch (components) {
+        case 1: return JCS_GRAYSCALE;
+        case 4: return JCS_CMYK;
+        default: return JCS_RGB;
+    }
+}
+
+// The row to hand libjpeg: the image's own, or for CMYK its inverse.
+JSAMPROW RowToWrite(const JpegWriteRequest* request, JDIMENSION y) {
+    const uint8_t* row = request->pixels + y * request->rowBytes;
+    if (request->invertedRow == nullptr) return const_cast<JSAMPROW>(row);  // libjpeg only reads it
+    for (size_t i = 0; i < request->rowBytes; ++i) request->invertedRow[i] = static_cast<uint8_t>(255 - row[i]);
+    return request->invertedRow;
+}
 
 bool WriteJpeg(JpegWriteState* state, const JpegWriteRequest* request) {
     if (setjmp(state->error.jump)) return false;
@@ -54,18 +75,19 @@ bool WriteJpeg(JpegWriteState* state, const JpegWriteRequest* request) {
     encoder->image_width = request->width;
     encoder->image_height = request->height;
     encoder->input_components = request->components;
-    encoder->in_color_space = request->components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    encoder->in_color_space = InputColourSpace(request->components);
     jpeg_set_defaults(encoder);
+    if (request->components == 4) jpeg_set_colorspace(encoder, request->ycck ? JCS_YCCK : JCS_CMYK);
     jpeg_set_quality(encoder, request->quality, TRUE);
     if (request->components == 3) {
         encoder->comp_info[0].h_samp_factor = request->lumaHorizontalSampling;
         encoder->comp_info[0].v_samp_factor = request->lumaVerticalSampling;
     }
     if (request->progressive) jpeg_simple_progression(encoder);
-    encoder->write_JFIF_header = TRUE;
+    encoder->write_JFIF_header = request->writeJfif ? TRUE : FALSE;
     encoder->density_unit = request->density.unit;
-    encoder->X_density = request->density.density;
-    encoder->Y_density = request->density.density;
+    encoder->X_density = request->density.horizontal;
+    encoder->Y_density = request->density.vertical;
     jpeg_start_compress(encoder, TRUE);
     if (request->exifMarker != nullptr) {
         jpeg_write_marker(encoder, JPEG_APP0 + 1, request->exifMarker, request->exifMarkerSize);
@@ -75,8 +97,7 @@ bool WriteJpeg(JpegWriteState* state, const JpegWriteRequest* request) {
     }
     if (request->iccProfile != nullptr) jpeg_write_icc_profile(encoder, request->iccProfile, request->iccProfileSize);
     while (encoder->next_scanline < encoder->image_height) {
-        // libjpeg reads the rows and never writes them.
-        JSAMPROW row = const_cast<JSAMPROW>(request->pixels + encoder->next_scanline * request->rowBytes);
+        JSAMPROW row = RowToWrite(request, encoder->next_scanline);
         jpeg_write_scanlines(encoder, &row, 1);
     }
     jpeg_finish_compress(encoder);
@@ -141,7 +162,11 @@ void WriteJpegFile(int fd, const std::string& path, const Image& image, const Im
     request.progressive = layout.jpegProgressive;
     request.lumaHorizontalSampling = sampling ? layout.jpegLumaHorizontalSampling : 2;
     request.lumaVerticalSampling = sampling ? layout.jpegLumaVerticalSampling : 2;
-    request.density = JfifDensityFor(image.Resolution());
+    request.ycck = layout.jpegYcck;
+    request.density = JfifHeaderFor(info.density, image.Resolution());
+    // JFIF is meant for gray and YCbCr; a CMYK file gets the header only to
+    // keep a density its input stated.
+    request.writeJfif = !image.IsCmyk() || info.density.kind != DensityKind::none;
     if (!exif.empty()) {
         request.exifMarker = exif.data();
         request.exifMarkerSize = static_cast<unsigned int>(exif.size());
@@ -159,6 +184,8 @@ void WriteJpegFile(int fd, const std::string& path, const Image& image, const Im
     }
     request.pixels = image.Data();
     request.rowBytes = image.RowBytes();
+    std::vector<uint8_t> invertedRow(image.IsCmyk() ? image.RowBytes() : 0);
+    request.invertedRow = image.IsCmyk() ? invertedRow.data() : nullptr;
 
     JpegWriteSession session(fd);
     if (!session.Ready()) throw ImageFileError(ImageFileProblem::writeFailed, path, "cannot start the JPEG file");
