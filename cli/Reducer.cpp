@@ -72,15 +72,27 @@ private:
     standin::Document& document_;
 };
 
+// Adds a remark for the user to `remarks`, once.
+void Remark(std::string* remarks, const std::string& remark) {
+    if (remarks->find(remark) != std::string::npos) return;
+    if (!remarks->empty()) *remarks += "; ";
+    *remarks += remark;
+}
+
 // The colour profile the filter decodes the file's samples to light with:
 // none when reducing coded values, or when the file's encoding cannot be
-// decoded, which `note` then says.
-std::vector<uint8_t> ProfileForFilter(const std::string& input, const standin::ImageFile& file, ToneMode tone,
-                                      std::string* note) {
+// decoded, which a remark then says.
+std::vector<uint8_t> ProfileForFilter(const standin::ImageFile& file, ToneMode tone, std::string* remarks) {
     if (tone == ToneMode::coded) return {};
     standin::LightEncoding light = standin::LightEncodingOf(file);
-    if (light.profile.empty()) *note = input + ": reduced as coded values: " + light.whyNot;
+    if (light.profile.empty()) Remark(remarks, "reduced as coded values: " + light.whyNot);
     return std::move(light.profile);
+}
+
+// "scan.tif", or "scan.tif, page 2 of 5" for a file of several pages.
+std::string PageSubject(const std::string& input, int32_t page, int32_t pageCount) {
+    if (pageCount == 1) return input;
+    return input + ", page " + std::to_string(page + 1) + " of " + std::to_string(pageCount);
 }
 
 std::optional<standin::ImageFormat> FormatOfExtension(const std::string& path) {
@@ -151,36 +163,63 @@ FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallback& progr
     progress(0.0);
     standin::ReadOptions readOptions;
     if (settings_.maxPixels) readOptions.maxPixels = *settings_.maxPixels;
-    standin::ImageFile file = standin::ReadImageFile(job.input, readOptions);
-    progress(kReadDone);
-    CheckOutputFormat(job, file.info.format);
-    CheckFactorFits(job.input, file.image, KnownFactor());
+    standin::ImageFile first = standin::ReadImageFile(job.input, readOptions);
+    CheckOutputFormat(job, first.info.format);
 
-    std::string toneNote;
-    std::vector<uint8_t> colorProfile = ProfileForFilter(job.input, file, settings_.tone, &toneNote);
-    TargetDocument document(host_, *document_, fs::path(job.input).filename().string(), std::move(file.image),
-                            std::move(colorProfile));
-    // The filter's own progress fills the run's share of the bar.
-    const FilterProgressListener listener(host_, [&progress](double fraction) {
-        progress(kReadDone + fraction * (kRunDone - kReadDone));
-        return true;
-    });
-    const PluginRun run = RunPlugin();
-    FileResult outcome = JudgeRun(host_, job.input, run.entryResult);
-    if (outcome.outcome != Outcome::reduced) return outcome;
-    outcome.message = toneNote;
-    const bool recording = !settings_.recordFile.empty();
-    if (recording && !run.recorded) throw FileFailure(job.input + ": the plug-in left no step to record");
-    progress(kRunDone);
+    const int32_t pageCount = first.pageCount;
+    std::vector<standin::ImageFile> pages;
+    std::optional<standin::Descriptor> firstPageStep;
+    std::string remarks;
+    for (int32_t page = 0; page < pageCount; ++page) {
+        readOptions.page = page;
+        standin::ImageFile file = page == 0 ? std::move(first) : standin::ReadImageFile(job.input, readOptions);
+        const ProgressCallback pageProgress = [&progress, page, pageCount](double fraction) {
+            progress((page + fraction) / pageCount);
+        };
+        PageResult result = ReducePage(PageSubject(job.input, page, pageCount), std::move(file), pageProgress,
+                                       firstPageStep, &remarks);
+        if (result.outcome.outcome != Outcome::reduced) return result.outcome;
+        if (page == 0) firstPageStep = result.run.recorded;
+        pages.push_back(std::move(result.page));
+    }
 
     standin::WriteOptions options;
     options.jpegQuality = settings_.jpegQuality;
     options.overwrite = settings_.force || settings_.inPlace;
-    standin::WriteImageFile(job.output, document.Pixels(), file.info, options);
-    if (recording)
-        WriteRecordedStepFile(settings_.recordFile, RecordedStep{decimora_->EventId(), *run.recorded}, settings_.force);
+    for (const std::string& warning : standin::WriteImagePages(job.output, pages, options)) Remark(&remarks, warning);
+    if (!settings_.recordFile.empty()) {
+        WriteRecordedStepFile(settings_.recordFile, RecordedStep{decimora_->EventId(), *firstPageStep}, settings_.force);
+    }
     progress(1.0);
-    return outcome;
+    return {Outcome::reduced, remarks.empty() ? std::string() : job.input + ": " + remarks};
+}
+
+Reducer::PageResult Reducer::ReducePage(const std::string& subject, standin::ImageFile&& file,
+                                        const ProgressCallback& progress,
+                                        const std::optional<standin::Descriptor>& firstPageStep,
+                                        std::string* remarks) {
+    progress(kReadDone);
+    CheckFactorFits(subject, file.image, KnownFactor());
+    std::vector<uint8_t> colorProfile = ProfileForFilter(file, settings_.tone, remarks);
+    PageResult result{{}, {standin::Image(1, 1, 1, 8, 72.0), std::move(file.info), file.pageCount}, {}};
+    {
+        TargetDocument document(host_, *document_, fs::path(subject).filename().string(), std::move(file.image),
+                                std::move(colorProfile));
+        // The filter's own progress fills the run's share of the bar.
+        const FilterProgressListener listener(host_, [&progress](double fraction) {
+            progress(kReadDone + fraction * (kRunDone - kReadDone));
+            return true;
+        });
+        result.run = RunPlugin(firstPageStep);
+        result.outcome = JudgeRun(host_, subject, result.run.entryResult);
+        result.page.image = document.Pixels();
+    }
+    if (result.outcome.outcome == Outcome::reduced && !settings_.recordFile.empty() && !result.run.recorded &&
+        !firstPageStep) {
+        throw FileFailure(subject + ": the plug-in left no step to record");
+    }
+    progress(kRunDone);
+    return result;
 }
 
 // Refuses, before any work, an output whose folder is missing, one that
@@ -200,10 +239,15 @@ void Reducer::CheckOutputAllowed(const FileJob& job) const {
     }
 }
 
-Reducer::PluginRun Reducer::RunPlugin() {
+// Later pages replay the step the first page's run recorded, so that they
+// are reduced alike and an interactive run asks once.
+Reducer::PluginRun Reducer::RunPlugin(const std::optional<standin::Descriptor>& firstPageStep) {
     PluginRun run;
-    if (settings_.replay) {
-        run.entryResult = host_.Play(decimora_->EventId(), settings_.replay->descriptor, host::kDisplayNoDialogs);
+    const standin::Descriptor* replay = firstPageStep      ? &*firstPageStep
+                                        : settings_.replay ? &settings_.replay->descriptor
+                                                           : nullptr;
+    if (replay != nullptr) {
+        run.entryResult = host_.Play(decimora_->EventId(), *replay, host::kDisplayNoDialogs);
         return run;
     }
     const standin::RunResult result = host_.DoIt(*decimora_, settings_.parameters);

@@ -1,7 +1,9 @@
 // Reduces image files one after another with the Decimora plug-in in a
 // stand-in host of its own: each file is opened as the host's target
 // document, the plug-in is sent "Do It" (or its recorded step is played), and
-// the result is written in the input's format with its metadata.
+// the result is written in the input's format with its metadata. Every page
+// of a file of several is reduced, the later ones by replaying the step the
+// first one's run recorded, and the pages are written together.
 //
 // The host is built once per process; the plug-in's globals assume one call
 // at a time, so a Reducer is used from one thread.
@@ -16,6 +18,7 @@
 #include "cli/RecordedStep.h"
 #include "cli/RunOutcome.h"
 #include "cli/ToneMode.h"
+#include "imagefiles/ImageFile.h"
 #include "standin/host/Host.h"
 
 namespace cli {
@@ -57,8 +60,17 @@ private:
         std::optional<standin::Descriptor> recorded;
     };
 
+    // One page's reduction: its outcome and, when it was reduced, the page.
+    struct PageResult {
+        FileResult outcome;
+        standin::ImageFile page;
+        PluginRun run;
+    };
+
     FileResult ReduceFile(const FileJob& job, const ProgressCallback& progress);
-    PluginRun RunPlugin();
+    PageResult ReducePage(const std::string& subject, standin::ImageFile&& file, const ProgressCallback& progress,
+                          const std::optional<standin::Descriptor>& firstPageStep, std::string* remarks);
+    PluginRun RunPlugin(const std::optional<standin::Descriptor>& firstPageStep);
     // The factor of a run without dialog, when it is known before the run.
     std::optional<int32_t> KnownFactor() const;
     void CheckOutputAllowed(const FileJob& job) const;
