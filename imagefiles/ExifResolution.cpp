@@ -12,6 +12,8 @@ namespace {
 constexpr uint16_t kXResolutionTag = 282;
 constexpr uint16_t kYResolutionTag = 283;
 constexpr uint16_t kResolutionUnitTag = 296;
+constexpr uint16_t kPixelXDimensionTag = 40962;
+constexpr uint16_t kPixelYDimensionTag = 40963;
 constexpr uint16_t kTypeRational = 5;
 constexpr size_t kEntryBytes = 12;
 constexpr uint64_t kMaxEntries = 4096;
@@ -45,20 +47,32 @@ std::optional<EntryPlace> RationalPlace(const std::vector<uint8_t>& block, const
     return place;
 }
 
-std::optional<ResolutionEntries> FindEntries(const std::vector<uint8_t>& block) {
+std::optional<TiffHeader> ClassicHeader(const std::vector<uint8_t>& block) {
     const MemorySource source(block.data(), block.size());
-    const std::optional<TiffHeader> header = ReadTiffHeader(source);
-    if (!header || header->bigTiff || header->firstDirectory > block.size() ||
-        block.size() - header->firstDirectory < 2) {
-        return std::nullopt;
-    }
-    ResolutionEntries found{header->order, {}, {}, kUnitInch};
-    const uint64_t first = header->firstDirectory;
-    const uint64_t count = header->order.Get16(&block[first]);
-    if (count > kMaxEntries) return std::nullopt;
-    for (uint64_t i = 0; i < count; ++i) {
-        const uint64_t at = first + 2 + i * kEntryBytes;
+    std::optional<TiffHeader> header = ReadTiffHeader(source);
+    if (!header || header->bigTiff) return std::nullopt;
+    return header;
+}
+
+// The positions of the entries of the directory at `offset` that lie wholly
+// inside the block.
+std::vector<size_t> EntryPositions(const std::vector<uint8_t>& block, ByteOrder order, uint64_t offset) {
+    std::vector<size_t> positions;
+    if (offset > block.size() || block.size() - offset < 2) return positions;
+    const uint64_t count = order.Get16(&block[offset]);
+    for (uint64_t i = 0; i < count && i < kMaxEntries; ++i) {
+        const uint64_t at = offset + 2 + i * kEntryBytes;
         if (at + kEntryBytes > block.size()) break;
+        positions.push_back(static_cast<size_t>(at));
+    }
+    return positions;
+}
+
+std::optional<ResolutionEntries> FindEntries(const std::vector<uint8_t>& block) {
+    const std::optional<TiffHeader> header = ClassicHeader(block);
+    if (!header) return std::nullopt;
+    ResolutionEntries found{header->order, {}, {}, kUnitInch};
+    for (const size_t at : EntryPositions(block, header->order, header->firstDirectory)) {
         const uint8_t* entry = &block[at];
         const uint16_t tag = found.order.Get16(entry);
         if (tag == kXResolutionTag) found.horizontal = RationalPlace(block, entry, found.order);
@@ -68,6 +82,14 @@ std::optional<ResolutionEntries> FindEntries(const std::vector<uint8_t>& block) 
         }
     }
     return found;
+}
+
+// A SHORT or LONG entry's single value, which sits in the entry itself.
+void PutCount(std::vector<uint8_t>& block, size_t at, ByteOrder order, uint32_t value) {
+    const uint16_t type = order.Get16(&block[at + 2]);
+    if (order.Get32(&block[at + 4]) != 1) return;
+    if (type == kTypeShort && value <= 0xFFFF) order.Put16(&block[at + 8], static_cast<uint16_t>(value));
+    if (type == kTypeLong) order.Put32(&block[at + 8], value);
 }
 
 double RationalAt(const std::vector<uint8_t>& block, const EntryPlace& place, ByteOrder order) {
@@ -115,6 +137,20 @@ void SetExifResolution(std::vector<uint8_t>& block, double ppi, double verticalO
     const double horizontal = entries->unit == kUnitInch ? ppi : ppi / 2.54;
     if (entries->horizontal) PutRational(block, *entries->horizontal, entries->order, horizontal);
     if (entries->vertical) PutRational(block, *entries->vertical, entries->order, horizontal * verticalOverHorizontal);
+}
+
+void SetExifPixelDimensions(std::vector<uint8_t>& block, uint32_t width, uint32_t height) {
+    const std::optional<TiffHeader> header = ClassicHeader(block);
+    if (!header) return;
+    const ByteOrder order = header->order;
+    for (const size_t pointer : EntryPositions(block, order, header->firstDirectory)) {
+        if (order.Get16(&block[pointer]) != kExifDirectoryTag) continue;
+        for (const size_t at : EntryPositions(block, order, order.Get32(&block[pointer + 8]))) {
+            const uint16_t tag = order.Get16(&block[at]);
+            if (tag == kPixelXDimensionTag) PutCount(block, at, order, width);
+            if (tag == kPixelYDimensionTag) PutCount(block, at, order, height);
+        }
+    }
 }
 
 }  // namespace standin

@@ -92,13 +92,16 @@ void CheckWritable(const std::string& path, const Image& image, const ImageFileI
     }
 }
 
-// The EXIF block's resolution follows the image's, so that every copy of
-// it in the written file agrees.
+// The EXIF block's resolution and pixel dimensions follow the image's, so
+// that every copy of them in the written file agrees.
 ImageFileInfo InfoToWrite(const Image& image, const ImageFileInfo& info) {
     ImageFileInfo written = info;
-    if (info.density.kind == DensityKind::resolution && !written.metadata.exif.empty()) {
-        SetExifResolution(written.metadata.exif, image.Resolution(), info.density.verticalOverHorizontal);
+    std::vector<uint8_t>& exif = written.metadata.exif;
+    if (exif.empty()) return written;
+    if (info.density.kind == DensityKind::resolution) {
+        SetExifResolution(exif, image.Resolution(), info.density.verticalOverHorizontal);
     }
+    SetExifPixelDimensions(exif, static_cast<uint32_t>(image.Width()), static_cast<uint32_t>(image.Height()));
     return written;
 }
 

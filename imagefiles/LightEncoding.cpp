@@ -62,7 +62,7 @@ LightEncoding FromGamma(double gamma, const std::optional<Chromaticities>& chrom
 LightEncoding LightEncodingOf(const ImageFile& file) {
     const ImageMetadata& metadata = file.info.metadata;
     const int32_t channels = file.image.Channels();
-    if (file.image.IsCmyk()) return Refused("its samples are CMYK inks, which are reduced as they are stored");
+    if (file.image.IsCmyk()) return Refused("its samples are CMYK inks");
     if (metadata.cicp) return FromCicp(*metadata.cicp, channels);
     if (!metadata.iccProfile.empty()) return FromIccProfile(metadata.iccProfile, channels);
     if (metadata.srgbIntent) return Made(SrgbCurve(), channels, SrgbPrimaries());

@@ -125,6 +125,7 @@ int32_t Host::PlayImageSizeOnTarget(const Descriptor& arguments) {
     if (int32_t code = ReadImageSize(arguments, image, &change)) return code;
     if (change.resamples) {
         Image shrunk(change.width, change.height, image.Channels(), image.BitsPerSample(), image.Resolution());
+        shrunk.SetCmyk(image.IsCmyk());
         if (int32_t code = RunSampledFilter(*deferredFilter_, shrunk)) return code;
         deferredFilter_.reset();
         image = shrunk;
