@@ -6,7 +6,7 @@
 namespace standin {
 namespace {
 
-// The largest strip or tile buffer a file may ask for.
+// The largest tile buffer a file may ask for.
 constexpr uint64_t kMaxChunkBytes = uint64_t{256} << 20;
 
 // The bytes of `pixels` decoded pixels of one plane (or all samples, when
@@ -18,33 +18,21 @@ uint64_t PackedBytes(const TiffPixelPlan& plan, uint64_t pixels) {
 
 int PlaneCount(const TiffPixelPlan& plan) { return plan.planar ? plan.storedSamples : 1; }
 
-uint32_t RowsPerStrip(TIFF* tiff, uint32_t height) {
-    uint32_t rows = height;
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &rows);
-    return rows == 0 || rows > height ? height : rows;
-}
-
+// Row by row: libtiff decodes each strip as it goes, so that a page stored
+// as one large strip needs no buffer of its size.
 void ReadStrips(const TiffHandle& tiff, const std::string& path, const TiffPixelPlan& plan,
                 const TiffSampleConverter& converter, Image& image) {
     const uint64_t rowBytes = PackedBytes(plan, plan.width);
     if (static_cast<uint64_t>(TIFFScanlineSize64(tiff.Get())) != rowBytes) {
         ThrowCorruptTiff(path, tiff, "unexpected scanline size");
     }
-    const uint32_t rowsPerStrip = RowsPerStrip(tiff.Get(), plan.height);
-    if (rowsPerStrip * rowBytes > kMaxChunkBytes) ThrowCorruptTiff(path, tiff, "strips too large");
-    std::vector<uint8_t> strip(rowsPerStrip * rowBytes + kSampleReadPadding);
+    std::vector<uint8_t> row(rowBytes + kSampleReadPadding);
     for (int plane = 0; plane < PlaneCount(plan); ++plane) {
-        for (uint32_t row = 0; row < plan.height; row += rowsPerStrip) {
-            const uint32_t rows = std::min(rowsPerStrip, plan.height - row);
-            const auto wanted = static_cast<tmsize_t>(rows * rowBytes);
-            const uint32_t index = TIFFComputeStrip(tiff.Get(), row, static_cast<uint16_t>(plane));
-            if (TIFFReadEncodedStrip(tiff.Get(), index, strip.data(), wanted) != wanted) {
-                ThrowCorruptTiff(path, tiff, "cannot read strip " + std::to_string(index));
+        for (uint32_t y = 0; y < plan.height; ++y) {
+            if (TIFFReadScanline(tiff.Get(), row.data(), y, static_cast<uint16_t>(plane)) != 1) {
+                ThrowCorruptTiff(path, tiff, "cannot read row " + std::to_string(y));
             }
-            for (uint32_t r = 0; r < rows; ++r) {
-                converter.Convert(strip.data() + r * rowBytes, plan.width, plane,
-                                  image.PixelAt(0, static_cast<int32_t>(row + r)));
-            }
+            converter.Convert(row.data(), plan.width, plane, image.PixelAt(0, static_cast<int32_t>(y)));
         }
     }
 }

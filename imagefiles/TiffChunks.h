@@ -1,5 +1,5 @@
-// Reading a TIFF directory's pixels strip by strip or tile by tile, plane
-// by plane, through one buffer the size of a strip or tile; each decoded row
+// Reading a TIFF directory's pixels row by row or tile by tile, plane by
+// plane, through one buffer the size of a row or tile; each decoded row
 // goes into the image through a TiffSampleConverter.
 #pragma once
 

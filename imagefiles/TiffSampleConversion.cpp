@@ -1,5 +1,6 @@
 #include "imagefiles/TiffSampleConversion.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace standin {
@@ -36,6 +37,20 @@ std::vector<uint16_t> ScaleTable(int storedBits, int outputBits, bool invert) {
 
 std::vector<uint16_t> Widened(const std::vector<uint8_t>& values) {
     return std::vector<uint16_t>(values.begin(), values.end());
+}
+
+// One gray sample of 1, 2 or 4 bits to 8 bits (line art and faxes): byte by
+// byte, without working out each sample's bit position.
+void ExpandPackedGray(const uint8_t* stored, size_t columns, int bits, const uint16_t* table, uint8_t* target) {
+    const size_t perByte = static_cast<size_t>(8 / bits);
+    const uint32_t mask = (1u << bits) - 1;
+    for (size_t x = 0; x < columns; x += perByte) {
+        const uint32_t byte = stored[x / perByte];
+        const size_t count = std::min(perByte, columns - x);
+        for (size_t k = 0; k < count; ++k) {
+            target[x + k] = static_cast<uint8_t>(table[(byte >> (8 - bits * static_cast<int>(k + 1))) & mask]);
+        }
+    }
 }
 
 }  // namespace
@@ -97,6 +112,10 @@ void TiffSampleConverter::Put(uint8_t* pixel, int channel, uint32_t storedValue)
 }
 
 void TiffSampleConverter::LookUpChunky(const uint8_t* stored, size_t columns, uint8_t* target) const {
+    if (storedSamples_ == 1 && channels_ == 1 && outputSampleBytes_ == 1 && 8 % storedBits_ == 0) {
+        ExpandPackedGray(stored, columns, storedBits_, tables_[0].data(), target);
+        return;
+    }
     uint32_t values[8] = {};
     const size_t samples = static_cast<size_t>(storedSamples_);
     for (size_t x = 0; x < columns; ++x) {
