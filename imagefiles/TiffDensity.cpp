@@ -7,7 +7,9 @@
 namespace standin {
 namespace {
 
-bool Positive(double value) { return std::isfinite(value) && value > 0.0; }
+// Values a TIFF rational holds closely enough to read back as what they
+// were; tinier or larger ones are no density anyone stated on purpose.
+bool Representable(double value) { return std::isfinite(value) && value >= 1.0e-4 && value <= 1.0e9; }
 
 TiffDensity StatesNothing() {
     TiffDensity read;
@@ -20,9 +22,10 @@ TiffDensity StatesNothing() {
 
 TiffDensity ReadTiffDensity(TIFF* tiff) {
     float horizontal = 0.0f;
-    if (!TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &horizontal) || !Positive(horizontal)) return StatesNothing();
-    float vertical = 0.0f;
-    if (!TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &vertical) || !Positive(vertical)) vertical = horizontal;
+    if (!TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &horizontal)) return StatesNothing();
+    float vertical = horizontal;
+    TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &vertical);
+    if (!Representable(horizontal) || !Representable(vertical)) return StatesNothing();
     uint16_t unit = RESUNIT_INCH;
     TIFFGetFieldDefaulted(tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
 
@@ -44,15 +47,16 @@ bool SetTiffDensityFields(TIFF* tiff, const Image& image, const StoredDensity& d
     switch (density.kind) {
         case DensityKind::none: return true;
         case DensityKind::aspectRatio:
-            if (!Positive(density.horizontal) || !Positive(density.vertical)) return true;
+            if (!Representable(density.horizontal) || !Representable(density.vertical)) return true;
             return TIFFSetField(tiff, TIFFTAG_XRESOLUTION, density.horizontal) &&
                    TIFFSetField(tiff, TIFFTAG_YRESOLUTION, density.vertical) &&
                    TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_NONE);
         case DensityKind::resolution: break;
     }
-    const double ratio = Positive(density.verticalOverHorizontal) ? density.verticalOverHorizontal : 1.0;
+    const double ratio = density.verticalOverHorizontal;
+    const double vertical = Representable(image.Resolution() * ratio) ? image.Resolution() * ratio : image.Resolution();
     return TIFFSetField(tiff, TIFFTAG_XRESOLUTION, image.Resolution()) &&
-           TIFFSetField(tiff, TIFFTAG_YRESOLUTION, image.Resolution() * ratio) &&
+           TIFFSetField(tiff, TIFFTAG_YRESOLUTION, vertical) &&
            TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
 }
 

@@ -17,8 +17,8 @@ struct TiffDensity {
     StoredDensity density;
 };
 
-// A directory without XResolution, or with one that is no usable
-// resolution, states nothing.
+// A directory without XResolution, or with values that are no usable
+// density, states nothing.
 TiffDensity ReadTiffDensity(TIFF* tiff);
 
 // Sets the fields for `density`, the resolution's from `image`; none for
