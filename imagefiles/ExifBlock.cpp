@@ -64,17 +64,18 @@ std::vector<uint8_t> PointerFields(const TiffHeader& header, uint16_t type, uint
     return fields;
 }
 
-// Sets the type and value of the pointer entry `tag` in the file's first
-// directory.
-bool PointEntryAt(int fd, const TiffHeader& header, uint16_t tag, uint16_t type, uint64_t offset) {
+// Sets the type and value of the pointer entry `tag` in the directory at
+// `directory`.
+bool PointEntryAt(int fd, const TiffHeader& header, uint64_t directory, uint16_t tag, uint16_t type,
+                  uint64_t offset) {
     const FileSource file(fd);
     const size_t countBytes = header.bigTiff ? 8 : 2;
     const size_t entryBytes = header.bigTiff ? 20 : 12;
     uint8_t countField[8];
-    if (!file.Read(header.firstDirectory, countBytes, countField)) return false;
+    if (!file.Read(directory, countBytes, countField)) return false;
     const uint64_t count = header.bigTiff ? header.order.Get64(countField) : header.order.Get16(countField);
     for (uint64_t i = 0; i < count; ++i) {
-        const uint64_t entryOffset = header.firstDirectory + countBytes + i * entryBytes;
+        const uint64_t entryOffset = directory + countBytes + i * entryBytes;
         uint8_t entry[20];
         if (!file.Read(entryOffset, entryBytes, entry)) return false;
         if (header.order.Get16(entry) != tag) continue;
@@ -97,7 +98,13 @@ std::optional<uint64_t> AppendDirectoryFor(const TiffHeader& header, std::vector
 std::vector<uint8_t> ExifBlockFromTiffFile(const ByteSource& file) {
     const std::optional<TiffHeader> header = ReadTiffHeader(file);
     if (!header) return {};
-    const TiffDirectory first = ReadTiffDirectory(file, *header, header->firstDirectory, IsExifTag);
+    return ExifBlockFromTiffDirectory(file, header->firstDirectory);
+}
+
+std::vector<uint8_t> ExifBlockFromTiffDirectory(const ByteSource& file, uint64_t directory) {
+    const std::optional<TiffHeader> header = ReadTiffHeader(file);
+    if (!header) return {};
+    const TiffDirectory first = ReadTiffDirectory(file, *header, directory, IsExifTag);
     if (first.entries.empty()) return {};
     std::vector<uint8_t> block = ClassicHeader(header->order);
     if (!AppendTiffDirectory(block, first, 0, header->order)) return {};
@@ -125,7 +132,7 @@ std::optional<TiffExifParts> TiffExifPartsFromBlock(const std::vector<uint8_t>& 
     return parts;
 }
 
-bool AppendTiffExifDirectories(int fd, const TiffExifParts& parts) {
+bool AppendTiffExifDirectories(int fd, const TiffExifParts& parts, uint64_t directory) {
     if (parts.pointers.empty()) return true;
     const std::optional<TiffHeader> header = ReadTiffHeader(FileSource(fd));
     if (!header || header->order.bigEndian != parts.order.bigEndian) return false;
@@ -145,7 +152,7 @@ bool AppendTiffExifDirectories(int fd, const TiffExifParts& parts) {
     for (size_t i = 0; i < offsets.size(); ++i) {
         const TiffEntry& pointer = parts.pointers[i];
         const uint16_t type = header->bigTiff ? BigTiffPointerType(pointer.type) : pointer.type;
-        if (!PointEntryAt(fd, *header, pointer.tag, type, offsets[i])) return false;
+        if (!PointEntryAt(fd, *header, directory, pointer.tag, type, offsets[i])) return false;
     }
     return true;
 }

@@ -17,6 +17,8 @@ namespace standin {
 // their directories copied entry for entry. Empty when the file has none of
 // them.
 std::vector<uint8_t> ExifBlockFromTiffFile(const ByteSource& file);
+// The same from the directory at `directory` (a later page's).
+std::vector<uint8_t> ExifBlockFromTiffDirectory(const ByteSource& file, uint64_t directory);
 
 // The Orientation (1 to 8) in the first directory of an EXIF block, or 0
 // when it has none.
@@ -37,9 +39,9 @@ std::optional<TiffExifParts> TiffExifPartsFromBlock(const std::vector<uint8_t>& 
 // Appends the directories of `parts.pointers` to the end of a TIFF file,
 // classic or BigTIFF, written in `parts.order` (open for reading and
 // writing), in the file's own form, and sets the matching pointer entries of
-// its first directory, which the file must already hold, to their types and
-// offsets. False on a read or write failure or when the file lacks those
-// entries.
-bool AppendTiffExifDirectories(int fd, const TiffExifParts& parts);
+// the directory at `directory`, which must already hold them, to their types
+// and offsets. False on a read or write failure or when the directory lacks
+// those entries.
+bool AppendTiffExifDirectories(int fd, const TiffExifParts& parts, uint64_t directory);
 
 }  // namespace standin

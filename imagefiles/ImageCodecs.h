@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "imagefiles/ImageFile.h"
 
@@ -16,6 +17,9 @@ ImageFile ReadJpegFile(int fd, const std::string& path, const ReadOptions& optio
 // `fd` is open for reading and writing (the TIFF writer patches the file
 // after libtiff is done with it).
 void WriteTiffFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info);
+// The pages, at least one, in order; the file takes the first page's byte
+// order and BigTIFF choice.
+WriteWarnings WriteTiffPages(int fd, const std::string& path, const std::vector<ImageFile>& pages);
 void WritePngFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info);
 void WriteJpegFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info, int quality);
 

@@ -74,6 +74,10 @@ void CheckWritable(const std::string& path, const Image& image, const ImageFileI
                              std::string("only TIFF files hold 32-bit float images, not ") +
                                  (info.format == ImageFormat::png ? "PNG" : "JPEG"));
     }
+    if (image.IsCmyk() && info.format == ImageFormat::png) {
+        throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
+                             "PNG files cannot hold CMYK images (only TIFF files do)");
+    }
     if (info.format != ImageFormat::jpeg) return;
     if (image.BitsPerSample() != 8 || (image.Channels() != 1 && image.Channels() != 3 && !image.IsCmyk())) {
         throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
@@ -103,6 +107,13 @@ ImageFileInfo InfoToWrite(const Image& image, const ImageFileInfo& info) {
     }
     SetExifPixelDimensions(exif, static_cast<uint32_t>(image.Width()), static_cast<uint32_t>(image.Height()));
     return written;
+}
+
+void CheckTarget(const std::string& path, const WriteOptions& options) {
+    struct stat existing;
+    if (!options.overwrite && lstat(path.c_str(), &existing) == 0) {
+        throw ImageFileError(ImageFileProblem::targetExists, path, "the file exists and may not be replaced");
+    }
 }
 
 }  // namespace
@@ -135,10 +146,7 @@ ImageFile ReadImageFile(const std::string& path, const ReadOptions& options) {
 WriteWarnings WriteImageFile(const std::string& path, const Image& image, const ImageFileInfo& info,
                              const WriteOptions& options) {
     CheckWritable(path, image, info, options);
-    struct stat existing;
-    if (!options.overwrite && lstat(path.c_str(), &existing) == 0) {
-        throw ImageFileError(ImageFileProblem::targetExists, path, "the file exists and may not be replaced");
-    }
+    CheckTarget(path, options);
     const ImageFileInfo written = InfoToWrite(image, info);
     TemporaryFile file(path);
     switch (info.format) {
@@ -154,7 +162,21 @@ WriteWarnings WriteImagePages(const std::string& path, const std::vector<ImageFi
                               const WriteOptions& options) {
     if (pages.empty()) throw ImageFileError(ImageFileProblem::writeFailed, path, "no pages to write");
     if (pages.size() == 1) return WriteImageFile(path, pages[0].image, pages[0].info, options);
-    throw ImageFileError(ImageFileProblem::unsupportedLayout, path, "files of several pages cannot be written yet");
+    if (pages[0].info.format != ImageFormat::tiff) {
+        throw ImageFileError(ImageFileProblem::unsupportedLayout, path, "only TIFF files hold several pages");
+    }
+    std::vector<ImageFile> written;
+    for (const ImageFile& page : pages) {
+        ImageFileInfo info = InfoToWrite(page.image, page.info);
+        info.format = ImageFormat::tiff;
+        CheckWritable(path, page.image, info, options);
+        written.push_back(ImageFile{page.image, std::move(info)});
+    }
+    CheckTarget(path, options);
+    TemporaryFile file(path);
+    WriteWarnings warnings = WriteTiffPages(file.Descriptor(), path, written);
+    file.Commit(options.overwrite);
+    return warnings;
 }
 
 }  // namespace standin

@@ -7,10 +7,13 @@
 //     standin::WriteImageFile("out.tif", file.image, file.info);
 //
 // The format is recognised by the file's first bytes, never by its name.
-// Readable layouts: gray, gray + alpha, RGB and RGBA in 8 and 16 bits for TIFF
-// (chunky or planar, strips or tiles, any compression libtiff decodes) and
-// PNG; 8-bit gray and RGB for JPEG. Palette, 1-bit and other low bit depths,
-// CMYK and other colour models are refused, never converted.
+// Readable layouts: gray, gray + alpha, RGB and RGBA in 8 and 16 bits for
+// PNG; 8-bit gray and RGB for JPEG. TIFF (chunky or planar, strips or tiles,
+// any compression libtiff decodes, any page) adds 32-bit float, gray of 1 to
+// 16 bits (scaled to the full range of 8 or 16, white-as-zero turned to
+// black-as-zero), palettes (8-bit gray or RGB), YCbCr (8-bit RGB) and CMYK
+// of four inks. Lab, LogLuv, signed samples and other colour models are
+// refused by name. TIFF colour stored associated with alpha is divided out.
 //
 // Resolution: the file's own fields, converted to pixels per inch and
 // rounded to 0.01 ppi; a file without one, or with only an aspect ratio,
@@ -44,7 +47,7 @@ enum class ImageFormat { tiff, png, jpeg };
 enum class AlphaKind {
     none,          // the image has no alpha channel
     unassociated,  // colour samples are not premultiplied (PNG's only kind)
-    associated,    // colour samples are premultiplied by alpha
+    associated,    // the file premultiplies colour by alpha (the image does not)
     unspecified,   // a TIFF extra sample without a stated meaning
 };
 
@@ -123,7 +126,8 @@ struct ImageMetadata {
 struct StorageLayout {
     AlphaKind alpha = AlphaKind::none;
 
-    // TIFF. Input compressions other than these are written uncompressed.
+    // TIFF. Input compressions other than these (CCITT, JPEG and the rest)
+    // are written with deflate and the predictor, losslessly.
     TiffCompression tiffCompression = TiffCompression::none;
     // A differencing predictor: horizontal for integer samples, floating
     // point for float ones.

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "imagefiles/ImageFileError.h"
+
 namespace standin {
 namespace {
 
@@ -58,6 +60,11 @@ bool TiffHandle::Close() {
     TIFFClose(tiff_);
     tiff_ = nullptr;
     return flushed != 0 && firstError_[0] == '\0';
+}
+
+void ThrowCorruptTiff(const std::string& path, const TiffHandle& tiff, const std::string& what) {
+    throw ImageFileError(ImageFileProblem::corruptData, path,
+                         "truncated or corrupt TIFF data (" + tiff.ErrorOr(what) + ")");
 }
 
 int TiffHandle::CollectError(TIFF*, void* handle, const char*, const char* format, va_list arguments) {

@@ -37,4 +37,8 @@ private:
     char firstError_[512] = "";
 };
 
+// Throws ImageFileError (corruptData) for data libtiff could not decode:
+// "truncated or corrupt TIFF data (" + libtiff's first error or `what` + ")".
+[[noreturn]] void ThrowCorruptTiff(const std::string& path, const TiffHandle& tiff, const std::string& what);
+
 }  // namespace standin

@@ -1,8 +1,8 @@
-// Writing a TIFF file: chunky strips of about a megabyte, the layout's
-// compression, the resolution in pixels per inch, and the metadata. The
-// EXIF and GPS directories are appended after libtiff has closed the file,
-// entry for entry and as classic or BigTIFF directories like the file's own,
-// and the first directory's pointers are set to them.
+// Writing a TIFF file of one or more pages: chunky strips of about a
+// megabyte, each page's compression, density and metadata. The EXIF and GPS
+// directories are appended after libtiff has closed the file, entry for
+// entry and as classic or BigTIFF directories like the file's own, and each
+// page's pointers are set to its own.
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +12,8 @@
 
 #include "imagefiles/ExifBlock.h"
 #include "imagefiles/ImageCodecs.h"
+#include "imagefiles/TiffAlpha.h"
+#include "imagefiles/TiffDensity.h"
 #include "imagefiles/TiffHandle.h"
 
 namespace standin {
@@ -44,6 +46,11 @@ uint16_t ExtraSampleCode(AlphaKind alpha) {
     return EXTRASAMPLE_UNASSALPHA;
 }
 
+uint16_t PhotometricCode(const Image& image) {
+    if (image.IsCmyk()) return PHOTOMETRIC_SEPARATED;
+    return image.Channels() >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+}
+
 uint32_t RowsPerStrip(const Image& image) {
     const size_t rows = std::max<size_t>(1, kStripTargetBytes / image.RowBytes());
     return static_cast<uint32_t>(std::min<size_t>(rows, static_cast<size_t>(image.Height())));
@@ -55,21 +62,24 @@ bool UsesPredictor(const StorageLayout& layout) {
            (layout.tiffCompression == TiffCompression::lzw || layout.tiffCompression == TiffCompression::deflate);
 }
 
-bool SetImageFields(TIFF* tiff, const Image& image, const StorageLayout& layout) {
-    const bool rgb = image.Channels() >= 3;
+bool StoresAssociatedAlpha(const Image& image, const StorageLayout& layout) {
+    return layout.alpha == AlphaKind::associated && image.AlphaChannel() >= 0;
+}
+
+bool SetImageFields(TIFF* tiff, const Image& image, const ImageFileInfo& info) {
+    const StorageLayout& layout = info.layout;
     bool ok = TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(image.Width())) &&
               TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(image.Height())) &&
               TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, image.BitsPerSample()) &&
               TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, image.Channels()) &&
-              TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, rgb ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK) &&
+              TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PhotometricCode(image)) &&
               TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&
               TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT,
                            image.HasFloatSamples() ? SAMPLEFORMAT_IEEEFP : SAMPLEFORMAT_UINT) &&
               TIFFSetField(tiff, TIFFTAG_COMPRESSION, CompressionCode(layout.tiffCompression)) &&
               TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, RowsPerStrip(image)) &&
-              TIFFSetField(tiff, TIFFTAG_XRESOLUTION, image.Resolution()) &&
-              TIFFSetField(tiff, TIFFTAG_YRESOLUTION, image.Resolution()) &&
-              TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+              SetTiffDensityFields(tiff, image, info.density);
+    if (ok && image.IsCmyk()) ok = TIFFSetField(tiff, TIFFTAG_INKSET, INKSET_CMYK);
     if (ok && UsesPredictor(layout)) {
         ok = TIFFSetField(tiff, TIFFTAG_PREDICTOR,
                           image.HasFloatSamples() ? PREDICTOR_FLOATINGPOINT : PREDICTOR_HORIZONTAL);
@@ -79,6 +89,14 @@ bool SetImageFields(TIFF* tiff, const Image& image, const StorageLayout& layout)
         ok = TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, &extra);
     }
     return ok;
+}
+
+// Pages of a file of several are marked as such and numbered.
+bool SetPageFields(TIFF* tiff, size_t page, size_t count) {
+    if (count == 1) return true;
+    return TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE) &&
+           TIFFSetField(tiff, TIFFTAG_PAGENUMBER, static_cast<uint16_t>(std::min<size_t>(page, 65535)),
+                        static_cast<uint16_t>(std::min<size_t>(count, 65535)));
 }
 
 bool SetMetadataFields(TIFF* tiff, const ImageMetadata& metadata, const std::optional<TiffExifParts>& exif) {
@@ -98,21 +116,29 @@ bool SetMetadataFields(TIFF* tiff, const ImageMetadata& metadata, const std::opt
     return ok;
 }
 
-void WriteStrips(const TiffHandle& tiff, const std::string& path, const Image& image, bool predictor) {
+void WriteStrips(const TiffHandle& tiff, const std::string& path, const Image& image, const StorageLayout& layout) {
     // libtiff swaps bytes and applies the predictor in the buffer it is
-    // given; only then do the rows go through a copy.
-    const bool changesBuffer = predictor || (image.BitsPerSample() > 8 && TIFFIsByteSwapped(tiff.Get()));
+    // given, and associated alpha is multiplied in: only then do the rows
+    // go through a copy.
+    const bool associate = StoresAssociatedAlpha(image, layout);
+    const bool changesBuffer =
+        associate || UsesPredictor(layout) || (image.BitsPerSample() > 8 && TIFFIsByteSwapped(tiff.Get()));
     const uint32_t rowsPerStrip = RowsPerStrip(image);
     const size_t rowBytes = image.RowBytes();
     std::vector<uint8_t> scratch(changesBuffer ? rowsPerStrip * rowBytes : 0);
-    const uint32_t height = static_cast<uint32_t>(image.Height());
+    const auto height = static_cast<uint32_t>(image.Height());
     for (uint32_t row = 0, strip = 0; row < height; row += rowsPerStrip, ++strip) {
-        const size_t bytes = std::min(rowsPerStrip, height - row) * rowBytes;
-        const uint8_t* rows = image.PixelAt(0, static_cast<int32_t>(row));
-        uint8_t* data = const_cast<uint8_t*>(rows);  // left unchanged, see above
+        const uint32_t rows = std::min(rowsPerStrip, height - row);
+        const size_t bytes = rows * rowBytes;
+        const uint8_t* source = image.PixelAt(0, static_cast<int32_t>(row));
+        uint8_t* data = const_cast<uint8_t*>(source);  // left unchanged, see above
         if (changesBuffer) {
-            std::memcpy(scratch.data(), rows, bytes);
+            std::memcpy(scratch.data(), source, bytes);
             data = scratch.data();
+        }
+        if (associate) {
+            AssociateAlpha(data, size_t{rows} * static_cast<size_t>(image.Width()), image.Channels(),
+                           image.BitsPerSample());
         }
         if (TIFFWriteEncodedStrip(tiff.Get(), strip, data, static_cast<tmsize_t>(bytes)) !=
             static_cast<tmsize_t>(bytes)) {
@@ -122,37 +148,106 @@ void WriteStrips(const TiffHandle& tiff, const std::string& path, const Image& i
 }
 
 // Whether the file would pass classic TIFF's 4 GB of offsets: the pixels,
-// the metadata and a margin for the directory and strip tables.
-bool NeedsBigTiff(const Image& image, const ImageMetadata& metadata) {
+// the metadata and a margin for the directories and strip tables.
+bool NeedsBigTiff(const std::vector<ImageFile>& pages) {
     constexpr uint64_t kClassicLimit = uint64_t{1} << 32;
-    constexpr uint64_t kMargin = uint64_t{64} << 20;
-    const uint64_t bytes = static_cast<uint64_t>(image.RowBytes()) * static_cast<uint64_t>(image.Height()) +
-                           metadata.iccProfile.size() + metadata.xmp.size() + metadata.exif.size();
-    return bytes + kMargin >= kClassicLimit;
+    constexpr uint64_t kMarginPerPage = uint64_t{64} << 20;
+    uint64_t bytes = 0;
+    for (const ImageFile& page : pages) {
+        const ImageMetadata& metadata = page.info.metadata;
+        bytes += static_cast<uint64_t>(page.image.RowBytes()) * static_cast<uint64_t>(page.image.Height()) +
+                 metadata.iccProfile.size() + metadata.xmp.size() + metadata.exif.size() + kMarginPerPage;
+    }
+    return bytes >= kClassicLimit;
+}
+
+using PageExif = std::optional<TiffExifParts>;
+
+// What each page carries of its EXIF block. A block that is not
+// TIFF-structured has nothing a TIFF file can carry; one in the other byte
+// order than the file's cannot be copied value for value, and is left out
+// with a warning.
+std::vector<PageExif> ExifOfPages(const std::vector<ImageFile>& pages, bool bigEndian, WriteWarnings& warnings) {
+    std::vector<PageExif> exifs;
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const std::vector<uint8_t>& block = pages[i].info.metadata.exif;
+        PageExif exif = block.empty() ? std::nullopt : TiffExifPartsFromBlock(block);
+        if (exif && exif->order.bigEndian != bigEndian) {
+            warnings.push_back("the EXIF data of page " + std::to_string(i + 1) +
+                               " was left out: its byte order differs from the first page's");
+            exif.reset();
+        }
+        exifs.push_back(std::move(exif));
+    }
+    return exifs;
+}
+
+// The file's byte order: the first page's EXIF block's, whose values are
+// copied as they are, else its layout's.
+bool BigEndianFor(const ImageFile& first) {
+    const std::vector<uint8_t>& block = first.info.metadata.exif;
+    const PageExif exif = block.empty() ? std::nullopt : TiffExifPartsFromBlock(block);
+    return exif ? exif->order.bigEndian : first.info.layout.tiffBigEndian;
+}
+
+// The offsets of the written file's first `count` directories.
+std::vector<uint64_t> DirectoryOffsets(int fd, const std::string& path, size_t count) {
+    // libtiff reads the header from where the descriptor stands.
+    int copy = dup(fd);
+    if (copy >= 0 && lseek(copy, 0, SEEK_SET) != 0) {
+        close(copy);
+        copy = -1;
+    }
+    TiffHandle tiff(copy, path, "rm");
+    if (tiff.Get() == nullptr) Fail(path, tiff, "cannot read the written directories");
+    std::vector<uint64_t> offsets;
+    for (size_t page = 0; page < count; ++page) {
+        if (page > 0 && !TIFFSetDirectory(tiff.Get(), static_cast<tdir_t>(page))) {
+            Fail(path, tiff, "cannot read the written directories");
+        }
+        offsets.push_back(TIFFCurrentDirOffset(tiff.Get()));
+    }
+    return offsets;
+}
+
+void AppendExifDirectories(int fd, const std::string& path, const std::vector<PageExif>& exifs) {
+    const bool any = std::any_of(exifs.begin(), exifs.end(), [](const PageExif& e) { return e && !e->pointers.empty(); });
+    if (!any) return;
+    const std::vector<uint64_t> offsets = DirectoryOffsets(fd, path, exifs.size());
+    for (size_t page = 0; page < exifs.size(); ++page) {
+        if (exifs[page] && !AppendTiffExifDirectories(fd, *exifs[page], offsets[page])) {
+            throw ImageFileError(ImageFileProblem::writeFailed, path, "cannot write the EXIF directories");
+        }
+    }
+}
+
+void WritePage(const TiffHandle& tiff, const std::string& path, const ImageFile& page, const PageExif& exif,
+               size_t index, size_t count) {
+    if (!SetImageFields(tiff.Get(), page.image, page.info) || !SetPageFields(tiff.Get(), index, count) ||
+        !SetMetadataFields(tiff.Get(), page.info.metadata, exif)) {
+        Fail(path, tiff, "cannot set the TIFF fields");
+    }
+    WriteStrips(tiff, path, page.image, page.info.layout);
+    if (!TIFFWriteDirectory(tiff.Get())) Fail(path, tiff, "cannot write the TIFF directory");
 }
 
 }  // namespace
 
-void WriteTiffFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info) {
-    // A block that is not TIFF-structured has nothing a TIFF file can carry.
-    const std::optional<TiffExifParts> exif =
-        info.metadata.exif.empty() ? std::nullopt : TiffExifPartsFromBlock(info.metadata.exif);
-    // The EXIF entries' values are copied as they are, so the file takes
-    // their byte order.
-    const bool bigEndian = exif ? exif->order.bigEndian : info.layout.tiffBigEndian;
-
-    const bool big = info.layout.tiffBig || NeedsBigTiff(image, info.metadata);
+WriteWarnings WriteTiffPages(int fd, const std::string& path, const std::vector<ImageFile>& pages) {
+    WriteWarnings warnings;
+    const bool bigEndian = BigEndianFor(pages.front());
+    const std::vector<PageExif> exifs = ExifOfPages(pages, bigEndian, warnings);
+    const bool big = pages.front().info.layout.tiffBig || NeedsBigTiff(pages);
     TiffHandle tiff(dup(fd), path, big ? (bigEndian ? "wb8" : "wl8") : (bigEndian ? "wb" : "wl"));
     if (tiff.Get() == nullptr) Fail(path, tiff, "cannot start the file");
-    if (!SetImageFields(tiff.Get(), image, info.layout) || !SetMetadataFields(tiff.Get(), info.metadata, exif)) {
-        Fail(path, tiff, "cannot set the TIFF fields");
-    }
-    WriteStrips(tiff, path, image, UsesPredictor(info.layout));
-    if (!TIFFWriteDirectory(tiff.Get())) Fail(path, tiff, "cannot write the TIFF directory");
+    for (size_t i = 0; i < pages.size(); ++i) WritePage(tiff, path, pages[i], exifs[i], i, pages.size());
     if (!tiff.Close()) Fail(path, tiff, "cannot finish the file");
-    if (exif && !AppendTiffExifDirectories(fd, *exif)) {
-        throw ImageFileError(ImageFileProblem::writeFailed, path, "cannot write the EXIF directories");
-    }
+    AppendExifDirectories(fd, path, exifs);
+    return warnings;
+}
+
+void WriteTiffFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info) {
+    WriteTiffPages(fd, path, {ImageFile{image, info}});
 }
 
 }  // namespace standin

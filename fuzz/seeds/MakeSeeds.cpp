@@ -1,8 +1,9 @@
 // Writes the seed files of the image fuzz targets into <folder>/image_tiff,
 // <folder>/image_png and <folder>/image_jpeg: small valid images of every
 // layout the readers take, with and without metadata, made by the image
-// file layer itself; tiled and planar TIFF files, which it does not write,
-// are made with libtiff.
+// file layer itself; TIFF files of layouts it reads but does not write
+// (tiled, planar, low bit depths, palettes, YCbCr, CMYK from libtiff) are
+// made with libtiff.
 #include <tiffio.h>
 
 #include <algorithm>
@@ -151,6 +152,139 @@ void WriteLibtiffSeed(const std::string& path, bool tiled, bool planar, int bits
     TIFFClose(tiff);
 }
 
+// A TIFF file of another layout than the image layer writes, its samples
+// a byte pattern: `setFields` sets the colour model and compression.
+struct LayoutSeed {
+    const char* name;
+    uint16_t bits;
+    uint16_t samples;
+    bool tiled;
+    void (*setFields)(TIFF*);
+};
+
+void WriteLayoutSeed(const std::string& folder, const LayoutSeed& seed) {
+    const uint32_t width = 40;
+    const uint32_t height = 32;
+    const std::string path = folder + "/" + seed.name;
+    TIFF* tiff = TIFFOpen(path.c_str(), "w");
+    if (tiff == nullptr) throw std::runtime_error("cannot write " + path);
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, seed.bits);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, seed.samples);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 16);
+    if (seed.tiled) {
+        TIFFSetField(tiff, TIFFTAG_TILEWIDTH, 16);
+        TIFFSetField(tiff, TIFFTAG_TILELENGTH, 16);
+    }
+    seed.setFields(tiff);
+    std::vector<uint8_t> chunk(static_cast<size_t>(seed.tiled ? TIFFTileSize(tiff) : TIFFScanlineSize(tiff)));
+    for (size_t i = 0; i < chunk.size(); ++i) chunk[i] = static_cast<uint8_t>(i * 29 / 5);
+    if (seed.tiled) {
+        for (uint32_t y = 0; y < height; y += 16) {
+            for (uint32_t x = 0; x < width; x += 16) TIFFWriteTile(tiff, chunk.data(), x, y, 0, 0);
+        }
+    } else {
+        for (uint32_t y = 0; y < height; ++y) {
+            std::rotate(chunk.begin(), chunk.begin() + 1, chunk.end());
+            TIFFWriteScanline(tiff, chunk.data(), y, 0);
+        }
+    }
+    TIFFClose(tiff);
+}
+
+void SetColourMap(TIFF* tiff, int bits) {
+    std::vector<uint16_t> red, green, blue;
+    for (int i = 0; i < 1 << bits; ++i) {
+        red.push_back(static_cast<uint16_t>(i * 4099));
+        green.push_back(static_cast<uint16_t>(65535 - i * 257));
+        blue.push_back(static_cast<uint16_t>(i * 1000));
+    }
+    TIFFSetField(tiff, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
+}
+
+const LayoutSeed kLayoutSeeds[] = {
+    {"g4-min-is-white.tif", 1, 1, false,
+     [](TIFF* t) {
+         TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+         TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+         TIFFSetField(t, TIFFTAG_XRESOLUTION, 1200.0);
+         TIFFSetField(t, TIFFTAG_YRESOLUTION, 1200.0);
+         TIFFSetField(t, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+     }},
+    {"g3-fax.tif", 1, 1, false,
+     [](TIFF* t) {
+         TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+         TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX3);
+         TIFFSetField(t, TIFFTAG_XRESOLUTION, 204.0);
+         TIFFSetField(t, TIFFTAG_YRESOLUTION, 98.0);
+         TIFFSetField(t, TIFFTAG_RESOLUTIONUNIT, RESUNIT_NONE);
+     }},
+    {"gray4-tiled.tif", 4, 1, true,
+     [](TIFF* t) {
+         TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+         TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+     }},
+    {"gray12.tif", 12, 1, false, [](TIFF* t) { TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK); }},
+    {"palette8.tif", 8, 1, false,
+     [](TIFF* t) {
+         TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE);
+         TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_PACKBITS);
+         SetColourMap(t, 8);
+     }},
+    {"palette2-tiled.tif", 2, 1, true,
+     [](TIFF* t) {
+         TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE);
+         SetColourMap(t, 2);
+     }},
+    {"ycbcr-jpeg.tif", 8, 3, false,
+     [](TIFF* t) {
+         TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
+         TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
+         TIFFSetField(t, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+     }},
+    {"ycbcr-jpeg-tiled.tif", 8, 3, true,
+     [](TIFF* t) {
+         TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
+         TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
+         TIFFSetField(t, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+     }},
+    {"ycbcr-raw.tif", 8, 3, false,
+     [](TIFF* t) {
+         TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
+         TIFFSetField(t, TIFFTAG_YCBCRSUBSAMPLING, 1, 1);
+     }},
+    {"cmyk16-deflate.tif", 16, 4, false,
+     [](TIFF* t) {
+         TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_SEPARATED);
+         TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
+     }},
+    {"associated-alpha.tif", 8, 2, true,
+     [](TIFF* t) {
+         TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+         const uint16_t extra = EXTRASAMPLE_ASSOCALPHA;
+         TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &extra);
+     }},
+};
+
+// Three pages of three layouts, the first two with EXIF blocks, one without
+// a density and one with only an aspect ratio.
+void WritePagesSeed(const std::string& folder) {
+    std::vector<standin::ImageFile> pages{{Patterned(12, 8, 1, 8), Info(ImageFormat::tiff, 1)},
+                                          {Patterned(9, 7, 4, 8), Info(ImageFormat::tiff, 1)},
+                                          {Patterned(8, 6, 3, 16), Info(ImageFormat::tiff, 3)}};
+    pages[0].info.metadata.exif = ExifBlock();
+    pages[1].image.SetCmyk(true);
+    pages[1].info.metadata.exif = ExifBlock();
+    pages[1].info.density.kind = standin::DensityKind::none;
+    pages[2].info.density = {standin::DensityKind::aspectRatio, 2.0, 1.0, 1.0};
+    pages[2].info.layout.tiffCompression = TiffCompression::lzw;
+    standin::WriteOptions options;
+    options.overwrite = true;
+    standin::WriteImagePages(folder + "/pages.tif", pages, options);
+}
+
 void WritePngSeeds(const std::string& folder) {
     int n = 0;
     for (int channels = 1; channels <= 4; ++channels) {
@@ -209,6 +343,8 @@ int main(int argc, char** argv) {
         WriteLibtiffSeed(root + "/image_tiff/tiled.tif", true, false, 8);
         WriteLibtiffSeed(root + "/image_tiff/tiled-planar.tif", true, true, 16);
         WriteLibtiffSeed(root + "/image_tiff/planar.tif", false, true, 8);
+        for (const LayoutSeed& seed : kLayoutSeeds) WriteLayoutSeed(root + "/image_tiff", seed);
+        WritePagesSeed(root + "/image_tiff");
         WritePngSeeds(root + "/image_png");
         WriteJpegSeeds(root + "/image_jpeg");
     } catch (const std::exception& error) {

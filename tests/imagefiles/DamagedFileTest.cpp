@@ -146,13 +146,17 @@ TEST(ImageFilesDamaged, LayoutsWeDoNotHandleAreRefusedWithTheReason) {
     };
     WritePalettePng(folder.File("palette.png"));
     WriteOneBitPng(folder.File("bits.png"));
-    WriteOddTiff(folder.File("palette.tif"), PHOTOMETRIC_PALETTE, 8, 1, SAMPLEFORMAT_UINT);
-    WriteOddTiff(folder.File("bits.tif"), PHOTOMETRIC_MINISBLACK, 1, 1, SAMPLEFORMAT_UINT);
-    WriteOddTiff(folder.File("cmyk.tif"), PHOTOMETRIC_SEPARATED, 8, 4, SAMPLEFORMAT_UINT);
+    WriteOddTiff(folder.File("lab.tif"), PHOTOMETRIC_CIELAB, 8, 3, SAMPLEFORMAT_UINT);
+    WriteOddTiff(folder.File("signed.tif"), PHOTOMETRIC_MINISBLACK, 16, 1, SAMPLEFORMAT_INT);
+    WriteOddTiff(folder.File("logluv.tif"), PHOTOMETRIC_LOGLUV, 16, 3, SAMPLEFORMAT_UINT);
+    WriteOddTiff(folder.File("cmyka.tif"), PHOTOMETRIC_SEPARATED, 8, 5, SAMPLEFORMAT_UINT);
     WriteOddTiff(folder.File("float.tif"), PHOTOMETRIC_MINISBLACK, 64, 1, SAMPLEFORMAT_IEEEFP);
     WriteOddTiff(folder.File("extra.tif"), PHOTOMETRIC_MINISBLACK, 8, 3, SAMPLEFORMAT_UINT);
     for (const Case& c : {Case{"palette.png", "palette"}, Case{"bits.png", "1-bit"},
-                          Case{"palette.tif", "palette"}, Case{"bits.tif", "1-bit"}, Case{"cmyk.tif", "CMYK"},
+                          Case{"lab.tif", "CIELab TIFF images are not supported"},
+                          Case{"signed.tif", "signed-integer TIFF samples are not supported"},
+                          Case{"logluv.tif", "LogLuv-encoded (high dynamic range) TIFF images are not supported"},
+                          Case{"cmyka.tif", "CMYK TIFF images with an alpha channel"},
                           Case{"float.tif", "not supported"}, Case{"extra.tif", "3 samples per pixel"}}) {
         EXPECT_EQ(ProblemReading(folder.File(c.name)), ImageFileProblem::unsupportedLayout) << c.name;
         EXPECT_NE(ReasonReading(folder.File(c.name)).find(c.reasonPart), std::string::npos)
