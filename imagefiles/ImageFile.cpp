@@ -135,7 +135,12 @@ bool FinishStream(FILE*& stream) {
 
 ImageFile ReadImageFile(const std::string& path, const ReadOptions& options) {
     const UniqueFd fd = OpenForReading(path);
-    switch (FormatOf(fd.Get(), path)) {
+    const ImageFormat format = FormatOf(fd.Get(), path);
+    if (options.page != 0 && format != ImageFormat::tiff) {
+        throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
+                             "the file has one image, so no page " + std::to_string(options.page + 1));
+    }
+    switch (format) {
         case ImageFormat::tiff: return ReadTiffFile(fd.Get(), path, options);
         case ImageFormat::png: return ReadPngFile(fd.Get(), path, options);
         case ImageFormat::jpeg: return ReadJpegFile(fd.Get(), path, options);
