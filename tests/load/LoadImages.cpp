@@ -102,7 +102,7 @@ std::vector<InputImage> PlanInputs(int count) {
 
 void WriteInput(const std::string& folder, const InputImage& input) {
     standin::WriteOptions options;
-    options.jpegQuality = 90;
+    options.quality = 90;
     standin::WriteImageFile(folder + "/" + input.name, PixelsOf(input), InfoOf(input), options);
 }
 
