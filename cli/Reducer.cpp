@@ -1,13 +1,12 @@
 #include "cli/Reducer.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
 #include <utility>
 
 #include "host/FourCharCodes.h"
+#include "cli/OutputFormat.h"
 #include "cli/PluginFolder.h"
 #include "imagefiles/ImageFile.h"
 #include "imagefiles/LightEncoding.h"
@@ -83,34 +82,6 @@ std::vector<uint8_t> ProfileForFilter(const std::string& input, const standin::I
     return std::move(light.profile);
 }
 
-std::optional<standin::ImageFormat> FormatOfExtension(const std::string& path) {
-    std::string extension = fs::path(path).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == ".tif" || extension == ".tiff") return standin::ImageFormat::tiff;
-    if (extension == ".png") return standin::ImageFormat::png;
-    if (extension == ".jpg" || extension == ".jpeg" || extension == ".jpe") return standin::ImageFormat::jpeg;
-    return std::nullopt;
-}
-
-const char* FormatName(standin::ImageFormat format) {
-    switch (format) {
-        case standin::ImageFormat::tiff: return "TIFF";
-        case standin::ImageFormat::png: return "PNG";
-        case standin::ImageFormat::jpeg: return "JPEG";
-    }
-    return "image";
-}
-
-// The output keeps the input's format, so a name that promises another
-// format is refused (unless it is the input's own extension).
-void CheckOutputFormat(const FileJob& job, standin::ImageFormat format) {
-    const std::optional<standin::ImageFormat> named = FormatOfExtension(job.output);
-    if (!named || *named == format || FormatOfExtension(job.input) == named) return;
-    throw FileFailure(job.output + ": the name promises " + FormatName(*named) + " but the result is " +
-                      FormatName(format) + " like its input " + job.input);
-}
-
 void CheckFactorFits(const std::string& input, const standin::Image& image, std::optional<int32_t> factor) {
     if (!factor || (image.Width() >= *factor && image.Height() >= *factor)) return;
     throw FileFailure(input + ": " + std::to_string(image.Width()) + " x " + std::to_string(image.Height()) +
@@ -153,7 +124,7 @@ FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallback& progr
     if (settings_.maxPixels) readOptions.maxPixels = *settings_.maxPixels;
     standin::ImageFile file = standin::ReadImageFile(job.input, readOptions);
     progress(kReadDone);
-    CheckOutputFormat(job, file.info.format);
+    file.info = OutputInfo(job, file);
     CheckFactorFits(job.input, file.image, KnownFactor());
 
     std::string toneNote;
@@ -174,7 +145,7 @@ FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallback& progr
     progress(kRunDone);
 
     standin::WriteOptions options;
-    options.jpegQuality = settings_.jpegQuality;
+    options.quality = settings_.quality;
     options.overwrite = settings_.force || settings_.inPlace;
     standin::WriteImageFile(job.output, document.Pixels(), file.info, options);
     if (recording)
