@@ -10,8 +10,10 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "imagefiles/ExifResolution.h"
 #include "imagefiles/ImageCodecs.h"
 
 namespace standin {
@@ -140,14 +142,19 @@ void WriteAll(int fd, const WebPData& data, const std::string& path) {
     }
 }
 
+// WebP states a density only through its EXIF block (whose resolution the
+// caller has set to the image's): anything else the file stated is lost.
 WriteWarnings DensityWarnings(const ImageFileInfo& info, const Image& image) {
-    if (!info.metadata.exif.empty() || info.density.kind == DensityKind::none) return {};
+    if (info.density.kind == DensityKind::none) return {};
+    const std::optional<ExifDensity> stated = ReadExifDensity(info.metadata.exif);
+    if (stated && stated->density.kind == info.density.kind) return {};
     if (info.density.kind == DensityKind::aspectRatio) {
-        return {"WebP files hold no pixel aspect ratio without an EXIF block; it is not stored"};
+        return {"a WebP file states a pixel aspect ratio only in an EXIF block that holds one; it is not stored"};
     }
     char resolution[32];
     std::snprintf(resolution, sizeof resolution, "%g", image.Resolution());
-    return {std::string("WebP files hold no resolution without an EXIF block; ") + resolution + " ppi is not stored"};
+    return {std::string("a WebP file states a resolution only in an EXIF block that holds one; ") + resolution +
+            " ppi is not stored"};
 }
 
 // The colour space field of an ICC profile's header.
