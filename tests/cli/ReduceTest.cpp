@@ -137,11 +137,12 @@ TEST_F(Reduce, QualitySetsTheLossyCompression) {
 }
 
 // -o with another format's extension converts: the same pixels, the
-// metadata the new format holds.
+// metadata the new format holds, and the PNG's linear gAMA as a profile.
 TEST_F(Reduce, AnOutputNamedForAnotherFormatIsWrittenInIt) {
     standin::ImageMetadata metadata;
     const std::string xmp = "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"/>";
     metadata.xmp.assign(xmp.begin(), xmp.end());
+    metadata.gamma = 1.0;
     WriteTestImage(folder / "a.png", clitest::PatternImage(64, 48, 4, 8, 300.0), ImageFormat::png, metadata);
 
     ExpectSuccess({"reduce", folder / "a.png", "--factor", "2"});
@@ -153,6 +154,7 @@ TEST_F(Reduce, AnOutputNamedForAnotherFormatIsWrittenInIt) {
     EXPECT_EQ(webp.info.format, ImageFormat::webp);
     EXPECT_TRUE(webp.info.layout.webpLossless);
     EXPECT_EQ(webp.info.metadata.xmp, metadata.xmp);
+    EXPECT_FALSE(webp.info.metadata.iccProfile.empty());
     ASSERT_EQ(webp.image.Channels(), 4);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(webp.image.Data()), webp.image.RowBytes() * 24),
               std::string(reinterpret_cast<const char*>(png.image.Data()), png.image.RowBytes() * 24));
@@ -160,6 +162,7 @@ TEST_F(Reduce, AnOutputNamedForAnotherFormatIsWrittenInIt) {
     EXPECT_EQ(tiff.info.format, ImageFormat::tiff);
     EXPECT_EQ(tiff.info.layout.alpha, standin::AlphaKind::unassociated);
     EXPECT_EQ(tiff.info.metadata.xmp, metadata.xmp);
+    EXPECT_EQ(tiff.info.metadata.iccProfile, webp.info.metadata.iccProfile);
 }
 
 TEST_F(Reduce, WorkersReduceSeveralFilesAndReportEachFailure) {

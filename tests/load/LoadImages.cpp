@@ -31,6 +31,7 @@ const char* ExtensionOf(ImageFormat format) {
         case ImageFormat::png: return "png";
         case ImageFormat::tiff: return "tif";
         case ImageFormat::jpeg: return "jpg";
+        case ImageFormat::webp: return "webp";
     }
     return "";
 }
