@@ -1,6 +1,6 @@
-// Real image files for the stand-in host: a TIFF, PNG, JPEG or WebP file opens as
-// a standin::Image plus what is needed to write it back the same way (its
-// format, its metadata and how it stored its samples).
+// Real image files for the stand-in host: a TIFF, PNG, JPEG or WebP file
+// opens as a standin::Image plus what is needed to write it back the same
+// way (its format, its metadata and how it stored its samples).
 //
 //     standin::ImageFile file = standin::ReadImageFile("in.tif");
 //     // ... the host works on file.image ...
@@ -187,7 +187,8 @@ ImageFile ReadImageFile(const std::string& path, const ReadOptions& options = {}
 using WriteWarnings = std::vector<std::string>;
 
 // Writes `image` in info.format with info's metadata and layout. JPEG takes
-// only 8-bit gray and RGB, WebP only 8-bit images (gray is written as RGB).
+// only 8-bit gray and RGB, WebP only 8-bit images (gray is written as RGB,
+// and libwebp stores no alpha that is opaque throughout).
 // Throws ImageFileError; a failed write leaves the target as it was and no
 // temporary file behind.
 WriteWarnings WriteImageFile(const std::string& path, const Image& image, const ImageFileInfo& info,
