@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -45,7 +46,12 @@ std::vector<uint8_t> WholeFile(int fd, const std::string& path) {
     }
     const uint64_t size = static_cast<uint64_t>(status.st_size);
     if (size > kMaxWebpFileBytes) Corrupt(path, "larger than a WebP file can be");
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    std::vector<uint8_t> bytes;
+    try {
+        bytes.resize(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+        throw ImageFileError(ImageFileProblem::tooLarge, path, "not enough memory to hold the file");
+    }
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t got = pread(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
