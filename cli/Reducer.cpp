@@ -1,15 +1,15 @@
 #include "cli/Reducer.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
 #include <utility>
 
 #include "host/FourCharCodes.h"
+#include "cli/OutputFormat.h"
 #include "cli/PluginFolder.h"
 #include "imagefiles/ImageFile.h"
+#include "imagefiles/FormatDetection.h"
 #include "imagefiles/LightEncoding.h"
 
 namespace cli {
@@ -95,32 +95,13 @@ std::string PageSubject(const std::string& input, int32_t page, int32_t pageCoun
     return input + ", page " + std::to_string(page + 1) + " of " + std::to_string(pageCount);
 }
 
-std::optional<standin::ImageFormat> FormatOfExtension(const std::string& path) {
-    std::string extension = fs::path(path).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == ".tif" || extension == ".tiff") return standin::ImageFormat::tiff;
-    if (extension == ".png") return standin::ImageFormat::png;
-    if (extension == ".jpg" || extension == ".jpeg" || extension == ".jpe") return standin::ImageFormat::jpeg;
-    return std::nullopt;
-}
-
-const char* FormatName(standin::ImageFormat format) {
-    switch (format) {
-        case standin::ImageFormat::tiff: return "TIFF";
-        case standin::ImageFormat::png: return "PNG";
-        case standin::ImageFormat::jpeg: return "JPEG";
-    }
-    return "image";
-}
-
-// The output keeps the input's format, so a name that promises another
-// format is refused (unless it is the input's own extension).
-void CheckOutputFormat(const FileJob& job, standin::ImageFormat format) {
-    const std::optional<standin::ImageFormat> named = FormatOfExtension(job.output);
-    if (!named || *named == format || FormatOfExtension(job.input) == named) return;
-    throw FileFailure(job.output + ": the name promises " + FormatName(*named) + " but the result is " +
-                      FormatName(format) + " like its input " + job.input);
+// Only TIFF files hold several pages; a file of several converted to
+// another format is refused before any work.
+void CheckPagesFit(const FileJob& job, standin::ImageFormat inputFormat, int32_t pageCount) {
+    const standin::ImageFormat format = OutputFormat(job, inputFormat);
+    if (pageCount == 1 || format == standin::ImageFormat::tiff) return;
+    throw FileFailure(job.output + ": " + standin::FormatName(format) + " files hold one image, and " + job.input +
+                      " has " + std::to_string(pageCount) + " pages");
 }
 
 void CheckFactorFits(const std::string& input, const standin::Image& image, std::optional<int32_t> factor) {
@@ -164,15 +145,16 @@ FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallback& progr
     standin::ReadOptions readOptions;
     if (settings_.maxPixels) readOptions.maxPixels = *settings_.maxPixels;
     standin::ImageFile first = standin::ReadImageFile(job.input, readOptions);
-    CheckOutputFormat(job, first.info.format);
-
     const int32_t pageCount = first.pageCount;
+    CheckPagesFit(job, first.info.format, pageCount);
+
     std::vector<standin::ImageFile> pages;
     std::optional<standin::Descriptor> firstPageStep;
     std::string remarks;
     for (int32_t page = 0; page < pageCount; ++page) {
         readOptions.page = page;
         standin::ImageFile file = page == 0 ? std::move(first) : standin::ReadImageFile(job.input, readOptions);
+        file.info = OutputInfo(job, file);
         const ProgressCallback pageProgress = [&progress, page, pageCount](double fraction) {
             progress((page + fraction) / pageCount);
         };
@@ -184,7 +166,7 @@ FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallback& progr
     }
 
     standin::WriteOptions options;
-    options.jpegQuality = settings_.jpegQuality;
+    options.quality = settings_.quality;
     options.overwrite = settings_.force || settings_.inPlace;
     for (const std::string& warning : standin::WriteImagePages(job.output, pages, options)) Remark(&remarks, warning);
     if (!settings_.recordFile.empty()) {

@@ -1,7 +1,8 @@
 // Reduces image files one after another with the Decimora plug-in in a
 // stand-in host of its own: each file is opened as the host's target
 // document, the plug-in is sent "Do It" (or its recorded step is played), and
-// the result is written in the input's format with its metadata. Every page
+// the result is written in the input's format with its metadata, or in the
+// format another extension of the output names (OutputFormat.h). Every page
 // of a file of several is reduced, the later ones by replaying the step the
 // first one's run recorded, and the pages are written together.
 //
@@ -31,7 +32,7 @@ struct ReduceSettings {
     std::optional<standin::ScriptParameters> parameters;
     // Set instead to play a recorded step.
     std::optional<RecordedStep> replay;
-    int jpegQuality = 92;
+    int quality = 92;  // of lossy outputs: JPEG and lossy WebP
     ToneMode tone = ToneMode::light;
     // The largest image read, in pixels; unset: the image readers' default.
     std::optional<uint64_t> maxPixels;

@@ -86,7 +86,7 @@ ReduceSettings Settings(const ReduceOptions& options, const std::string& pluginF
     } else {
         settings.parameters = ActionParameters(options);
     }
-    if (options.quality) settings.jpegQuality = *options.quality;
+    if (options.quality) settings.quality = *options.quality;
     settings.tone = options.tone;
     settings.maxPixels = options.maxPixels;
     settings.force = options.force;

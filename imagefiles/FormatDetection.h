@@ -11,10 +11,14 @@
 namespace standin {
 
 // How many leading bytes DetectFormat looks at.
-constexpr size_t kSignatureBytes = 8;
+constexpr size_t kSignatureBytes = 12;
 
 // The format whose signature `bytes` start with: TIFF ("II*\0", "MM\0*" and
-// their BigTIFF forms), PNG, or JPEG (an SOI marker followed by a marker).
+// their BigTIFF forms), PNG, JPEG (an SOI marker followed by a marker) or
+// WebP (a RIFF header whose form type is "WEBP").
 std::optional<ImageFormat> DetectFormat(const uint8_t* bytes, size_t size);
+
+// "TIFF", "PNG", "JPEG" or "WebP", for messages.
+const char* FormatName(ImageFormat format);
 
 }  // namespace standin

@@ -58,7 +58,7 @@ ImageFormat FormatOf(int fd, const std::string& path) {
     const std::optional<ImageFormat> format = DetectFormat(signature, size);
     if (!format) {
         throw ImageFileError(ImageFileProblem::notAnImage, path,
-                             size == 0 ? "the file is empty" : "not a TIFF, PNG or JPEG file");
+                             size == 0 ? "the file is empty" : "not a TIFF, PNG, JPEG or WebP file");
     }
     return *format;
 }
@@ -71,13 +71,13 @@ void CheckWritable(const std::string& path, const Image& image, const ImageFileI
                    const WriteOptions& options) {
     if (image.HasFloatSamples() && info.format != ImageFormat::tiff) {
         throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
-                             std::string("only TIFF files hold 32-bit float images, not ") +
-                                 (info.format == ImageFormat::png ? "PNG" : "JPEG"));
+                             std::string("only TIFF files hold 32-bit float images, not ") + FormatName(info.format));
     }
-    if (image.IsCmyk() && info.format == ImageFormat::png) {
+    if (info.format == ImageFormat::png && image.IsCmyk()) {
         throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
-                             "PNG files cannot hold CMYK images (only TIFF files do)");
+                             "PNG files cannot hold CMYK images (only TIFF and JPEG files do)");
     }
+    if (info.format == ImageFormat::webp) CheckWebpWritable(path, image, info, options.quality);
     if (info.format != ImageFormat::jpeg) return;
     if (image.BitsPerSample() != 8 || (image.Channels() != 1 && image.Channels() != 3 && !image.IsCmyk())) {
         throw ImageFileError(ImageFileProblem::unsupportedLayout, path,
@@ -90,9 +90,9 @@ void CheckWritable(const std::string& path, const Image& image, const ImageFileI
                              "JPEG files hold at most " + std::to_string(kMaxJpegSide) + " pixels a side, not " +
                                  std::to_string(image.Width()) + " x " + std::to_string(image.Height()));
     }
-    if (options.jpegQuality < 1 || options.jpegQuality > 100) {
+    if (options.quality < 1 || options.quality > 100) {
         throw ImageFileError(ImageFileProblem::writeFailed, path,
-                             "JPEG quality " + std::to_string(options.jpegQuality) + " is outside 1 to 100");
+                             "JPEG quality " + std::to_string(options.quality) + " is outside 1 to 100");
     }
 }
 
@@ -144,6 +144,7 @@ ImageFile ReadImageFile(const std::string& path, const ReadOptions& options) {
         case ImageFormat::tiff: return ReadTiffFile(fd.Get(), path, options);
         case ImageFormat::png: return ReadPngFile(fd.Get(), path, options);
         case ImageFormat::jpeg: return ReadJpegFile(fd.Get(), path, options);
+        case ImageFormat::webp: return ReadWebpFile(fd.Get(), path, options);
     }
     throw ImageFileError(ImageFileProblem::notAnImage, path, "unknown format");
 }
@@ -154,13 +155,22 @@ WriteWarnings WriteImageFile(const std::string& path, const Image& image, const 
     CheckTarget(path, options);
     const ImageFileInfo written = InfoToWrite(image, info);
     TemporaryFile file(path);
+    WriteWarnings warnings;
     switch (info.format) {
         case ImageFormat::tiff: WriteTiffFile(file.Descriptor(), path, image, written); break;
         case ImageFormat::png: WritePngFile(file.Descriptor(), path, image, written); break;
-        case ImageFormat::jpeg: WriteJpegFile(file.Descriptor(), path, image, written, options.jpegQuality); break;
+        case ImageFormat::jpeg: WriteJpegFile(file.Descriptor(), path, image, written, options.quality); break;
+        case ImageFormat::webp:
+            warnings = WriteWebpFile(file.Descriptor(), path, image, written, options.quality);
+            break;
     }
     file.Commit(options.overwrite);
-    return {};
+    return warnings;
+}
+
+void CheckImageWritable(const std::string& path, const Image& image, const ImageFileInfo& info,
+                        const WriteOptions& options) {
+    CheckWritable(path, image, info, options);
 }
 
 WriteWarnings WriteImagePages(const std::string& path, const std::vector<ImageFile>& pages,

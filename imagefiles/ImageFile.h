@@ -1,6 +1,6 @@
-// Real image files for the stand-in host: a TIFF, PNG or JPEG file opens as
-// a standin::Image plus what is needed to write it back the same way (its
-// format, its metadata and how it stored its samples).
+// Real image files for the stand-in host: a TIFF, PNG, JPEG or WebP file
+// opens as a standin::Image plus what is needed to write it back the same
+// way (its format, its metadata and how it stored its samples).
 //
 //     standin::ImageFile file = standin::ReadImageFile("in.tif");
 //     // ... the host works on file.image ...
@@ -8,12 +8,14 @@
 //
 // The format is recognised by the file's first bytes, never by its name.
 // Readable layouts: gray, gray + alpha, RGB and RGBA in 8 and 16 bits for
-// PNG; 8-bit gray and RGB for JPEG. TIFF (chunky or planar, strips or tiles,
+// PNG; 8-bit gray, RGB and CMYK for JPEG; 8-bit RGB and RGBA for still WebP
+// images (lossless or lossy). TIFF (chunky or planar, strips or tiles,
 // any compression libtiff decodes, any page) adds 32-bit float, gray of 1 to
 // 16 bits (scaled to the full range of 8 or 16, white-as-zero turned to
 // black-as-zero), palettes (8-bit gray or RGB), YCbCr (8-bit RGB) and CMYK
-// of four inks. Lab, LogLuv, signed samples and other colour models are
-// refused by name. TIFF colour stored associated with alpha is divided out.
+// of four inks. Lab, LogLuv, signed samples and other colour models, and
+// animated WebP files, are refused by name. TIFF colour stored associated
+// with alpha is divided out.
 //
 // Resolution: the file's own fields, converted to pixels per inch and
 // rounded to 0.01 ppi; a file without one, or with only an aspect ratio,
@@ -23,7 +25,8 @@
 // metre (rounded), JPEG in whole dots per inch when that is exact to 0.01
 // ppi, else in whole dots per centimetre when that is, else in the nearest
 // whole dots per inch; an EXIF block's XResolution and YResolution are set to
-// it too, in the block's own unit.
+// it too, in the block's own unit. WebP has no field of its own: a WebP file
+// states the density its EXIF block states, or nothing.
 //
 // Every failure throws ImageFileError (ImageFileError.h). A write goes to a
 // temporary file beside the target that replaces the target only once it is
@@ -41,7 +44,7 @@
 
 namespace standin {
 
-enum class ImageFormat { tiff, png, jpeg };
+enum class ImageFormat { tiff, png, jpeg, webp };
 
 // What the samples of the alpha channel mean for the colour samples.
 enum class AlphaKind {
@@ -147,6 +150,10 @@ struct StorageLayout {
     int jpegLumaVerticalSampling = 2;
     // CMYK stored as YCCK (luma and chroma of the inverted CMY, plus K).
     bool jpegYcck = false;
+
+    // WebP: lossless (the exact samples, colour under transparent pixels
+    // included), else lossy at WriteOptions::quality.
+    bool webpLossless = true;
 };
 
 struct ImageFileInfo {
@@ -174,7 +181,7 @@ struct ReadOptions {
 };
 
 struct WriteOptions {
-    int jpegQuality = 92;  // 1 to 100
+    int quality = 92;  // of lossy outputs (JPEG, lossy WebP): 1 to 100
     bool overwrite = false;
 };
 
@@ -186,10 +193,17 @@ ImageFile ReadImageFile(const std::string& path, const ReadOptions& options = {}
 using WriteWarnings = std::vector<std::string>;
 
 // Writes `image` in info.format with info's metadata and layout. JPEG takes
-// only 8-bit gray, RGB and CMYK. Throws ImageFileError; a failed write leaves the
-// target as it was and no temporary file behind.
+// only 8-bit gray, RGB and CMYK, WebP only 8-bit images (gray is written as
+// RGB, and libwebp stores no alpha that is opaque throughout).
+// Throws ImageFileError; a failed write leaves the target as it was and no
+// temporary file behind.
 WriteWarnings WriteImageFile(const std::string& path, const Image& image, const ImageFileInfo& info,
                              const WriteOptions& options = {});
+
+// Throws the ImageFileError WriteImageFile would throw, before any work,
+// when info.format cannot hold `image` (its shape, alpha or samples).
+void CheckImageWritable(const std::string& path, const Image& image, const ImageFileInfo& info,
+                        const WriteOptions& options = {});
 
 // Writes the pages into one file, in order, in the first page's format,
 // which must be TIFF when there are several. Throws ImageFileError as

@@ -11,7 +11,7 @@ namespace standin {
 enum class ImageFileProblem {
     missingFile,        // no file at the path
     unreadable,         // the file exists but cannot be opened or read
-    notAnImage,         // not a TIFF, PNG or JPEG file
+    notAnImage,         // not a TIFF, PNG, JPEG or WebP file
     unsupportedLayout,  // a known format, but a sample layout we do not handle
     corruptData,        // truncated, damaged or inconsistent file contents
     tooLarge,           // beyond the pixel limit or the host's image limits

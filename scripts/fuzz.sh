@@ -15,7 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_targets=(strings text_conversions corefoundation registration recorded_step image_tiff image_png image_jpeg)
+all_targets=(strings text_conversions corefoundation registration recorded_step image_tiff image_png image_jpeg image_webp)
 
 seconds=60
 if [ "${1:-}" = "--smoke" ]; then
@@ -39,7 +39,7 @@ jobs=${DECIMORA_FUZZ_JOBS:-2}
 
 # clang with libFuzzer and the sanitizer runtimes, cmake, and the image
 # libraries the readers are built against; installed only when missing.
-packages=(clang libclang-rt-14-dev cmake make pkg-config libtiff-dev libpng-dev libjpeg-dev zlib1g-dev liblcms2-dev)
+packages=(clang libclang-rt-14-dev cmake make pkg-config libtiff-dev libpng-dev libjpeg-dev zlib1g-dev liblcms2-dev libwebp-dev)
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -20,5 +20,6 @@ constexpr uint64_t kFuzzMaxPixels = uint64_t{1} << 16;
 void CheckTiffFile(const unsigned char* data, size_t size);
 void CheckPngFile(const unsigned char* data, size_t size);
 void CheckJpegFile(const unsigned char* data, size_t size);
+void CheckWebpFile(const unsigned char* data, size_t size);
 
 }  // namespace fuzzing

@@ -1,10 +1,12 @@
 // Writes the seed files of the image fuzz targets into <folder>/image_tiff,
-// <folder>/image_png and <folder>/image_jpeg: small valid images of every
-// layout the readers take, with and without metadata, made by the image
-// file layer itself; TIFF files of layouts it reads but does not write
-// (tiled, planar, low bit depths, palettes, YCbCr, CMYK from libtiff) are
-// made with libtiff.
+// <folder>/image_png, <folder>/image_jpeg and <folder>/image_webp: small
+// valid images of every layout the readers take, with and without metadata,
+// made by the image file layer itself; TIFF files of layouts it reads but
+// does not write (tiled, planar, low bit depths, palettes, YCbCr, CMYK) are
+// made with libtiff, and animated WebP files with libwebp.
 #include <tiffio.h>
+#include <webp/encode.h>
+#include <webp/mux.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -327,6 +329,53 @@ void WriteJpegSeeds(const std::string& folder) {
     }
 }
 
+void WriteWebpSeeds(const std::string& folder) {
+    int n = 0;
+    for (int channels : {3, 4}) {
+        for (bool lossless : {true, false}) {
+            for (bool metadata : {false, true}) {
+                ImageFileInfo info = Info(ImageFormat::webp, channels);
+                info.layout.webpLossless = lossless;
+                if (metadata) {
+                    info.metadata.iccProfile = IccProfile(true);
+                    info.metadata.exif = ExifBlock();
+                    info.metadata.xmp = XmpPacket();
+                }
+                Write(folder + "/seed-" + std::to_string(n++) + ".webp", Patterned(13, 7, channels, 8), info);
+            }
+        }
+    }
+}
+
+// Two frames of different pixels, which the encoder keeps as an animation.
+void WriteAnimatedWebpSeed(const std::string& path) {
+    WebPAnimEncoderOptions options;
+    WebPAnimEncoderOptionsInit(&options);
+    WebPAnimEncoder* encoder = WebPAnimEncoderNew(8, 6, &options);
+    WebPConfig config;
+    WebPConfigInit(&config);
+    for (int frame = 0; frame < 2; ++frame) {
+        const Image pixels = Patterned(8 + frame, 6, 4, 8);
+        WebPPicture picture;
+        WebPPictureInit(&picture);
+        picture.width = 8;
+        picture.height = 6;
+        WebPPictureImportRGBA(&picture, pixels.PixelAt(frame, 0), static_cast<int>(pixels.RowBytes()));
+        WebPAnimEncoderAdd(encoder, &picture, frame * 100, &config);
+        WebPPictureFree(&picture);
+    }
+    WebPAnimEncoderAdd(encoder, nullptr, 200, nullptr);
+    WebPData data;
+    WebPDataInit(&data);
+    const bool assembled = WebPAnimEncoderAssemble(encoder, &data) != 0;
+    WebPAnimEncoderDelete(encoder);
+    std::FILE* file = assembled ? std::fopen(path.c_str(), "wb") : nullptr;
+    const bool written = file != nullptr && std::fwrite(data.bytes, 1, data.size, file) == data.size;
+    if (file != nullptr) std::fclose(file);
+    WebPDataClear(&data);
+    if (!written) throw std::runtime_error("cannot write " + path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -336,7 +385,7 @@ int main(int argc, char** argv) {
     }
     const std::string root = argv[1];
     try {
-        for (const char* target : {"image_tiff", "image_png", "image_jpeg"}) {
+        for (const char* target : {"image_tiff", "image_png", "image_jpeg", "image_webp"}) {
             std::filesystem::create_directories(root + "/" + target);
         }
         WriteTiffSeeds(root + "/image_tiff");
@@ -347,6 +396,8 @@ int main(int argc, char** argv) {
         WritePagesSeed(root + "/image_tiff");
         WritePngSeeds(root + "/image_png");
         WriteJpegSeeds(root + "/image_jpeg");
+        WriteWebpSeeds(root + "/image_webp");
+        WriteAnimatedWebpSeed(root + "/image_webp/animated.webp");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "fuzz_seeds: %s\n", error.what());
         return 1;

@@ -52,7 +52,7 @@ TEST_F(Failure, DamagedOrForeignInputsAreRefusedWithTheReason) {
 
     const std::string gif = folder / "old.gif";
     clitest::WriteWholeFile(gif, "GIF89a\x01\x00\x01\x00");
-    EXPECT_NE(ExpectRefused(gif).find(gif + ": not a TIFF, PNG or JPEG file\n"), std::string::npos);
+    EXPECT_NE(ExpectRefused(gif).find(gif + ": not a TIFF, PNG, JPEG or WebP file\n"), std::string::npos);
 
     const std::string missing = folder / "missing.png";
     EXPECT_NE(ExpectRefused(missing).find(missing + ": no such file\n"), std::string::npos);
@@ -103,12 +103,20 @@ TEST_F(Failure, AStepThatFailsInsideTheRunFailsTheFile) {
     EXPECT_EQ(folder.Names(), (Names{"good.png", "tiny.tif"}));
 }
 
-TEST_F(Failure, AnOutputNameOfAnotherFormatIsRefused) {
-    const clitest::ProgramResult run =
-        RunDecimora({"reduce", "--factor", "2", folder / "good.png", "-o", folder / "out.JPG"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("out.JPG: the name promises JPEG but the result is PNG"), std::string::npos) << run.err;
-    EXPECT_EQ(folder.Names(), Names{"good.png"});
+TEST_F(Failure, AnOutputFormatThatCannotHoldTheImageIsRefused) {
+    clitest::WriteTestImage(folder / "deep.png", clitest::PatternImage(80, 60, 3, 16, 300.0), ImageFormat::png);
+    const clitest::ProgramResult deep =
+        RunDecimora({"reduce", "--factor", "2", folder / "deep.png", "-o", folder / "out.webp"});
+    EXPECT_EQ(deep.status, 1);
+    EXPECT_EQ(deep.err, "decimora: " + folder / "out.webp" + ": WebP files hold only 8-bit images, not 16-bit\n");
+
+    clitest::WriteTestImage(folder / "clear.png", clitest::PatternImage(80, 60, 4, 8, 300.0), ImageFormat::png);
+    const clitest::ProgramResult alpha =
+        RunDecimora({"reduce", "--factor", "2", folder / "clear.png", "-o", folder / "out.JPG"});
+    EXPECT_EQ(alpha.status, 1);
+    EXPECT_EQ(alpha.err, "decimora: " + folder / "out.JPG" +
+                             ": JPEG files hold only 8-bit gray, RGB and CMYK images, not 8-bit with 4 channels\n");
+    EXPECT_EQ(folder.Names(), (Names{"clear.png", "deep.png", "good.png"}));
 }
 
 TEST_F(Failure, APluginFolderWithoutTheFilterIsRefusedBeforeAnyWork) {

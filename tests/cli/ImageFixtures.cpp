@@ -45,7 +45,7 @@ void WriteTestImage(const std::string& path, const standin::Image& image, standi
     info.metadata = metadata;
     if (image.AlphaChannel() >= 0) info.layout.alpha = standin::AlphaKind::unassociated;
     standin::WriteOptions options;
-    options.jpegQuality = 100;
+    options.quality = 100;
     standin::WriteImageFile(path, image, info, options);
 }
 

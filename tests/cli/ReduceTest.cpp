@@ -120,12 +120,49 @@ TEST_F(Reduce, TheInputIsReplacedOnlyInPlace) {
     EXPECT_EQ(folder.Names(), Names{"a.png"});
 }
 
-TEST_F(Reduce, QualitySetsTheJpegCompression) {
+TEST_F(Reduce, QualitySetsTheLossyCompression) {
     WriteTestImage(folder / "a.jpg", clitest::NoiseImage(200, 200, 3, 8, 300.0), ImageFormat::jpeg);
-    ExpectSuccess({"reduce", folder / "a.jpg", "--factor", "2", "--quality", "10", "-o", folder / "low.jpg"});
-    ExpectSuccess({"reduce", folder / "a.jpg", "--factor", "2", "--quality", "98", "-o", folder / "high.jpg"});
-    EXPECT_LT(clitest::ReadWholeFile(folder / "low.jpg").size() * 2,
-              clitest::ReadWholeFile(folder / "high.jpg").size());
+    // A JPEG converted to WebP stays lossy.
+    for (const std::string extension : {".jpg", ".webp"}) {
+        SCOPED_TRACE(extension);
+        const std::string low = folder / ("low" + extension);
+        const std::string high = folder / ("high" + extension);
+        ExpectSuccess({"reduce", folder / "a.jpg", "--factor", "2", "--quality", "10", "-o", low});
+        ExpectSuccess({"reduce", folder / "a.jpg", "--factor", "2", "--quality", "98", "-o", high});
+        EXPECT_LT(clitest::ReadWholeFile(low).size() * 2, clitest::ReadWholeFile(high).size());
+    }
+    const standin::ImageFile webp = standin::ReadImageFile(folder / "high.webp");
+    EXPECT_EQ(webp.info.format, ImageFormat::webp);
+    EXPECT_FALSE(webp.info.layout.webpLossless);
+}
+
+// -o with another format's extension converts: the same pixels, the
+// metadata the new format holds, and the PNG's linear gAMA as a profile.
+TEST_F(Reduce, AnOutputNamedForAnotherFormatIsWrittenInIt) {
+    standin::ImageMetadata metadata;
+    const std::string xmp = "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"/>";
+    metadata.xmp.assign(xmp.begin(), xmp.end());
+    metadata.gamma = 1.0;
+    WriteTestImage(folder / "a.png", clitest::PatternImage(64, 48, 4, 8, 300.0), ImageFormat::png, metadata);
+
+    ExpectSuccess({"reduce", folder / "a.png", "--factor", "2"});
+    ExpectSuccess({"reduce", folder / "a.png", "--factor", "2", "-o", folder / "b.WebP"});
+    ExpectSuccess({"reduce", folder / "b.WebP", "--factor", "2", "-o", folder / "c.tif"});
+
+    const standin::ImageFile png = standin::ReadImageFile(folder / "a-reduced.png");
+    const standin::ImageFile webp = standin::ReadImageFile(folder / "b.WebP");
+    EXPECT_EQ(webp.info.format, ImageFormat::webp);
+    EXPECT_TRUE(webp.info.layout.webpLossless);
+    EXPECT_EQ(webp.info.metadata.xmp, metadata.xmp);
+    EXPECT_FALSE(webp.info.metadata.iccProfile.empty());
+    ASSERT_EQ(webp.image.Channels(), 4);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(webp.image.Data()), webp.image.RowBytes() * 24),
+              std::string(reinterpret_cast<const char*>(png.image.Data()), png.image.RowBytes() * 24));
+    const standin::ImageFile tiff = standin::ReadImageFile(folder / "c.tif");
+    EXPECT_EQ(tiff.info.format, ImageFormat::tiff);
+    EXPECT_EQ(tiff.info.layout.alpha, standin::AlphaKind::unassociated);
+    EXPECT_EQ(tiff.info.metadata.xmp, metadata.xmp);
+    EXPECT_EQ(tiff.info.metadata.iccProfile, webp.info.metadata.iccProfile);
 }
 
 TEST_F(Reduce, WorkersReduceSeveralFilesAndReportEachFailure) {

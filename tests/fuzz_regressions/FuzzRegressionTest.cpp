@@ -41,6 +41,7 @@ const FuzzTarget kTargets[] = {
     {"corefoundation", fuzzing::CheckCoreFoundation}, {"registration", fuzzing::CheckRegistration},
     {"recorded_step", fuzzing::CheckRecordedStep},   {"image_tiff", fuzzing::CheckTiffFile},
     {"image_png", fuzzing::CheckPngFile},            {"image_jpeg", fuzzing::CheckJpegFile},
+    {"image_webp", fuzzing::CheckWebpFile},
 };
 
 void PrintTo(const FuzzTarget& target, std::ostream* out) { *out << target.name; }

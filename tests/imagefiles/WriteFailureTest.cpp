@@ -131,7 +131,7 @@ TEST(ImageFilesWriteFailure, JpegTakesOnlyEightBitGrayAndRgb) {
                   ImageFileProblem::unsupportedLayout);
     }
     standin::WriteOptions badQuality;
-    badQuality.jpegQuality = 0;
+    badQuality.quality = 0;
     EXPECT_EQ(ProblemWriting(folder.File("out.jpg"), Patterned(5, 5, 3, 8), InfoFor(ImageFormat::jpeg), badQuality),
               ImageFileProblem::writeFailed);
     EXPECT_EQ(ProblemWriting(folder.File("out.png"), Patterned(3, 3, 3, standin::kFloatBits), InfoFor(ImageFormat::png)),

@@ -31,6 +31,7 @@ const char* ExtensionOf(ImageFormat format) {
         case ImageFormat::png: return "png";
         case ImageFormat::tiff: return "tif";
         case ImageFormat::jpeg: return "jpg";
+        case ImageFormat::webp: return "webp";
     }
     return "";
 }
@@ -102,7 +103,7 @@ std::vector<InputImage> PlanInputs(int count) {
 
 void WriteInput(const std::string& folder, const InputImage& input) {
     standin::WriteOptions options;
-    options.jpegQuality = 90;
+    options.quality = 90;
     standin::WriteImageFile(folder + "/" + input.name, PixelsOf(input), InfoOf(input), options);
 }
 
