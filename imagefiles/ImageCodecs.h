@@ -16,7 +16,7 @@ ImageFile ReadJpegFile(int fd, const std::string& path, const ReadOptions& optio
 // `fd` is open for reading and writing (the TIFF writer patches the file
 // after libtiff is done with it).
 void WriteTiffFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info);
-void WritePngFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info);
+WriteWarnings WritePngFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info);
 void WriteJpegFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info, int quality);
 
 // A stdio stream on a duplicate of `fd`, for libpng and libjpeg; null with

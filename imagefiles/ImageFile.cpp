@@ -138,13 +138,14 @@ WriteWarnings WriteImageFile(const std::string& path, const Image& image, const 
     }
     const ImageFileInfo written = InfoToWrite(image, info);
     TemporaryFile file(path);
+    WriteWarnings warnings;
     switch (info.format) {
         case ImageFormat::tiff: WriteTiffFile(file.Descriptor(), path, image, written); break;
-        case ImageFormat::png: WritePngFile(file.Descriptor(), path, image, written); break;
+        case ImageFormat::png: warnings = WritePngFile(file.Descriptor(), path, image, written); break;
         case ImageFormat::jpeg: WriteJpegFile(file.Descriptor(), path, image, written, options.jpegQuality); break;
     }
     file.Commit(options.overwrite);
-    return {};
+    return warnings;
 }
 
 WriteWarnings WriteImagePages(const std::string& path, const std::vector<ImageFile>& pages,

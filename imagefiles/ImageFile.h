@@ -9,8 +9,10 @@
 // The format is recognised by the file's first bytes, never by its name.
 // Readable layouts: gray, gray + alpha, RGB and RGBA in 8 and 16 bits for TIFF
 // (chunky or planar, strips or tiles, any compression libtiff decodes) and
-// PNG; 8-bit gray and RGB for JPEG. Palette, 1-bit and other low bit depths,
-// CMYK and other colour models are refused, never converted.
+// PNG; 8-bit gray and RGB for JPEG. A PNG file of any other kind (palette,
+// 1, 2 or 4 bits, a transparent colour) opens expanded to one of those
+// (PngPixelLayout.h); an animated PNG is refused. Other palette and low bit
+// depth files, CMYK and other colour models are refused, never converted.
 //
 // Resolution: the file's own fields, converted to pixels per inch and
 // rounded to 0.01 ppi; a file without one, or with only an aspect ratio,
