@@ -29,7 +29,9 @@ std::optional<PngDensity> FromPhys(const PngPhys& phys) {
     return PngDensity{{DensityKind::resolution, 0.0, 0.0, vertical / horizontal}, ppi};
 }
 
-bool IsWholePhysNumber(double value) { return value >= 1.0 && value <= kLargestPhysNumber && value == std::round(value); }
+bool IsWholePhysNumber(double value) {
+    return value >= 1.0 && value <= kLargestPhysNumber && value == std::round(value);
+}
 
 // The two numbers as stored when they are whole, else the same ratio in
 // thousandths, reduced.

@@ -56,7 +56,9 @@ bool WritePng(PngWriteState* state, const PngWriteRequest* request) {
     png_set_IHDR(png, info, request->width, request->height, request->bitDepth, request->colourType,
                  request->interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
                  PNG_FILTER_TYPE_BASE);
-    if (request->writePhys) png_set_pHYs(png, info, request->phys.horizontal, request->phys.vertical, request->phys.unit);
+    if (request->writePhys) {
+        png_set_pHYs(png, info, request->phys.horizontal, request->phys.vertical, request->phys.unit);
+    }
     if (request->iccProfile != nullptr) {
         // The profile is the only compressed text-like chunk written (XMP
         // goes out uncompressed), so the text level applies to it alone.
