@@ -15,6 +15,7 @@
 #include "imagefiles/ImageLimits.h"
 #include "imagefiles/PngColourChunks.h"
 #include "imagefiles/PngDensity.h"
+#include "imagefiles/PngIccChunk.h"
 #include "imagefiles/PngPixelLayout.h"
 #include "imagefiles/PngRawProfile.h"
 #include "imagefiles/PngSupport.h"
@@ -27,6 +28,8 @@ constexpr char kXmpKeyword[] = "XML:com.adobe.xmp";
 // An animated PNG's animation control chunk, which this libpng does not know:
 // kept as an unknown chunk so that the reader sees it.
 const png_byte kAnimationChunkName[] = "acTL";
+// Read by the reader itself (PngIccChunk.h).
+const png_byte kIccChunkName[] = "iCCP";
 
 // The largest single block libpng may allocate while reading. Rows are
 // bounded by the pixel limit and the host's image limits, so only chunk
@@ -63,6 +66,7 @@ bool ReadPngHeader(PngReadState* state) {
     png_init_io(state->png, state->file);
     png_set_keep_unknown_chunks(state->png, PNG_HANDLE_CHUNK_ALWAYS, kPngColourChunkNames, kPngColourChunkCount);
     png_set_keep_unknown_chunks(state->png, PNG_HANDLE_CHUNK_ALWAYS, kAnimationChunkName, 1);
+    png_set_keep_unknown_chunks(state->png, PNG_HANDLE_CHUNK_ALWAYS, kIccChunkName, 1);
     png_read_info(state->png, state->info);
     png_get_IHDR(state->png, state->info, &state->width, &state->height, &state->bitDepth, &state->colourType,
                  &state->interlace, nullptr, nullptr);
@@ -73,7 +77,15 @@ bool ReadPngHeader(PngReadState* state) {
     state->facts.transparency = png_get_valid(state->png, state->info, PNG_INFO_tRNS) != 0;
     state->facts.greyPalette = png_get_PLTE(state->png, state->info, &palette, &paletteSize) != 0 &&
                                PaletteIsGrey(palette, paletteSize);
-    state->facts.iccProfile = png_get_valid(state->png, state->info, PNG_INFO_iCCP) != 0;
+    return true;
+}
+
+// libpng checks the profile as it checks one it reads, and drops it with a
+// warning when it does not take it.
+bool SetIccProfile(PngReadState* state, const char* name, const std::vector<uint8_t>* profile) {
+    if (setjmp(png_jmpbuf(state->png))) return false;
+    png_set_iCCP(state->png, state->info, name, PNG_COMPRESSION_TYPE_BASE, profile->data(),
+                 static_cast<png_uint_32>(profile->size()));
     return true;
 }
 
@@ -151,6 +163,20 @@ void RefuseAnimation(const PngReadState& state, const std::string& path) {
     }
 }
 
+// The first iCCP chunk counts, as in libpng, and only before the palette
+// and the image data.
+void TakeIccChunk(PngReadState* state, const std::string& path) {
+    png_unknown_chunkp chunks = nullptr;
+    const int count = png_get_unknown_chunks(state->png, state->info, &chunks);
+    for (int i = 0; i < count; ++i) {
+        if (std::memcmp(chunks[i].name, kIccChunkName, 4) != 0) continue;
+        if ((chunks[i].location & (PNG_HAVE_PLTE | PNG_AFTER_IDAT)) != 0) return;
+        const std::optional<PngIccChunk> icc = DecodePngIccChunk(chunks[i]);
+        if (icc && !SetIccProfile(state, icc->name.c_str(), &icc->profile)) Corrupt(path, *state);
+        return;
+    }
+}
+
 std::optional<PngPhys> PhysOf(const PngReadState& state) {
     PngPhys phys;
     png_uint_32 horizontal = 0;
@@ -211,6 +237,8 @@ ImageFile ReadPngFile(int fd, const std::string& path, const ReadOptions& option
     PngReadState* state = session.State();
     if (!ReadPngHeader(state)) Corrupt(path, *state);
     RefuseAnimation(*state, path);
+    TakeIccChunk(state, path);
+    state->facts.iccProfile = png_get_valid(state->png, state->info, PNG_INFO_iCCP) != 0;
     const PngPixelLayout layout = LayoutOf(*state, path);
     const int channels = layout.channels;
     CheckImageSize(path, state->width, state->height, channels, layout.bitDepth, options);

@@ -340,6 +340,21 @@ TEST(ImageFilesPngLayouts, TheExifBlockOfARawProfileTextChunkIsTaken) {
     }
 }
 
+// libpng 1.6.39 drops an iCCP chunk under 92 bytes, which a profile of
+// mostly zeros compresses to; the reader reads it itself.
+TEST(ImageFilesPngLayouts, AShortIccChunkKeepsItsProfile) {
+    TempFolder folder;
+    RawPng raw;
+    raw.samples.assign(8, 0);
+    raw.iccProfile = IccProfile("GRAY", 400);
+    std::fill(raw.iccProfile.begin() + 144, raw.iccProfile.end(), uint8_t{0});
+    WriteRaw(folder.File("short.png"), raw);
+    const std::vector<uint8_t> bytes = ReadBytes(folder.File("short.png"));
+    const size_t iccp = static_cast<size_t>(std::search(bytes.begin(), bytes.end(), "iCCP", "iCCP" + 4) - bytes.begin());
+    ASSERT_LT(size_t{bytes[iccp - 2]} << 8 | bytes[iccp - 1], 92u);  // the chunk's length
+    EXPECT_EQ(ReadImageFile(folder.File("short.png")).info.metadata.iccProfile, raw.iccProfile);
+}
+
 // libpng's warnings count while the profile is set (a "known incorrect"
 // sRGB profile is written with a warning); a profile it will not take must
 // still fail the write, not leave the file without it.
