@@ -139,6 +139,23 @@ bool IccChunkWouldBeShort(const std::string& name, const std::vector<uint8_t>& p
     return chunkSize < kShortestReadableChunk + kSlack;
 }
 
+// libpng refuses to write a keyword it cannot mend into one (1 to 79
+// printable Latin-1 characters without leading, trailing or double spaces).
+// A profile's name read from a damaged file may be such a thing; it names
+// nothing the user sees, so the usual name takes its place.
+bool IsPngKeyword(const std::string& name) {
+    constexpr size_t kLongestKeyword = 79;
+    if (name.empty() || name.size() > kLongestKeyword || name.front() == ' ' || name.back() == ' ' ||
+        name.find("  ") != std::string::npos) {
+        return false;
+    }
+    for (const char c : name) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code < 32 || (code > 126 && code < 161)) return false;
+    }
+    return true;
+}
+
 int ColourType(int channels) {
     switch (channels) {
         case 1: return PNG_COLOR_TYPE_GRAY;
@@ -168,8 +185,8 @@ WriteWarnings WritePngFile(int fd, const std::string& path, const Image& image, 
     xmp.key = xmpKeyword.data();
     xmp.text = xmpText.data();
     xmp.itxt_length = xmpText.size();
-    const std::string profileName = info.layout.pngIccProfileName.empty() ? std::string("ICC Profile")
-                                                                           : info.layout.pngIccProfileName;
+    const std::string profileName = IsPngKeyword(info.layout.pngIccProfileName) ? info.layout.pngIccProfileName
+                                                                                 : std::string("ICC Profile");
 
     PngWriteRequest request;
     request.width = static_cast<png_uint_32>(image.Width());

@@ -3,6 +3,7 @@
 // about its density and its EXIF block, read and written back.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -351,6 +352,18 @@ TEST(ImageFilesPngLayouts, AShortIccChunkKeepsItsProfile) {
     const size_t chunkLength = ChunkData(ReadBytes(folder.File("short.png")), "iCCP").size();
     ASSERT_TRUE(chunkLength > 0 && chunkLength < 92) << chunkLength;
     EXPECT_EQ(ReadImageFile(folder.File("short.png")).info.metadata.iccProfile, raw.iccProfile);
+
+    // A name libpng cannot write (a control character) gives way to the
+    // usual one instead of failing the write.
+    std::vector<uint8_t> bytes = ReadBytes(folder.File("short.png"));
+    const auto type = std::search(bytes.begin(), bytes.end(), "iCCP", "iCCP" + 4);
+    type[4] = 0x01;  // the one-letter name "p"
+    const auto end = type + 4 + static_cast<long>(chunkLength);
+    const auto crc = static_cast<uint32_t>(crc32(0, &*type, static_cast<uInt>(end - type)));
+    for (int i = 0; i < 4; ++i) end[i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+    WriteBytes(folder.File("control.png"), bytes);
+    const ImageFile named = ReadImageFile(folder.File("control.png"));
+    EXPECT_EQ(WrittenBack(folder, named, 72.0).info.metadata.iccProfile, raw.iccProfile);
 }
 
 // libpng's warnings count while the profile is set (a "known incorrect"
