@@ -21,7 +21,7 @@ void WriteTiffFile(int fd, const std::string& path, const Image& image, const Im
 // The pages, at least one, in order; the file takes the first page's byte
 // order and BigTIFF choice.
 WriteWarnings WriteTiffPages(int fd, const std::string& path, const std::vector<ImageFile>& pages);
-void WritePngFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info);
+WriteWarnings WritePngFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info);
 void WriteJpegFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info, int quality);
 // `quality` applies to lossy files (info.layout.webpLossless false). A
 // density that only an EXIF block could state, in a file without one, is

@@ -158,7 +158,7 @@ WriteWarnings WriteImageFile(const std::string& path, const Image& image, const 
     WriteWarnings warnings;
     switch (info.format) {
         case ImageFormat::tiff: WriteTiffFile(file.Descriptor(), path, image, written); break;
-        case ImageFormat::png: WritePngFile(file.Descriptor(), path, image, written); break;
+        case ImageFormat::png: warnings = WritePngFile(file.Descriptor(), path, image, written); break;
         case ImageFormat::jpeg: WriteJpegFile(file.Descriptor(), path, image, written, options.quality); break;
         case ImageFormat::webp:
             warnings = WriteWebpFile(file.Descriptor(), path, image, written, options.quality);

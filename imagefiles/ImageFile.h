@@ -9,13 +9,15 @@
 // The format is recognised by the file's first bytes, never by its name.
 // Readable layouts: gray, gray + alpha, RGB and RGBA in 8 and 16 bits for
 // PNG; 8-bit gray, RGB and CMYK for JPEG; 8-bit RGB and RGBA for still WebP
-// images (lossless or lossy). TIFF (chunky or planar, strips or tiles,
-// any compression libtiff decodes, any page) adds 32-bit float, gray of 1 to
-// 16 bits (scaled to the full range of 8 or 16, white-as-zero turned to
+// images (lossless or lossy). A PNG file of any other kind (palette, 1, 2
+// or 4 bits, a transparent colour) opens expanded to one of those
+// (PngPixelLayout.h). TIFF (chunky or planar, strips or tiles, any
+// compression libtiff decodes, any page) adds 32-bit float, gray of 1 to 16
+// bits (scaled to the full range of 8 or 16, white-as-zero turned to
 // black-as-zero), palettes (8-bit gray or RGB), YCbCr (8-bit RGB) and CMYK
 // of four inks. Lab, LogLuv, signed samples and other colour models, and
-// animated WebP files, are refused by name. TIFF colour stored associated
-// with alpha is divided out.
+// animated PNG and WebP files, are refused by name. TIFF colour stored
+// associated with alpha is divided out.
 //
 // Resolution: the file's own fields, converted to pixels per inch and
 // rounded to 0.01 ppi; a file without one, or with only an aspect ratio,

@@ -7,12 +7,16 @@
 namespace standin {
 
 void OnPngError(png_structp png, png_const_charp message) {
-    char* buffer = static_cast<char*>(png_get_error_ptr(png));
-    std::snprintf(buffer, kPngMessageCapacity, "%s", message);
+    PngMessages* messages = static_cast<PngMessages*>(png_get_error_ptr(png));
+    std::snprintf(messages->error, kPngMessageCapacity, "%s", message);
     png_longjmp(png, 1);
 }
 
-void OnPngWarning(png_structp, png_const_charp) {}
+void OnPngWarning(png_structp png, png_const_charp message) {
+    PngMessages* messages = static_cast<PngMessages*>(png_get_error_ptr(png));
+    std::snprintf(messages->lastWarning, kPngMessageCapacity, "%s", message);
+    if (std::strstr(message, "known incorrect") != nullptr) messages->knownIncorrectProfile = true;
+}
 
 bool HostIsLittleEndian() {
     const uint16_t probe = 1;

@@ -1,4 +1,4 @@
-// Writing a PNG file with libpng: the resolution as pixels per metre, the
+// Writing a PNG file with libpng: the density (pHYs, PngDensity.h), the
 // ICC profile (iCCP), the other colour chunks (PngColourChunks.h), EXIF
 // (eXIf) and XMP (an iTXt chunk). All libpng calls run in one function that
 // holds the setjmp and only plain data.
@@ -7,13 +7,14 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "imagefiles/ImageCodecs.h"
 #include "imagefiles/PngColourChunks.h"
+#include "imagefiles/PngDensity.h"
 #include "imagefiles/PngSupport.h"
-#include "imagefiles/Resolution.h"
 
 namespace standin {
 namespace {
@@ -22,7 +23,7 @@ struct PngWriteState {
     png_structp png = nullptr;
     png_infop info = nullptr;
     FILE* file = nullptr;
-    char message[kPngMessageCapacity] = "";
+    PngMessages messages;
 };
 
 // What to write; the pointers lead into data the caller owns.
@@ -33,7 +34,8 @@ struct PngWriteRequest {
     int colourType = PNG_COLOR_TYPE_GRAY;
     bool interlaced = false;
     bool swapBytes = false;
-    png_uint_32 pixelsPerMetre = 0;
+    bool writePhys = false;
+    PngPhys phys;
     const char* iccProfileName = nullptr;
     png_const_bytep iccProfile = nullptr;
     png_uint_32 iccProfileSize = 0;
@@ -54,17 +56,24 @@ bool WritePng(PngWriteState* state, const PngWriteRequest* request) {
     png_set_IHDR(png, info, request->width, request->height, request->bitDepth, request->colourType,
                  request->interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
                  PNG_FILTER_TYPE_BASE);
-    png_set_pHYs(png, info, request->pixelsPerMetre, request->pixelsPerMetre, PNG_RESOLUTION_METER);
-    // libpng would compare the profile with the sRGB profiles it knows,
-    // refuse the write for one it calls "known incorrect", and add gAMA and
-    // cHRM chunks for the others; the profile is written as it is instead.
-    png_set_option(png, PNG_SKIP_sRGB_CHECK_PROFILE, PNG_OPTION_ON);
+    if (request->writePhys) {
+        png_set_pHYs(png, info, request->phys.horizontal, request->phys.vertical, request->phys.unit);
+    }
     if (request->iccProfile != nullptr) {
         // The profile is the only compressed text-like chunk written (XMP
         // goes out uncompressed), so the text level applies to it alone.
         if (request->storeIccProfile) png_set_text_compression_level(png, Z_NO_COMPRESSION);
+        // libpng compares the profile with the sRGB profiles it knows and
+        // refuses one it calls "known incorrect" unless its application
+        // errors are warnings. The profile is kept as it is (iCCP is the
+        // only colour chunk libpng writes itself) and the warning passed on;
+        // a profile libpng does not take at all still fails the write.
+        png_set_benign_errors(png, 1);
         png_set_iCCP(png, info, request->iccProfileName, PNG_COMPRESSION_TYPE_BASE, request->iccProfile,
                      request->iccProfileSize);
+        if (png_get_valid(png, info, PNG_INFO_iCCP) == 0) {
+            png_error(png, state->messages.lastWarning[0] != '\0' ? state->messages.lastWarning : "iCCP refused");
+        }
     }
     if (request->colourChunkCount > 0) {
         // These chunks are not safe to copy, which libpng writes as unknown
@@ -90,7 +99,7 @@ public:
     explicit PngWriteSession(int fd) {
         state_.file = OpenStream(fd, "wb");
         if (state_.file == nullptr) return;
-        state_.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, state_.message, OnPngError, OnPngWarning);
+        state_.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state_.messages, OnPngError, OnPngWarning);
         if (state_.png != nullptr) state_.info = png_create_info_struct(state_.png);
     }
     ~PngWriteSession() {
@@ -130,6 +139,23 @@ bool IccChunkWouldBeShort(const std::string& name, const std::vector<uint8_t>& p
     return chunkSize < kShortestReadableChunk + kSlack;
 }
 
+// libpng refuses to write a keyword it cannot mend into one (1 to 79
+// printable Latin-1 characters without leading, trailing or double spaces).
+// A profile's name read from a damaged file may be such a thing; it names
+// nothing the user sees, so the usual name takes its place.
+bool IsPngKeyword(const std::string& name) {
+    constexpr size_t kLongestKeyword = 79;
+    if (name.empty() || name.size() > kLongestKeyword || name.front() == ' ' || name.back() == ' ' ||
+        name.find("  ") != std::string::npos) {
+        return false;
+    }
+    for (const char c : name) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code < 32 || (code > 126 && code < 161)) return false;
+    }
+    return true;
+}
+
 int ColourType(int channels) {
     switch (channels) {
         case 1: return PNG_COLOR_TYPE_GRAY;
@@ -141,7 +167,7 @@ int ColourType(int channels) {
 
 }  // namespace
 
-void WritePngFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info) {
+WriteWarnings WritePngFile(int fd, const std::string& path, const Image& image, const ImageFileInfo& info) {
     const ImageMetadata& metadata = info.metadata;
     PngWriteSession session(fd);
     if (!session.Ready()) throw ImageFileError(ImageFileProblem::writeFailed, path, "cannot start the PNG file");
@@ -159,8 +185,8 @@ void WritePngFile(int fd, const std::string& path, const Image& image, const Ima
     xmp.key = xmpKeyword.data();
     xmp.text = xmpText.data();
     xmp.itxt_length = xmpText.size();
-    const std::string profileName = info.layout.pngIccProfileName.empty() ? std::string("ICC Profile")
-                                                                           : info.layout.pngIccProfileName;
+    const std::string profileName = IsPngKeyword(info.layout.pngIccProfileName) ? info.layout.pngIccProfileName
+                                                                                 : std::string("ICC Profile");
 
     PngWriteRequest request;
     request.width = static_cast<png_uint_32>(image.Width());
@@ -169,7 +195,9 @@ void WritePngFile(int fd, const std::string& path, const Image& image, const Ima
     request.colourType = ColourType(image.Channels());
     request.interlaced = info.layout.pngInterlaced;
     request.swapBytes = image.BitsPerSample() == 16 && HostIsLittleEndian();
-    request.pixelsPerMetre = PixelsPerMetre(image.Resolution());
+    const std::optional<PngPhys> phys = PngPhysFor(info.density, image.Resolution());
+    request.writePhys = phys.has_value();
+    if (phys) request.phys = *phys;
     if (!metadata.iccProfile.empty()) {
         request.iccProfileName = profileName.c_str();
         request.iccProfile = metadata.iccProfile.data();
@@ -195,9 +223,15 @@ void WritePngFile(int fd, const std::string& path, const Image& image, const Ima
 
     if (!WritePng(session.State(), &request)) {
         throw ImageFileError(ImageFileProblem::writeFailed, path,
-                             std::string("cannot write the PNG file (") + session.State()->message + ")");
+                             std::string("cannot write the PNG file (") + session.State()->messages.error + ")");
     }
     if (!session.Finish()) throw ImageFileError(ImageFileProblem::writeFailed, path, "cannot write the PNG file");
+    WriteWarnings warnings;
+    if (session.State()->messages.knownIncorrectProfile) {
+        warnings.push_back("the ICC profile is one libpng calls a known incorrect sRGB profile; it was written "
+                           "unchanged");
+    }
+    return warnings;
 }
 
 }  // namespace standin

@@ -1,15 +1,18 @@
 // Writes the seed files of the image fuzz targets into <folder>/image_tiff,
 // <folder>/image_png, <folder>/image_jpeg and <folder>/image_webp: small
 // valid images of every layout the readers take, with and without metadata,
-// made by the image file layer itself; TIFF files of layouts it reads but
-// does not write (tiled, planar, low bit depths, palettes, YCbCr, CMYK) are
-// made with libtiff, and animated WebP files with libwebp.
+// made by the image file layer itself; files of layouts it reads but does
+// not write are made with the format's library: TIFF (tiled, planar, low bit
+// depths, palettes, YCbCr, CMYK) with libtiff, PNG (palette, low bit depth,
+// colour key, animated) with libpng, animated WebP with libwebp.
+#include <png.h>
 #include <tiffio.h>
 #include <webp/encode.h>
 #include <webp/mux.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -309,6 +312,123 @@ void WritePngSeeds(const std::string& folder) {
     }
 }
 
+// A PNG kind the image file layer reads but does not write.
+struct LibpngSeed {
+    const char* name;
+    int colourType;
+    int bitDepth;
+    bool interlaced = false;
+    bool transparency = false;  // palette alphas, or the first pixel's colour as the key
+    bool greyPalette = false;
+    bool animated = false;      // an acTL chunk before the image data
+    bool exifText = false;      // the EXIF block in a "Raw profile type exif" chunk
+    bool aspectRatio = false;   // a pHYs chunk of unknown unit
+};
+
+std::vector<png_color> SeedPalette(int bitDepth, bool grey) {
+    std::vector<png_color> palette(size_t{1} << bitDepth);
+    for (size_t i = 0; i < palette.size(); ++i) {
+        const auto level = static_cast<png_byte>(i * 255 / (palette.size() - 1));
+        palette[i] = grey ? png_color{level, level, level} : png_color{level, static_cast<png_byte>(255 - level), 90};
+    }
+    return palette;
+}
+
+// The colour of the pixel whose stored bytes start `row`.
+png_color_16 FirstPixelKey(const std::vector<png_byte>& row, int bitDepth) {
+    auto sample = [&](size_t index) -> png_uint_16 {
+        if (bitDepth < 8) return static_cast<png_uint_16>(row[0] >> (8 - bitDepth));
+        if (bitDepth == 8) return row[index];
+        return static_cast<png_uint_16>(row[2 * index] << 8 | row[2 * index + 1]);
+    };
+    return png_color_16{0, sample(0), sample(1), sample(2), sample(0)};
+}
+
+void AddChunk(png_structp png, png_infop info, const char* name, std::vector<png_byte> data) {
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_ALWAYS, reinterpret_cast<const png_byte*>(name), 1);
+    png_unknown_chunk chunk{};
+    std::memcpy(chunk.name, name, 5);
+    chunk.data = data.data();
+    chunk.size = data.size();
+    chunk.location = PNG_HAVE_IHDR;
+    png_set_unknown_chunks(png, info, &chunk, 1);  // copies the data
+}
+
+std::string RawExifText() {
+    static const char digits[] = "0123456789abcdef";
+    std::vector<uint8_t> block = {'E', 'x', 'i', 'f', 0, 0};
+    const std::vector<uint8_t> exif = ExifBlock();
+    block.insert(block.end(), exif.begin(), exif.end());
+    std::string text = "\nexif\n      " + std::to_string(block.size()) + "\n";
+    for (uint8_t byte : block) text += {digits[byte >> 4], digits[byte & 15]};
+    return text + "\n";
+}
+
+void WriteLibpngSeed(const std::string& folder, const LibpngSeed& seed) {
+    const std::string path = folder + "/" + seed.name + ".png";
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) throw std::runtime_error("cannot write " + path);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, file);
+    const png_uint_32 width = 13;
+    const png_uint_32 height = 7;
+    png_set_IHDR(png, info, width, height, seed.bitDepth, seed.colourType,
+                 seed.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
+                 PNG_FILTER_TYPE_BASE);
+    std::vector<std::vector<png_byte>> rows(height, std::vector<png_byte>(png_get_rowbytes(png, info)));
+    for (png_uint_32 y = 0; y < height; ++y) {
+        for (size_t i = 0; i < rows[y].size(); ++i) rows[y][i] = static_cast<png_byte>(i * 37 + y * 11);
+    }
+    const std::vector<png_color> palette = SeedPalette(seed.bitDepth, seed.greyPalette);
+    const std::vector<png_byte> alphas(palette.size() / 2 + 1, 100);
+    const png_color_16 key = FirstPixelKey(rows[0], seed.bitDepth);
+    if (seed.colourType == PNG_COLOR_TYPE_PALETTE) {
+        png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+        if (seed.transparency) png_set_tRNS(png, info, alphas.data(), static_cast<int>(alphas.size()), nullptr);
+    } else if (seed.transparency) {
+        png_set_tRNS(png, info, nullptr, 0, &key);
+    }
+    if (seed.aspectRatio) png_set_pHYs(png, info, 2, 3, PNG_RESOLUTION_UNKNOWN);
+    if (seed.animated) AddChunk(png, info, "acTL", {0, 0, 0, 2, 0, 0, 0, 0});
+    std::string keyword = "Raw profile type exif";
+    std::string exifText = RawExifText();
+    png_text text{};
+    text.compression = PNG_TEXT_COMPRESSION_zTXt;
+    text.key = keyword.data();
+    text.text = exifText.data();
+    if (seed.exifText) png_set_text(png, info, &text, 1);
+    png_write_info(png, info);
+    if (seed.interlaced) png_set_interlace_handling(png);
+    std::vector<png_bytep> pointers;
+    for (std::vector<png_byte>& row : rows) pointers.push_back(row.data());
+    png_write_image(png, pointers.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    if (std::fclose(file) != 0) throw std::runtime_error("cannot write " + path);
+}
+
+void WriteLibpngSeeds(const std::string& folder) {
+    const int palette = PNG_COLOR_TYPE_PALETTE;
+    const int gray = PNG_COLOR_TYPE_GRAY;
+    const int rgb = PNG_COLOR_TYPE_RGB;
+    const LibpngSeed seeds[] = {
+        {"palette-2-alpha-interlaced", palette, 2, true, true},
+        {"palette-8-grey-alpha", palette, 8, false, true, true},
+        {"palette-4-grey", palette, 4, false, false, true, false, false, true},
+        {"palette-1", palette, 1},
+        {"gray-1", gray, 1},
+        {"gray-2-interlaced", gray, 2, true},
+        {"gray-4-key", gray, 4, false, true},
+        {"gray-8-key-exif-text", gray, 8, false, true, false, false, true},
+        {"gray-16-key", gray, 16, false, true},
+        {"rgb-8-key-interlaced", rgb, 8, true, true},
+        {"rgb-16-key", rgb, 16, false, true},
+        {"rgb-8-animated", rgb, 8, false, false, false, true},
+    };
+    for (const LibpngSeed& seed : seeds) WriteLibpngSeed(folder, seed);
+}
+
 void WriteJpegSeeds(const std::string& folder) {
     int n = 0;
     for (int channels : {1, 3}) {
@@ -395,6 +515,7 @@ int main(int argc, char** argv) {
         for (const LayoutSeed& seed : kLayoutSeeds) WriteLayoutSeed(root + "/image_tiff", seed);
         WritePagesSeed(root + "/image_tiff");
         WritePngSeeds(root + "/image_png");
+        WriteLibpngSeeds(root + "/image_png");
         WriteJpegSeeds(root + "/image_jpeg");
         WriteWebpSeeds(root + "/image_webp");
         WriteAnimatedWebpSeed(root + "/image_webp/animated.webp");
