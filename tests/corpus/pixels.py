@@ -52,7 +52,8 @@ def _from_pillow(image):
 
 
 def _from_magick(path, page):
-    done = subprocess.run(["convert", f"{path}[{page}]", "-depth", "16", "-alpha", "on", "rgba:-"],
+    done = subprocess.run(["convert", f"{path}[{page}]", "-depth", "16", "-endian", "MSB", "-alpha", "on",
+                           "rgba:-"],
                           capture_output=True, check=True)
     width, height = _magick_size(path, page)
     return np.frombuffer(done.stdout, ">u2").reshape(height, width, 4).astype(np.float64) / 65535.0
