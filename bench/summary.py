@@ -2,8 +2,8 @@
 """Print the benchmark's figures for decimora (the kit's method "custom")
 beside its peers, and one pass/fail line per target, as Markdown.
 
-    summary.py [--quality CSV] [--timing CSV ...] [--step CSV] [--threads CSV]
-               [--scale CSV] [--kit DIR] [--decimora PATH] [--note TEXT ...]
+    summary.py [--quality CSV] [--timing CSV ...] [--step CSV] [--sharpness CSV]
+               [--threads CSV] [--scale CSV] [--kit DIR] [--decimora PATH] [--note TEXT ...]
                [--out FILE] [--keep-notes-from RESULTS.md]
 
 --quality is the moiré kit's run_quality.py output (decimora with
@@ -11,8 +11,9 @@ beside its peers, and one pass/fail line per target, as Markdown.
 the GIMP peers), --tone and --tone-speed those of tone_table.py and
 tone_speed.py, each --timing one
 run_timing.py output (one per timing run), --step the output of
-step_edge.py, --threads that of threads.py, --scale that of scale.py. Parts not given are left out. --kit is the kit's folder (for
-the tools' versions).
+step_edge.py, --sharpness that of sharpness.py, --threads that of
+threads.py, --scale that of scale.py. Parts not given are left out. --kit is
+the kit's folder (for the tools' versions).
 """
 import argparse
 import collections
@@ -409,6 +410,7 @@ def main():
     ap.add_argument("--timing", action="append", default=[])
     ap.add_argument("--step")
     ap.add_argument("--step-light", help="step_edge.py --tone light output")
+    ap.add_argument("--sharpness", help="sharpness.py output")
     ap.add_argument("--threads")
     ap.add_argument("--scale")
     ap.add_argument("--light-quality", action="append", default=[],
@@ -421,7 +423,8 @@ def main():
     ap.add_argument("--out")
     ap.add_argument("--keep-notes-from", help="an earlier RESULTS.md whose hand-written notes are kept")
     a = ap.parse_args()
-    import light_summary  # it imports this module's helpers
+    import light_summary  # these import this module's helpers
+    import sharpness_summary
 
     L = ["# Decimora against the moiré kit\n",
          f"Run on {datetime.date.today().isoformat()}; machine: {machine()}.\n"]
@@ -470,6 +473,10 @@ def main():
         L += step_table(rows)
         L.append("")
         verdicts.append(step_verdict(rows).replace("- step overshoot", "- step overshoot in light", 1))
+    if a.sharpness:
+        lines, targets = sharpness_summary.sharpness_section(a.sharpness)
+        L += lines
+        verdicts += targets
     runs = [read_csv(p) for p in a.timing]
     for i, rows in enumerate(runs, 1):
         n = rows[0]["n"] if rows else "?"

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Checks of the scale series' probes, result check and target lines (the
-light-mode HT target too):
+light-mode HT target too), and of the sharpness test's fit and targets:
 
     python3 -m unittest bench/test_bench.py
 """
@@ -14,6 +14,8 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import scale     # noqa: E402
 import summary   # noqa: E402
 import light_summary  # noqa: E402
+import sharpness  # noqa: E402
+import sharpness_summary  # noqa: E402
 
 MIB = 2 ** 20
 
@@ -99,6 +101,29 @@ class LightTargetsTest(unittest.TestCase):
         self.assertIn("PASS", light_summary.ht_verdict(mean, [3, 8]))
         mean[(3, "custom", "ht")] = 0.45
         self.assertIn("FAIL** at f=3: 0.45 (limit 0.41)", light_summary.ht_verdict(mean, [3, 8]))
+
+
+class SharpnessTest(unittest.TestCase):
+    def test_fit_finds_subsampled_and_box_averaged_contrast(self):
+        import numpy as np
+        for f, r in ((2, 0.9), (4, 0.5), (4, 0.8), (16, 0.9)):
+            stripes = sharpness.stripes(f, r)
+            self.assertAlmostEqual(sharpness.contrast_kept(stripes[::f, ::f], r), 1.0, places=6)
+            h, w = stripes.shape
+            box = stripes.reshape(h // f, f, w // f, f).mean(axis=(1, 3))
+            nu = r / (2 * f)
+            response = np.sin(np.pi * nu * f) / (f * np.sin(np.pi * nu))
+            self.assertAlmostEqual(sharpness.contrast_kept(box, r), response, places=6)
+
+    def test_each_target_fails_only_for_decimora(self):
+        row = dict(method="decimora coded", f="4", **{"r0.5": "0.98", "r0.7": "0.1", "r0.8": "0.81", "r0.9": "0.36"})
+        self.assertEqual(sharpness_summary.target_cell(row), "PASS")
+        for key, low in (("r0.5", "0.96"), ("r0.8", "0.79"), ("r0.9", "0.34")):
+            self.assertIn("FAIL", sharpness_summary.target_cell(dict(row, **{key: low})), key)
+            self.assertEqual(sharpness_summary.target_cell(dict(row, method="vips reduce", **{key: low})), "–")
+        lines = sharpness_summary.verdicts([row, dict(row, method="decimora light", f="8", **{"r0.9": "0.25"})])
+        self.assertIn("PASS", lines[0])
+        self.assertIn("FAIL** at f=8: 0.25 at 0.9", lines[1])
 
 
 if __name__ == "__main__":

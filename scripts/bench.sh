@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Measures decimora with the moiré kit beside ImageMagick, libvips, Pillow and
-# OpenCV, adds a step-edge ringing test, one filter thread against the
-# default, and a scale series up to 1.5 gigapixels under a memory budget, and
-# prints the figures with one pass/fail line per target (bench/README.md).
+# OpenCV, adds a step-edge ringing test, the contrast kept near the new
+# Nyquist frequency, one filter thread against the default, and a scale
+# series up to 1.5 gigapixels under a memory budget, and prints the figures
+# with one pass/fail line per target (bench/README.md).
 # Installs what it needs (Debian 12), builds in Release, and runs a copy of the
 # kit in a scratch folder.
 #
@@ -10,6 +11,8 @@
 #     --quality          run only the quality pass (the kit's and the step edge)
 #     --timing           run only the timing pass
 #     --step-edge        run only the step-edge test
+#     --sharpness        run only the contrast kept near the new Nyquist frequency
+#                        (factors 2,3,4,8,16 unless --factors is given)
 #     --light            run only the quality pass scored in linear light, with GIMP's
 #                        Scale Image (cubic, NoHalo) as peers
 #     --tone             run only the tone of dot screens and light against coded speed
@@ -37,6 +40,7 @@ parts=""
 runs=7
 timing_runs=2
 factors=2,3,4,5,8,11,16
+sharpness_factors=2,3,4,8,16
 quality_methods=""
 timing_methods="custom,pil-lanczos,vips-reduce,startup-pillow"
 kit=${MOIRE_KIT:-/work/shared/bench/moire}
@@ -51,26 +55,27 @@ while [ $# -gt 0 ]; do
     --light) parts="$parts light" ;;
     --tone) parts="$parts tone" ;;
     --step-edge) parts="$parts step" ;;
+    --sharpness) parts="$parts sharpness" ;;
     --threads) parts="$parts threads" ;;
     --scale) parts="$parts scale" ;;
     --scale-memory) scale_memory=$2; shift ;;
     --runs) runs=$2; shift ;;
     --timing-runs) timing_runs=$2; shift ;;
-    --factors) factors=$2; shift ;;
+    --factors) factors=$2; sharpness_factors=$2; shift ;;
     --quality-methods) quality_methods=$2; shift ;;
     --all-timing) timing_methods="" ;;
     --kit) kit=$2; shift ;;
     --work) work=$2; shift ;;
     --fresh) fresh=1 ;;
     --no-setup) setup=0 ;;
-    -h|--help) sed -n '2,31p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,34p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench: unknown option $1 (see --help)" >&2; exit 2 ;;
   esac
   shift
 done
 full=0
 if [ -z "$parts" ]; then
-  parts="quality light tone step timing threads scale"
+  parts="quality light tone step sharpness timing threads scale"
   if [ "$runs" = 7 ] && [ "$timing_runs" = 2 ] && [ "$factors" = 2,3,4,5,8,11,16 ] && [ -z "$quality_methods" ] \
     && [ "$scale_memory" = 512M ]; then
     full=1
@@ -187,6 +192,12 @@ if wants step; then
   "$py" bench/step_edge.py --decimora "$decimora" --work "$work/step-edge" --factors "$factors" --tone light \
     --csv "$work/step_edge_light.csv"
   summary_args+=(--step-light "$work/step_edge_light.csv")
+fi
+if wants sharpness; then
+  stage "sharpness"
+  "$py" bench/sharpness.py --decimora "$decimora" --work "$work/sharpness" --factors "$sharpness_factors" \
+    --csv "$work/sharpness.csv"
+  summary_args+=(--sharpness "$work/sharpness.csv")
 fi
 if wants timing; then
   methods_args=()
