@@ -40,5 +40,5 @@ function(decimora_set_test_environment name labels)
   set_tests_properties(${name} PROPERTIES
     LABELS "${labels}"
     TIMEOUT 300
-    ENVIRONMENT "DECIMORA_PLUGIN_DIR=${DECIMORA_PLUGIN_DIR};DECIMORA_SOURCE_DIR=${PROJECT_SOURCE_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;ASAN_OPTIONS=intercept_tls_get_addr=0;UBSAN_OPTIONS=print_stacktrace=1")
+    ENVIRONMENT "DECIMORA_PLUGIN_DIR=${DECIMORA_PLUGIN_DIR};DECIMORA_SOURCE_DIR=${PROJECT_SOURCE_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;ASAN_OPTIONS=intercept_tls_get_addr=0;UBSAN_OPTIONS=print_stacktrace=1")
 endfunction()

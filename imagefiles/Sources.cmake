@@ -1,0 +1,42 @@
+# The image-file layer's sources, relative to this folder: the library
+# builds them, and so does the fuzz build, with its own compiler and flags.
+set(DECIMORA_IMAGE_FILES_SOURCES
+  AtomicFile.cpp
+  CicpDecoding.cpp
+  ExifBlock.cpp
+  ExifResolution.cpp
+  FormatDetection.cpp
+  IccProfileUse.cpp
+  ImageFile.cpp
+  ImageFileError.cpp
+  ImageLimits.cpp
+  JpegDensity.cpp
+  JpegReader.cpp
+  JpegSupport.cpp
+  JpegWriter.cpp
+  LightEncoding.cpp
+  MadeProfiles.cpp
+  PixelLimit.cpp
+  PngColourChunks.cpp
+  PngDensity.cpp
+  PngIccChunk.cpp
+  PngPixelLayout.cpp
+  PngRawProfile.cpp
+  PngReader.cpp
+  PngSupport.cpp
+  PngWriter.cpp
+  Resolution.cpp
+  TiffAlpha.cpp
+  TiffChunks.cpp
+  TiffDensity.cpp
+  TiffHandle.cpp
+  TiffPixelPlan.cpp
+  TiffRawStrips.cpp
+  TiffReader.cpp
+  TiffRgbaRead.cpp
+  TiffSampleConversion.cpp
+  TiffStructure.cpp
+  TiffWriter.cpp
+  WebpReader.cpp
+  WebpWriter.cpp
+)
