@@ -24,8 +24,9 @@ constexpr int kSplineOrder = 6;
 constexpr double kLowRateCutoff = 0.35;
 
 // Half-length of the low-rate filter, in wavelengths of the cutoff: enough
-// for a pass band flat to about 0.4 % and a stop band below about -47 dB.
-constexpr double kKernelReach = 3.0;
+// for the steep fall to the stop band (a fifth of the cutoff wide) with the
+// bands within about 1 % of their gains and the stop band below -40 dB.
+constexpr double kKernelReach = 7.0;
 
 // Axes shorter than this many wavelengths of the cutoff use the cosine
 // method: there the multirate method's margins would cost more than the
@@ -102,8 +103,9 @@ bool AxisPlan::IsIdentity() const {
 }
 
 AxisPlan PlanAxis(int64_t length, double cutoff) {
-    // Every frequency a line can hold (up to 0.5) lies in the pass band.
-    if (kPassEdge * cutoff >= 0.5 || length == 1) return IdentityPlan(length);
+    // From a cutoff of 1 up (a shrink by less than half a pixel) lines pass
+    // unchanged, though the response's shelf would still touch their top.
+    if (cutoff >= 1.0 || length == 1) return IdentityPlan(length);
     const AxisMethod method =
         cutoff * static_cast<double>(length) < kCosineBelow ? AxisMethod::cosine : AxisMethod::multirate;
     return PlanAxis(length, cutoff, method);

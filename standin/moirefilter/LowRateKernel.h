@@ -12,9 +12,10 @@ namespace moirenix {
 // interpolation with the same B-spline together respond as CutoffGain does
 // for `cutoff` (cycles per full-rate pixel, > 0). The taps are the weighted
 // least-squares fit, over the low-rate band, of the chain's response to
-// CutoffGain: the pass and stop bands weigh fully, the roll-off between them
-// lightly, which keeps the pass band flat to within a few thousandths at the
-// lengths the plans use. With `factor` 1 it is the filter itself.
+// CutoffGain: the pass band, the shelf and the stop band weigh fully, the
+// steep fall between the shelf and the stop band lightly, which keeps the
+// bands within a few thousandths of their gains at the lengths the plans
+// use. With `factor` 1 it is the filter itself.
 std::vector<float> DesignLowRateKernel(double cutoff, int64_t factor, int order, int64_t halfLength);
 
 }  // namespace moirenix
