@@ -25,7 +25,7 @@ constexpr double kLowRateCutoff = 0.35;
 
 // Half-length of the low-rate filter, in wavelengths of the cutoff: enough
 // for the steep fall to the stop band (a fifth of the cutoff wide) with the
-// bands within about 1 % of their gains and the stop band below -40 dB.
+// bands within about 1 % of their gains and the stop band below about -40 dB.
 constexpr double kKernelReach = 7.0;
 
 // Axes shorter than this many wavelengths of the cutoff use the cosine

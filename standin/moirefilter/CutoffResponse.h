@@ -4,18 +4,22 @@
 
 namespace moirenix {
 
-// Below kPassEdge × cutoff the gain is exactly 1; from there it eases down
-// along a raised cosine to kShelfGain at kShelfEdge × cutoff (a shelf that
-// keeps detail just below the cutoff at over 0.8 of its contrast), then falls
-// along a steep raised cosine to exactly 0 at kStopEdge × cutoff, the cutoff
-// itself, so that nothing a shrink by the factor would fold back passes. The
-// shelf lowers the steep fall's height, and with it the step response's
-// overshoot: about 8 %, as a Lanczos-3 resampler's, where a single steep
-// fall from 1 would ring more and a single gentle one would blur the top
-// octave.
+// The response is a monotone cubic (Fritsch–Carlson) through the knots in
+// CutoffResponse.cpp, at multiples of the cutoff (the new Nyquist frequency
+// of a shrink by the factor): gain exactly 1 up to kPassEdge, a gentle shelf
+// that still keeps 0.85 of the contrast at kFallEdge, a steep fall through
+// 0.35 at 0.9 × cutoff, and exactly 0 from kStopEdge, the cutoff itself, up,
+// so that nothing a shrink by the factor would fold back passes. The knots
+// balance four figures of a shrink: the contrast kept just below the cutoff
+// (the knots at 0.8 and 0.9); the aliasing of patterns just above it and
+// the error just below half of it, which a filter long enough to fall
+// steeply spreads (the gentle tail from 0.9 to 1.0 and the gentle shelf keep
+// both small); and the step response's overshoot, which the shelf keeps to
+// about a Lanczos-3 resampler's. bench/README.md has the candidates' figures.
 constexpr double kPassEdge = 0.4;
-constexpr double kShelfEdge = 0.82;
-constexpr double kShelfGain = 0.86;
+// Where the steep fall begins: the fit of the realised filter weighs the
+// band from here to kStopEdge lightly.
+constexpr double kFallEdge = 0.8;
 constexpr double kStopEdge = 1.0;
 
 // Gain at `frequency` (cycles per pixel, any sign) for `cutoff` (cycles per

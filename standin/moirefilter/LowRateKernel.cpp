@@ -15,7 +15,7 @@ constexpr double kPi = 3.14159265358979323846;
 // low-rate sample.
 constexpr int kFitPoints = 2048;
 
-// Weight in the fit of the steep fall between the shelf and the stop band,
+// Weight in the fit of the steep fall from the shelf to the stop band,
 // where no gain is more right than its neighbours'.
 constexpr double kRollOffWeight = 0.1;
 
@@ -61,7 +61,7 @@ std::vector<float> DesignLowRateKernel(double cutoff, int64_t factor, int order,
         const double lowRateFrequency = 0.5 * i / kFitPoints;
         const double frequency = lowRateFrequency / rate;
         const double spline = BSplineGain(factor, order, frequency);
-        const bool rollOff = frequency > kShelfEdge * cutoff && frequency < kStopEdge * cutoff;
+        const bool rollOff = frequency > kFallEdge * cutoff && frequency < kStopEdge * cutoff;
         const double weight = rollOff ? kRollOffWeight : 1.0;
         for (size_t k = 0; k < unknowns; ++k) {
             const double basis = k == 0 ? 1.0 : 2.0 * std::cos(2.0 * kPi * lowRateFrequency * static_cast<double>(k));

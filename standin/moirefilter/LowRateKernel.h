@@ -13,7 +13,7 @@ namespace moirenix {
 // for `cutoff` (cycles per full-rate pixel, > 0). The taps are the weighted
 // least-squares fit, over the low-rate band, of the chain's response to
 // CutoffGain: the pass band, the shelf and the stop band weigh fully, the
-// steep fall between the shelf and the stop band lightly, which keeps the
+// steep fall from kFallEdge to the stop band lightly, which keeps the
 // bands within a few thousandths of their gains at the lengths the plans
 // use. With `factor` 1 it is the filter itself.
 std::vector<float> DesignLowRateKernel(double cutoff, int64_t factor, int order, int64_t halfLength);
