@@ -30,7 +30,7 @@ constexpr double kKernelReach = 7.0;
 
 // Axes shorter than this many wavelengths of the cutoff use the cosine
 // method: there the multirate method's margins would cost more than the
-// cosine terms (about 2 × 1.1 × 7.5 of them at most).
+// cosine terms (about 2 × 7.5 of them at most).
 constexpr double kCosineBelow = 7.5;
 
 std::vector<float> ToFloat(const std::vector<double>& values, double scale) {

@@ -3,9 +3,9 @@
 // factor f with nearest-neighbour sampling (cutoff 1 / (2 f), the new
 // Nyquist frequency).
 //
-// Response: gain 1 up to half the cutoff, a raised-cosine roll-off to 0 at
-// 1.1 × cutoff (about -23 dB at the cutoff), realised to within a few
-// thousandths; a step edge overshoots about as much as with a Lanczos-3
+// Response (CutoffResponse.h): gain 1 up to 0.4 × cutoff, 0.85 at 0.8 ×
+// cutoff, 0.35 at 0.9 × cutoff and 0 from the cutoff up, realised to within
+// about 2 %; a step edge overshoots about as much as with a Lanczos-3
 // resampler. Zero phase. The edges are extended by mirroring. Each pixel
 // costs about the same at every cutoff: long axes are decimated, filtered at
 // a low rate and interpolated back; axes only a few cutoff wavelengths long
