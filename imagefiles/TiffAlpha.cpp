@@ -1,39 +1,40 @@
 #include "imagefiles/TiffAlpha.h"
 
-#include <algorithm>
 #include <cstring>
 #include <limits>
 
 namespace standin {
 namespace {
 
-template <typename Sample>
-void UnassociateRow(uint8_t* bytes, size_t count, size_t channels) {
-    constexpr uint64_t kMax = std::numeric_limits<Sample>::max();
+// Calls `change(colour, alpha)` for each colour sample of `count` pixels of
+// `channels` samples, alpha last, and stores what it returns.
+template <typename Sample, typename Change>
+void ChangeColour(uint8_t* bytes, size_t count, size_t channels, Change change) {
     for (size_t i = 0; i < count; ++i) {
         Sample pixel[4];
         std::memcpy(pixel, bytes + i * channels * sizeof(Sample), channels * sizeof(Sample));
         const uint64_t alpha = pixel[channels - 1];
-        for (size_t c = 0; c + 1 < channels; ++c) {
-            const uint64_t value = alpha == 0 ? 0 : (uint64_t{pixel[c]} * kMax + alpha / 2) / alpha;
-            pixel[c] = static_cast<Sample>(std::min(value, kMax));
-        }
+        for (size_t c = 0; c + 1 < channels; ++c) pixel[c] = static_cast<Sample>(change(uint64_t{pixel[c]}, alpha));
         std::memcpy(bytes + i * channels * sizeof(Sample), pixel, channels * sizeof(Sample));
     }
 }
 
 template <typename Sample>
+constexpr uint64_t kFullScale = std::numeric_limits<Sample>::max();
+
+template <typename Sample>
+void UnassociateRow(uint8_t* bytes, size_t count, size_t channels) {
+    ChangeColour<Sample>(bytes, count, channels, [](uint64_t colour, uint64_t alpha) {
+        const uint64_t divided = alpha == 0 ? 0 : (colour * kFullScale<Sample> + alpha / 2) / alpha;
+        return divided < kFullScale<Sample> ? divided : kFullScale<Sample>;
+    });
+}
+
+template <typename Sample>
 void AssociateRow(uint8_t* bytes, size_t count, size_t channels) {
-    constexpr uint64_t kMax = std::numeric_limits<Sample>::max();
-    for (size_t i = 0; i < count; ++i) {
-        Sample pixel[4];
-        std::memcpy(pixel, bytes + i * channels * sizeof(Sample), channels * sizeof(Sample));
-        const uint64_t alpha = pixel[channels - 1];
-        for (size_t c = 0; c + 1 < channels; ++c) {
-            pixel[c] = static_cast<Sample>((uint64_t{pixel[c]} * alpha + kMax / 2) / kMax);
-        }
-        std::memcpy(bytes + i * channels * sizeof(Sample), pixel, channels * sizeof(Sample));
-    }
+    ChangeColour<Sample>(bytes, count, channels, [](uint64_t colour, uint64_t alpha) {
+        return (colour * alpha + kFullScale<Sample> / 2) / kFullScale<Sample>;
+    });
 }
 
 // Float colour is divided where alpha is above zero; elsewhere it is black.
