@@ -34,12 +34,28 @@ HorizontalPass::HorizontalPass(const AxisPlan& plan) : plan_(plan) {
     spreadPhaseLength_ = plan_.lowCount + phaseSpan + 1;
 }
 
+HorizontalPass::HorizontalPass(const AxisPlan& plan, const std::vector<int64_t>& columns) : HorizontalPass(plan) {
+    const bool fullRate = plan_.method == AxisMethod::multirate && plan_.factor == 1 && plan_.Taps() == 1;
+    if (!fullRate || columns.size() < 2) return;
+    const int64_t stride = columns[1] - columns[0];
+    if (stride < 2) return;
+    for (size_t k = 2; k < columns.size(); ++k) {
+        if (columns[k] - columns[k - 1] != stride) return;
+    }
+    keptStart_ = columns[0];
+    keptStride_ = stride;
+    keptCount_ = static_cast<int64_t>(columns.size());
+    keptPhaseLength_ = keptCount_ + 2 * plan_.LowRateHalf() / stride + 1;
+}
+
 int64_t HorizontalPass::DecimatedWidth() const {
+    if (KeepsColumnsOnly()) return keptStride_ * keptPhaseLength_;
     if (plan_.method != AxisMethod::multirate) return plan_.length;
     return plan_.lowCount + 2 * plan_.LowRateHalf();
 }
 
 int64_t HorizontalPass::FilteredWidth() const {
+    if (KeepsColumnsOnly()) return keptCount_;
     return plan_.method == AxisMethod::multirate ? plan_.lowCount : plan_.length;
 }
 
@@ -56,6 +72,10 @@ size_t HorizontalPass::ScratchSize() const {
 void HorizontalPass::Decimate(const float* row, float* decimated, float* scratch) const {
     if (plan_.method != AxisMethod::multirate) {
         std::memcpy(decimated, row, static_cast<size_t>(plan_.length) * sizeof(float));
+        return;
+    }
+    if (KeepsColumnsOnly()) {
+        DecimateKept(row, decimated);
         return;
     }
     if (plan_.Taps() == 1) {
@@ -77,7 +97,38 @@ void HorizontalPass::Decimate(const float* row, float* decimated, float* scratch
                 decimated);
 }
 
+// Phase p holds the whole-row pass's decimated samples keptStart_ + p + i * stride:
+// the sample a tap t reads for kept column k is then phase t % stride, sample
+// k + t / stride.
+void HorizontalPass::DecimateKept(const float* row, float* phases) const {
+    for (int64_t p = 0; p < keptStride_; ++p) {
+        GatherMirrored(row, plan_.length, extendedStart_ + keptStart_ + p, keptStride_, keptPhaseLength_,
+                       phases + p * keptPhaseLength_);
+    }
+}
+
+// SymmetricConvolve's sums, term for term, at the kept columns.
+void HorizontalPass::FilterKept(const float* phases, float* filtered) const {
+    const auto half = static_cast<size_t>(plan_.LowRateHalf());
+    const auto tap = [&](size_t t) {
+        const auto offset = static_cast<int64_t>(t);
+        return phases + (offset % keptStride_) * keptPhaseLength_ + offset / keptStride_;
+    };
+    std::vector<const float*> first(half);
+    std::vector<const float*> second(half);
+    for (size_t t = 0; t < half; ++t) {
+        first[t] = tap(t);
+        second[t] = tap(2 * half - t);
+    }
+    SymmetricSum(tap(half), plan_.lowRate[half], first.data(), second.data(), plan_.lowRate.data(), half,
+                 static_cast<size_t>(keptCount_), filtered);
+}
+
 void HorizontalPass::FilterLowRate(const float* decimated, float* filtered) const {
+    if (KeepsColumnsOnly()) {
+        FilterKept(decimated, filtered);
+        return;
+    }
     if (plan_.method == AxisMethod::multirate) {
         SymmetricConvolve(decimated, plan_.lowRate.data(), static_cast<size_t>(plan_.LowRateHalf()),
                           static_cast<size_t>(plan_.lowCount), filtered);
@@ -134,6 +185,10 @@ std::vector<TapRun> HorizontalPass::TapsAt(const std::vector<int64_t>& positions
     const bool copies = plan_.method != AxisMethod::multirate || plan_.Taps() == 1;
     const int64_t factor = plan_.factor;
     for (int64_t x : positions) {
+        if (KeepsColumnsOnly()) {
+            taps.push_back(TapRun{0, (x - keptStart_) / keptStride_, 1});
+            continue;
+        }
         if (copies) {
             taps.push_back(TapRun{0, x, 1});
             continue;

@@ -5,6 +5,13 @@
 //
 // With the cosine method the row is filtered in the middle step and the
 // other two copy.
+//
+// A sampled run whose row plan works at the full rate (a shrink by 2) may
+// name evenly spaced kept columns: the pass then filters only at those, and
+// every later step works on rows of the kept columns alone, about 1 / stride
+// of the work and memory. Decimate splits the row into `stride` phases so
+// that each tap is still a contiguous multiply-add, and the sums are those
+// of the whole-row filter at the kept columns, to the last bit.
 #pragma once
 
 #include <cstddef>
@@ -19,8 +26,14 @@ namespace moirenix {
 class HorizontalPass {
 public:
     explicit HorizontalPass(const AxisPlan& plan);
+    // The pass for a sampled run keeping `columns` (ascending or not): it works
+    // on the kept columns alone when they allow it (see above).
+    HorizontalPass(const AxisPlan& plan, const std::vector<int64_t>& columns);
 
     int64_t Width() const { return plan_.length; }
+    // True when the pass filters at the kept columns alone; its filtered rows
+    // then hold one sample per kept column, in the columns' order.
+    bool KeepsColumnsOnly() const { return keptCount_ > 0; }
     // Samples Decimate writes: the low-rate samples and the low-rate filter's margins.
     int64_t DecimatedWidth() const;
     // Samples FilterLowRate writes and Interpolate reads.
@@ -30,6 +43,8 @@ public:
 
     void Decimate(const float* row, float* decimated, float* scratch) const;
     void FilterLowRate(const float* decimated, float* filtered) const;
+    // Interpolate and InterpolatePlanes need the whole row: not for a pass
+    // that keeps columns only.
     void Interpolate(const float* filtered, float* row, float* scratch) const;
     // Interpolate for `channels` planes laid end to end: FilteredWidth()
     // samples each in `filtered`, Width() samples each in `planes`.
@@ -43,12 +58,19 @@ public:
     void InterpolateAt(const float* filtered, const std::vector<TapRun>& taps, float* out) const;
 
 private:
+    void DecimateKept(const float* row, float* phases) const;
+    void FilterKept(const float* phases, float* filtered) const;
+
     const AxisPlan& plan_;
     int64_t extendedStart_ = 0;          // first full-rate position Decimate reads
     int64_t extendedLength_ = 0;         // positions its phases cover, margins included
     int64_t decimatedPhaseLength_ = 0;   // samples in each of its phases
     int64_t spreadStart_ = 0;            // first full-rate position Interpolate reaches
     int64_t spreadPhaseLength_ = 0;      // samples in each of its phases
+    int64_t keptStart_ = 0;              // kept columns: keptStart_ + k * keptStride_, k < keptCount_
+    int64_t keptStride_ = 1;
+    int64_t keptCount_ = 0;              // 0: the whole row
+    int64_t keptPhaseLength_ = 0;        // samples in each phase DecimateKept writes
 };
 
 }  // namespace moirenix

@@ -51,7 +51,7 @@ public:
     explicit StreamingFilter(const FilterJob& job)
         : job_(job),
           columns_(job.columns),
-          pass_(job.rows),
+          pass_(job.sampled ? HorizontalPass(job.rows, job.sampled->columns) : HorizontalPass(job.rows)),
           output_(job, pass_),
           channels_(static_cast<size_t>(job.image.channels)),
           width_(static_cast<size_t>(job.image.width)),

@@ -1,6 +1,7 @@
 #include "standin/moirefilter/VectorOps.h"
 
 #include <cstring>
+#include <vector>
 
 // On x86-64 with GCC each loop is built twice, for the baseline instruction
 // set and for AVX with fused multiply-add, and the loader picks the one the
@@ -107,28 +108,33 @@ void SymmetricSum(const float* middle, float centre, const float* const* first, 
         for (size_t t = 0; t < pairs; ++t) AddPair(sums, first[t] + begin, second[t] + begin, Splat(weights[t]));
         StoreSums(out + begin, sums);
     }
-    for (size_t i = begin; i < count; ++i) {
-        float sum = centre * middle[i];
-        for (size_t t = 0; t < pairs; ++t) sum += weights[t] * (first[t][i] + second[t][i]);
-        out[i] = sum;
+    if (begin == count) return;
+    // The last, partial chunk goes through the same vector sums on copies of
+    // its inputs: an output's bits then never depend on where it falls in the
+    // line, so a filter run on some positions only matches the whole line's.
+    const size_t rest = count - begin;
+    std::vector<float> padded((2 * pairs + 2) * kChunk, 0.0f);
+    const auto copy = [&](const float* source, size_t slot) {
+        std::memcpy(padded.data() + slot * kChunk, source + begin, rest * sizeof(float));
+        return padded.data() + slot * kChunk;
+    };
+    Sums sums = Scaled(copy(middle, 0), c);
+    for (size_t t = 0; t < pairs; ++t) {
+        AddPair(sums, copy(first[t], 1 + 2 * t), copy(second[t], 2 + 2 * t), Splat(weights[t]));
     }
+    float* chunk = padded.data() + (2 * pairs + 1) * kChunk;
+    StoreSums(chunk, sums);
+    std::memcpy(out + begin, chunk, rest * sizeof(float));
 }
 
-MOIRENIX_VECTOR_CLONES
-void SymmetricConvolve(const float* in, const float* taps, size_t half, size_t count, float* __restrict out) {
-    const float* middle = in + half;
-    const Vec c = Splat(taps[half]);
-    size_t begin = 0;
-    for (; begin + kChunk <= count; begin += kChunk) {
-        Sums sums = Scaled(middle + begin, c);
-        for (size_t t = 0; t < half; ++t) AddPair(sums, in + t + begin, in + 2 * half - t + begin, Splat(taps[t]));
-        StoreSums(out + begin, sums);
+void SymmetricConvolve(const float* in, const float* taps, size_t half, size_t count, float* out) {
+    std::vector<const float*> first(half);
+    std::vector<const float*> second(half);
+    for (size_t t = 0; t < half; ++t) {
+        first[t] = in + t;
+        second[t] = in + 2 * half - t;
     }
-    for (size_t j = begin; j < count; ++j) {
-        float sum = taps[half] * middle[j];
-        for (size_t t = 0; t < half; ++t) sum += taps[t] * (in[j + t] + in[j + 2 * half - t]);
-        out[j] = sum;
-    }
+    SymmetricSum(in + half, taps[half], first.data(), second.data(), taps, half, count, out);
 }
 
 // Not vectorised: the vectoriser would split each multiply-add of the
