@@ -62,8 +62,7 @@ public:
           readLowRows_(LowRowsRead(job)),
           filteredLowRows_(FilteredCapacity(), filteredFloats_, columns_.firstLow),
           lowRows_(LowCapacity(), filteredFloats_, columns_.firstLow - half_),
-          decimatedRows_((LowCapacity() + 1) * columns_.factor + columns_.Taps(), decimatedFloats_,
-                         columns_.TapStart(columns_.firstLow - half_)),
+          decimatedRows_(DecimatedCapacity(), decimatedFloats_, columns_.TapStart(columns_.firstLow - half_)),
           margin_(job.image, columns_.TapStart(columns_.firstLow + columns_.lowCount - 1 + half_) + columns_.Taps() - 1),
           perWorker_(channels_ * width_ + decimatedFloats_ + filteredFloats_ + pass_.ScratchSize()),
           scratch_(static_cast<size_t>(job.threads.Size()) * perWorker_) {}
@@ -91,6 +90,12 @@ private:
     // those plus the margins the low-rate filter reads.
     int64_t FilteredCapacity() const { return (batch_ + columns_.Taps()) / columns_.factor + 3; }
     int64_t LowCapacity() const { return FilteredCapacity() + 2 * half_; }
+    // With one tap down the columns (no decimation there) each low-rate row
+    // is made from one image row on the spot, and no window of them is kept.
+    bool DecimatesOnTheSpot() const { return columns_.Taps() == 1; }
+    int64_t DecimatedCapacity() const {
+        return DecimatesOnTheSpot() ? 0 : (LowCapacity() + 1) * columns_.factor + columns_.Taps();
+    }
 
     float* FullRow(int worker) { return scratch_.data() + static_cast<size_t>(worker) * perWorker_; }
     float* DecimatedSum(int worker) { return FullRow(worker) + channels_ * width_; }
@@ -107,19 +112,23 @@ private:
         });
     }
 
+    // Image row `v` (a virtual index) decimated along the row into `out`.
+    void DecimateImageRow(int64_t v, int worker, float* out) {
+        const auto decimatedWidth = static_cast<size_t>(pass_.DecimatedWidth());
+        float* full = FullRow(worker);
+        ReadPixelRow(job_.image, margin_.Row(v), full, width_);
+        for (size_t c = 0; c < channels_; ++c) {
+            pass_.Decimate(full + c * width_, out + c * decimatedWidth, PassScratch(worker));
+        }
+    }
+
     // Stage 1: image rows (virtual indices) decimated along the row.
     void ProduceDecimatedRows(int64_t end) {
+        if (DecimatesOnTheSpot()) return;
         const int64_t start = decimatedRows_.End();
         if (end <= start) return;
-        const auto decimatedWidth = static_cast<size_t>(pass_.DecimatedWidth());
-        job_.threads.ForEach(end - start, [&](int64_t i, int worker) {
-            float* full = FullRow(worker);
-            float* row = decimatedRows_.Slot(start + i);
-            ReadPixelRow(job_.image, margin_.Row(start + i), full, width_);
-            for (size_t c = 0; c < channels_; ++c) {
-                pass_.Decimate(full + c * width_, row + c * decimatedWidth, PassScratch(worker));
-            }
-        });
+        job_.threads.ForEach(end - start,
+                             [&](int64_t i, int worker) { DecimateImageRow(start + i, worker, decimatedRows_.Slot(start + i)); });
         decimatedRows_.Advance(end);
     }
 
@@ -132,8 +141,11 @@ private:
         const auto filteredWidth = static_cast<size_t>(pass_.FilteredWidth());
         job_.threads.ForEach(end - start, [&](int64_t i, int worker) {
             const int64_t m = start + i;
-            const float* source = decimatedRows_.Row(columns_.TapStart(m));
-            if (columns_.Taps() > 1) {
+            const float* source = nullptr;
+            if (DecimatesOnTheSpot()) {
+                DecimateImageRow(columns_.TapStart(m), worker, DecimatedSum(worker));
+                source = DecimatedSum(worker);
+            } else {
                 float* sum = DecimatedSum(worker);
                 std::vector<const float*> rows(static_cast<size_t>(columns_.Taps()));
                 for (int64_t t = 0; t < columns_.Taps(); ++t) {
