@@ -38,4 +38,12 @@ set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
+# The bundles once, in /usr/lib/decimora/plug-ins; decimora-gimp reaches
+# them through a link (packaging/LinkGimpBundles.cmake).
+set(CPACK_DECIMORA_BUNDLE_DIR "${CPACK_PACKAGING_INSTALL_PREFIX}/${DECIMORA_INSTALL_PLUGIN_DIR}")
+if(DECIMORA_GIMP)
+  set(CPACK_DECIMORA_GIMP_PROGRAM_DIR "${DECIMORA_GIMP_PLUGIN_DIR}/decimora-gimp")
+endif()
+set(CPACK_PRE_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/packaging/LinkGimpBundles.cmake")
+
 include(CPack)

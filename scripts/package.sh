@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
-# Builds the Debian package: a Release build in build-package/, then
-# `cpack -G DEB` there. Prints the path of decimora_<version>_<arch>.deb as
-# its last line. Install it with `sudo apt install ./<that path>`.
-#   DECIMORA_PACKAGE_BUILD_DIR  the build folder (default build-package)
+# Builds the Debian package decimora_<version>_<arch>.deb with
+# `cpack -G DEB` and prints its path as the last line. Install it with
+# `sudo apt install ./<that path>`.
+#   scripts/package.sh            a Release build in build-package/
+#   scripts/package.sh BUILD_DIR  that build folder as it is configured
+#                                 (scripts/test.sh passes its built build/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 
-build=${DECIMORA_PACKAGE_BUILD_DIR:-build-package}
 jobs=$(nproc 2>/dev/null || echo 2)
-
-echo "== build ($build/, Release)"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DDECIMORA_TESTS=OFF \
-  -DDECIMORA_GIMP_LINK_BUNDLES=ON > /dev/null
+if [ $# -ge 1 ]; then
+  build=$1
+  [ -f "$build/CMakeCache.txt" ] || { echo "package: $build is not a configured build folder" >&2; exit 2; }
+else
+  build=build-package
+  echo "== configure ($build/, Release)"
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DDECIMORA_TESTS=OFF > /dev/null
+fi
+echo "== build ($build/)"
 cmake --build "$build" -j "$jobs"
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
@@ -28,4 +34,4 @@ deb="$build/decimora_${version}_$(dpkg --print-architecture).deb"
 rm -f "$deb"
 (cd "$build" && cpack -G DEB > cpack.log) || { cat "$build/cpack.log" >&2; exit 1; }
 [ -f "$deb" ] || { echo "package: cpack wrote no $deb" >&2; exit 1; }
-echo "$(pwd)/$deb"
+echo "$(cd "$(dirname "$deb")" && pwd)/$(basename "$deb")"
