@@ -17,8 +17,10 @@ cmake --build build -j "$jobs"
 echo "== tests"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
-echo "== Debian package (build-package/)"
-bash scripts/check-package.sh
+echo "== Debian package (from build/)"
+# Packaged from the build above (cpack strips its debug information), rather
+# than from a second, Release build.
+bash scripts/check-package.sh build
 
 echo "== sanitizer build (build-asan/)"
 cmake -S . -B build-asan -DDECIMORA_TESTS=ON -DDECIMORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
