@@ -8,8 +8,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # Its arguments go to scripts/package.sh: none for a Release build in
-# build-package/, or a build folder to package as it is.
-deb=$(bash scripts/package.sh "$@" | tail -n 1)
+# build-package/, or a build folder to package as it is. Its output is shown
+# as it goes; its last line is the package's path.
+deb=$(bash scripts/package.sh "$@" | tee /dev/stderr | tail -n 1)
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
