@@ -22,6 +22,10 @@ packages=(
   # The image-file corpus test makes its files with the format's own tools
   # and checks the outputs against Pillow's decoding
   libtiff-tools webp python3-pil python3-numpy
+  # The Debian package (scripts/package.sh): cpack reads its dependencies with
+  # dpkg-shlibdeps and file; the test checks it with lintian, man and
+  # bash-completion
+  dpkg-dev file lintian man-db bash-completion
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the normal build with all tests
-# (GUI tests on a virtual display), then the AddressSanitizer and
+# (GUI tests on a virtual display), then the Debian package's check
+# (scripts/check-package.sh), then the AddressSanitizer and
 # UndefinedBehaviorSanitizer build of the tests that need no display, then a
 # short smoke run of every fuzz target (scripts/fuzz.sh --smoke).
 set -euo pipefail
@@ -15,6 +16,11 @@ cmake -S . -B build -DDECIMORA_TESTS=ON
 cmake --build build -j "$jobs"
 echo "== tests"
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Debian package (from build/)"
+# Packaged from the build above (cpack strips its debug information), rather
+# than from a second, Release build.
+bash scripts/check-package.sh build
 
 echo "== sanitizer build (build-asan/)"
 cmake -S . -B build-asan -DDECIMORA_TESTS=ON -DDECIMORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
