@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "host/HostResults.h"
 #include "standin/host/PixelMemory.h"
 
 namespace cli {
 
 namespace {
-
-constexpr int32_t kUserCancelled = -128;
 
 std::string HostErrorText(int32_t code) { return "host error " + std::to_string(code); }
 
@@ -35,7 +34,7 @@ FileResult JudgeRun(const standin::Host& host, const std::string& subject, int32
         return failed("the Decimora plug-in did not start its reduction");
     }
     const int32_t historyResult = host.LastHistoryResult();
-    if (historyResult == kUserCancelled) return {Outcome::cancelled, subject + ": cancelled"};
+    if (historyResult == host::kUserCanceled) return {Outcome::cancelled, subject + ": cancelled"};
     for (const standin::PlayedEvent& event : host.PlayedEvents()) {
         if (event.result != 0) {
             return failed("the " + StepName(event.name) + " step failed (" + HostErrorText(event.result) + ")");

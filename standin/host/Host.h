@@ -24,7 +24,7 @@
 //     // host.TargetDocument()->image, host.TargetDocument()->history,
 //     // host.PlayedEvents(), host.LeakedHandles(), host.Errors()
 //
-// Result codes of refusals are named in HostErrors.h.
+// Result codes of refusals are named in host/HostResults.h.
 #pragma once
 
 #include <cstdint>
@@ -89,9 +89,9 @@ public:
 
     // The basic suite. AcquireSuite serves, by name and version, the five
     // suites of host/SuiteHolders.h at the versions named there; any other
-    // pair gives kSuiteNotFound and a null table. ReleaseSuite gives one
+    // pair gives host::kSuiteNotFound and a null table. ReleaseSuite gives one
     // acquisition back (releasing what is not held is recorded as an error
-    // and answered kSuiteNotAcquired). IsEqual compares two C strings.
+    // and answered host::kSuiteNotAcquired). IsEqual compares two C strings.
     SPBasicSuite* BasicSuite();
 
     // AcquireSuite of `suiteName` (any version) fails with `code` from now
@@ -124,7 +124,7 @@ public:
     // over every operation of a run strands nothing. Its out handle or table
     // is set to null; a failed read leaves its out values as they were. A
     // code that does not fit the 16-bit result of an action suite is
-    // answered kBadParameter. A code of 0 answers success without doing
+    // answered host::kBadParameter. A code of 0 answers success without doing
     // anything: a Get then hands back no descriptor.
 
     // Fails calls of `name` (plain or qualified) with `code`: every call when
@@ -195,7 +195,7 @@ public:
 
     // Modules loaded from now on stay mapped when unloaded, and their static
     // destructors run at process exit, after the host (their suite releases
-    // are then answered kNoHost). For leak-checked runs of Objective-C
+    // are then answered host::kNoHost). For leak-checked runs of Objective-C
     // modules: the Objective-C runtime keeps what a module registered when it
     // loaded, and once the module is unmapped the leak checker can no longer
     // say whose that memory is.
@@ -210,8 +210,8 @@ public:
     // "PS Photoshop"/"Do It" with PSActionsPlugInMessage, and action
     // parameters when `parameters` is given (their descriptor becomes a
     // plug-in-owned handle). A plug-in that is already running answers
-    // kBusy; an exception out of the entry point is recorded and answered
-    // kPluginThrew. Host strings made for the run are freed after it.
+    // host::kBusy; an exception out of the entry point is recorded and answered
+    // host::kPluginThrew. Host strings made for the run are freed after it.
     RunResult DoIt(Plugin& plugin, const std::optional<ScriptParameters>& parameters = std::nullopt);
 
     // Plays an event on the target document as the control suite's Play
@@ -260,7 +260,7 @@ public:
 
     // Snapshots the target document, calls `callback(data)` once, and then
     // adds one history state `name` when it returned 0, or puts the document
-    // back exactly as it was. kBusy inside another history block.
+    // back exactly as it was. host::kBusy inside another history block.
     int32_t SuspendHistory(const Reference& reference, HistoryCallback callback, void* data, const std::string& name);
 
     // The plug-in behind an SPPlugin record the host handed out, or null.
