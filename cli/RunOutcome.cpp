@@ -1,10 +1,6 @@
 #include "cli/RunOutcome.h"
 
-#include <algorithm>
-#include <vector>
-
 #include "host/HostResults.h"
-#include "standin/host/PixelMemory.h"
 
 namespace cli {
 
@@ -22,20 +18,18 @@ std::string StepName(const std::string& eventName) {
 }  // namespace
 
 FileResult JudgeRun(const standin::Host& host, const std::string& subject, int32_t entryResult) {
+    const standin::RunRecord& run = host.LastRun();
     // A step that ran out of scratch space says so.
-    const std::string scratch = standin::TakeScratchFailure();
+    const std::string& scratch = run.scratchFailure;
     auto failed = [&](const std::string& reason) {
         return FileResult{Outcome::failed, subject + ": " + reason + (scratch.empty() ? "" : ": " + scratch)};
     };
     if (entryResult != 0)
         return failed("the Decimora plug-in refused the request (" + HostErrorText(entryResult) + ")");
-    const std::vector<std::string>& operations = host.OperationLog();
-    if (std::find(operations.begin(), operations.end(), "SuspendHistory") == operations.end()) {
-        return failed("the Decimora plug-in did not start its reduction");
-    }
-    const int32_t historyResult = host.LastHistoryResult();
+    if (!run.historyResult) return failed("the Decimora plug-in did not start its reduction");
+    const int32_t historyResult = *run.historyResult;
     if (historyResult == host::kUserCanceled) return {Outcome::cancelled, subject + ": cancelled"};
-    for (const standin::PlayedEvent& event : host.PlayedEvents()) {
+    for (const standin::PlayedEvent& event : run.playedEvents) {
         if (event.result != 0) {
             return failed("the " + StepName(event.name) + " step failed (" + HostErrorText(event.result) + ")");
         }

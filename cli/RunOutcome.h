@@ -20,8 +20,9 @@ struct FileResult {
     std::string message;
 };
 
-// Judges the run that just ended from what the host saw: the entry point's
-// result, the history block's result (-128 is a cancelled dialog), and every
+// Judges the run that just ended from the host's record of it: the entry
+// point's result, whether the history block ran and its result (a cancel
+// ends the run as cancelled), and every
 // event the plug-in played, which names the step that failed and catches a
 // failing step after which the plug-in still ended its run with 0.
 // `subject` starts every message.

@@ -31,6 +31,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +45,7 @@
 #include "standin/host/HandleTable.h"
 #include "standin/host/Plugin.h"
 #include "standin/host/Reference.h"
+#include "standin/host/RunRecord.h"
 #include "standin/host/SuiteLedger.h"
 
 namespace standin {
@@ -64,15 +66,6 @@ struct RunResult {
     // The descriptor the plug-in left there is the recorded step; the host
     // took it over and freed its handle.
     std::optional<ScriptParameters> parameters;
-};
-
-// One event played, in order, with its outcome.
-struct PlayedEvent {
-    DescriptorEventID event;
-    std::string name;  // "CnvS", "ImgS", or the string ID it is registered under
-    Descriptor arguments;
-    PlayDialogOptions options;
-    int32_t result;
 };
 
 class Host {
@@ -135,13 +128,17 @@ public:
     // Removes every fault rule, FailSuite's included.
     void ClearFaults();
 
-    // Operations since the run began (or since the host was made), and their
-    // names in order (qualified where the operation has a qualifier).
+    // Operations since the run began (or since the host was made), and, when
+    // logging was asked for, their names in order (qualified where the
+    // operation has a qualifier). Off by default: only tests and
+    // decimora-host read the log, and a production run would pay a string
+    // for every suite call.
     int64_t OperationCount() const { return faults_.OperationCount(); }
+    void LogOperations(bool log) { logOperations_ = log; }
     const std::vector<std::string>& OperationLog() const { return operationLog_; }
 
     // Starts a run: operation and occurrence counts begin again at 0, and the
-    // operation log and played events are cleared. About and DoIt call it.
+    // operation log and the run's record are cleared. About and DoIt call it.
     void BeginRun();
 
     // ---- Misuse and leaks -------------------------------------------------
@@ -228,7 +225,11 @@ public:
     // Events played since the run began (host calls included), in the order
     // they finished: a replayed automation event comes after the events it
     // played.
-    const std::vector<PlayedEvent>& PlayedEvents() const { return playedEvents_; }
+    const std::vector<PlayedEvent>& PlayedEvents() const { return run_.playedEvents; }
+
+    // What the host saw of the run since it began: its history block, its
+    // events and a scratch-space failure (RunRecord.h).
+    const RunRecord& LastRun() const { return run_; }
 
     // The id registered under a string ID: "canvasSize", "imageSize", and
     // every loaded plug-in's event.string.
@@ -244,8 +245,8 @@ public:
 
     // ---- Used by the suite functions --------------------------------------
 
-    // Counts one operation, logs it, and returns the code to fail it with if
-    // a fault rule says so.
+    // Counts one operation, logs it when asked to, and returns the code to
+    // fail it with if a fault rule says so.
     std::optional<int32_t> BeginOperation(const std::string& name, const std::string& qualifier = std::string());
     void RecordError(const std::string& error);
     void RecordUnimplementedCall(const std::string& slot);
@@ -262,6 +263,10 @@ public:
     // adds one history state `name` when it returned 0, or puts the document
     // back exactly as it was. host::kBusy inside another history block.
     int32_t SuspendHistory(const Reference& reference, HistoryCallback callback, void* data, const std::string& name);
+
+    // What running out of memory answers: kNotEnoughMemory, with the reason
+    // kept in the run's record when the scratch space ran out.
+    int32_t OutOfMemory(const std::bad_alloc& error);
 
     // The plug-in behind an SPPlugin record the host handed out, or null.
     Plugin* FindPlugin(SPPlugin* ref);
@@ -313,6 +318,7 @@ private:
     SuiteLedger suites_;
     FaultInjector faults_;
     HandleTable handles_;
+    bool logOperations_ = false;
     std::vector<std::string> operationLog_;
     std::vector<std::string> errors_;
     std::vector<std::string> unimplementedCalls_;
@@ -323,7 +329,7 @@ private:
     bool historySuspended_ = false;
     std::optional<DeferredFilter> deferredFilter_;
     int32_t lastHistoryResult_ = 0;
-    std::vector<PlayedEvent> playedEvents_;
+    RunRecord run_;
 
     std::vector<std::unique_ptr<Plugin>> plugins_;
     std::map<std::string, DescriptorEventID> stringIds_;

@@ -36,14 +36,14 @@ int32_t Host::Play(DescriptorEventID event, const Descriptor& arguments, PlayDia
     int32_t code = 0;
     try {
         code = DispatchEvent(event, arguments, options);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::bad_alloc& error) {
         // The event's new pixels could not be had, in memory or in a scratch
         // file; the event changed nothing.
-        code = host::kNotEnoughMemory;
+        code = OutOfMemory(error);
     }
     // Recorded once finished: a replayed plug-in may start a run, which
     // clears the list, and the events it plays come before its own.
-    playedEvents_.push_back(PlayedEvent{event, EventName(event), arguments, options, code});
+    run_.playedEvents.push_back(PlayedEvent{event, EventName(event), arguments, options, code});
     if (code == 0 && result != nullptr) *result = arguments;
     return code;
 }
@@ -108,6 +108,7 @@ int32_t Host::SuspendHistory(const Reference& reference, HistoryCallback callbac
     }
     historySuspended_ = false;
     lastHistoryResult_ = result;
+    run_.historyResult = result;
     if (result == 0) {
         document.history.push_back(name);
     } else {

@@ -106,8 +106,8 @@ int32_t Host::FinishDeferredFilter() {
     int32_t code = 0;
     try {
         code = RunWholeFilter(*deferredFilter_);
-    } catch (const std::bad_alloc&) {
-        code = host::kNotEnoughMemory;
+    } catch (const std::bad_alloc& error) {
+        code = OutOfMemory(error);
     }
     // A filter that failed stays deferred: the document still stands for
     // its result, which a failed history block then drops.

@@ -43,8 +43,8 @@ int32_t RunSuiteFunction(const char* operation, Body&& body) noexcept {
     if (host == nullptr) return host::kNoHost;
     try {
         return body(*host);
-    } catch (const std::bad_alloc&) {
-        return host::kNotEnoughMemory;
+    } catch (const std::bad_alloc& error) {
+        return host->OutOfMemory(error);
     } catch (...) {
         try {
             host->RecordError(std::string(operation) + ": internal failure");

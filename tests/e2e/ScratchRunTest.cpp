@@ -95,7 +95,7 @@ TEST_P(ScratchRun, AFullScratchDiskEndsTheRunWithTheDocumentAsItWas) {
     EXPECT_NE(host.LastHistoryResult(), 0);
     EXPECT_EQ(Image(), before);
     EXPECT_TRUE(History().empty());
-    const std::string failure = standin::TakeScratchFailure();
+    const std::string failure = host.LastRun().scratchFailure;
     EXPECT_NE(failure.find("not enough scratch space in " + folder.Path()), std::string::npos) << failure;
     EXPECT_TRUE(folder.IsEmpty());
     ExpectCleanRun();

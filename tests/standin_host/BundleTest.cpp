@@ -201,6 +201,7 @@ TEST(StandinHostFaultSweep, EveryOperationOfARunCanFailCleanly) {
     ASSERT_GT(operations, 20);
     for (int64_t n = 1; n <= operations; ++n) {
         standin::Host host;
+        host.LogOperations(true);
         standin::Plugin& plugin = host.LoadPlugin(PluginFolder() + "/StandinTestAutomation.plugin");
         standin::Document& document = host.AddDocument(10, 7, 1, 16, 300.0);
         FillPattern(document.image);

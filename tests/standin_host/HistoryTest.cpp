@@ -125,6 +125,7 @@ TEST_F(StandinHostHistory, DeadReferenceOrNameIsRefusedWithoutCallingBack) {
 }
 
 TEST_F(StandinHostHistory, OperationsAreCountedAndTheNthCanBeFailed) {
+    host.LogOperations(true);
     host.BeginRun();
     ASSERT_EQ(Suspend(), 0);
     // SuspendHistory, then Make, two puts, Play, Free inside the callback.
