@@ -32,10 +32,10 @@ void RunReport::Progress(size_t index, double fraction) {
     Draw();
 }
 
-void RunReport::Finished(size_t index, const FileResult& result) {
+void RunReport::Finished(size_t index, const runner::FileResult& result) {
     inProgress_.erase(index);
     ++finished_;
-    if (result.outcome != Outcome::reduced) ++notReduced_;
+    if (result.outcome != runner::Outcome::reduced) ++notReduced_;
     if (!result.message.empty()) {
         ClearLine();
         std::fprintf(stderr, "decimora: %s\n", result.message.c_str());

@@ -19,11 +19,12 @@
 #include "cli/MemoryLog.h"
 #include "cli/OutputPlan.h"
 #include "cli/PluginFolder.h"
-#include "cli/RecordedStep.h"
 #include "cli/Reducer.h"
 #include "cli/RunReport.h"
 #include "cli/Usage.h"
 #include "cli/WorkerProcesses.h"
+#include "runner/PluginBundles.h"
+#include "runner/RecordedStep.h"
 #include "standin/host/Host.h"
 #include "standin/host/ScratchSettings.h"
 
@@ -64,11 +65,11 @@ std::optional<standin::ScriptParameters> ActionParameters(const ReduceOptions& o
     return parameters;
 }
 
-RecordedStep ReadReplay(const std::string& path, uint32_t decimoraEvent) {
-    RecordedStep step;
+runner::RecordedStep ReadReplay(const std::string& path, uint32_t decimoraEvent) {
+    runner::RecordedStep step;
     try {
-        step = ReadRecordedStepFile(path);
-    } catch (const RecordedStepError& error) {
+        step = runner::ReadRecordedStepFile(path);
+    } catch (const runner::RecordedStepError& error) {
         throw Stop{kExitFailure, error.what()};
     }
     if (step.event != decimoraEvent) {
@@ -124,7 +125,7 @@ void RunInProcess(const std::vector<FileJob>& jobs, const ReduceSettings& settin
     Reducer reducer(settings);
     MemoryLog memoryLog;
     for (size_t index = 0; index < jobs.size(); ++index) {
-        const FileResult result =
+        const runner::FileResult result =
             reducer.Reduce(jobs[index], [&](double fraction) { report.Progress(index, fraction); });
         memoryLog.FileDone();
         report.Finished(index, result);
@@ -163,7 +164,7 @@ int About(const CommandLine& line) {
     CheckPluginFolder(folder, false);
     standin::Host host;
     host.KeepModulesMapped(true);
-    standin::Plugin& plugin = host.LoadPlugin(folder + "/" + kDecimoraBundle);
+    standin::Plugin& plugin = host.LoadPlugin(folder + "/" + runner::kDecimoraBundle);
     const int32_t result = host.About(plugin);
     if (result != 0) throw Stop{kExitFailure, "the About box failed (host error " + std::to_string(result) + ")"};
     return kExitSuccess;

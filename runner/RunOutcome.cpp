@@ -1,8 +1,6 @@
-#include "cli/RunOutcome.h"
+#include "runner/RunOutcome.h"
 
-#include "host/HostResults.h"
-
-namespace cli {
+namespace runner {
 
 namespace {
 
@@ -17,25 +15,23 @@ std::string StepName(const std::string& eventName) {
 
 }  // namespace
 
-FileResult JudgeRun(const standin::Host& host, const std::string& subject, int32_t entryResult) {
-    const standin::RunRecord& run = host.LastRun();
-    // A step that ran out of scratch space says so.
-    const std::string& scratch = run.scratchFailure;
+FileResult JudgeRun(const DoItReport& report, const std::string& subject) {
+    const std::string& scratch = report.run.scratchFailure;
     auto failed = [&](const std::string& reason) {
         return FileResult{Outcome::failed, subject + ": " + reason + (scratch.empty() ? "" : ": " + scratch)};
     };
-    if (entryResult != 0)
-        return failed("the Decimora plug-in refused the request (" + HostErrorText(entryResult) + ")");
-    if (!run.historyResult) return failed("the Decimora plug-in did not start its reduction");
-    const int32_t historyResult = *run.historyResult;
-    if (historyResult == host::kUserCanceled) return {Outcome::cancelled, subject + ": cancelled"};
-    for (const standin::PlayedEvent& event : run.playedEvents) {
+    if (report.entryResult != 0)
+        return failed("the Decimora plug-in refused the request (" + HostErrorText(report.entryResult) + ")");
+    if (!report.HistoryRan()) return failed("the Decimora plug-in did not start its reduction");
+    if (report.Cancelled()) return {Outcome::cancelled, subject + ": cancelled"};
+    for (const standin::PlayedEvent& event : report.run.playedEvents) {
         if (event.result != 0) {
             return failed("the " + StepName(event.name) + " step failed (" + HostErrorText(event.result) + ")");
         }
     }
+    const int32_t historyResult = *report.run.historyResult;
     if (historyResult != 0) return failed("the reduction failed (" + HostErrorText(historyResult) + ")");
     return {Outcome::reduced, ""};
 }
 
-}  // namespace cli
+}  // namespace runner
