@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "host/FourCharCodes.h"
+#include "cli/ErrorReport.h"
 #include "cli/OutputFormat.h"
 #include "imagefiles/ImageFile.h"
 #include "imagefiles/FormatDetection.h"
@@ -55,14 +56,14 @@ std::string PageSubject(const std::string& input, int32_t page, int32_t pageCoun
 void CheckPagesFit(const FileJob& job, standin::ImageFormat inputFormat, int32_t pageCount) {
     const standin::ImageFormat format = OutputFormat(job, inputFormat);
     if (pageCount == 1 || format == standin::ImageFormat::tiff) return;
-    throw FileFailure(job.output + ": " + standin::FormatName(format) + " files hold one image, and " + job.input +
-                      " has " + std::to_string(pageCount) + " pages");
+    throw FileFailure(FileMessage(job.output, std::string(standin::FormatName(format)) + " files hold one image, and " +
+                                                  job.input + " has " + std::to_string(pageCount) + " pages"));
 }
 
 void CheckFactorFits(const std::string& input, const standin::Image& image, std::optional<int32_t> factor) {
     if (!factor || (image.Width() >= *factor && image.Height() >= *factor)) return;
-    throw FileFailure(input + ": " + std::to_string(image.Width()) + " x " + std::to_string(image.Height()) +
-                      " pixels is smaller than the factor " + std::to_string(*factor));
+    throw FileFailure(FileMessage(input, std::to_string(image.Width()) + " x " + std::to_string(image.Height()) +
+                                             " pixels is smaller than the factor " + std::to_string(*factor)));
 }
 
 }  // namespace
@@ -82,7 +83,7 @@ runner::FileResult Reducer::Reduce(const FileJob& job, const ProgressCallback& p
     } catch (const std::exception& error) {
         // Whatever else stops this file (memory, a shape the host refuses)
         // must not stop the others.
-        return {runner::Outcome::failed, job.input + ": " + error.what()};
+        return {runner::Outcome::failed, FileMessage(job.input, error.what())};
     }
 }
 
@@ -121,7 +122,7 @@ runner::FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallbac
                                       settings_.force);
     }
     progress(1.0);
-    return {runner::Outcome::reduced, remarks.empty() ? std::string() : job.input + ": " + remarks};
+    return {runner::Outcome::reduced, remarks.empty() ? std::string() : FileMessage(job.input, remarks)};
 }
 
 Reducer::PageResult Reducer::ReducePage(const std::string& subject, standin::ImageFile&& file,
@@ -142,7 +143,7 @@ Reducer::PageResult Reducer::ReducePage(const std::string& subject, standin::Ima
                       report.recordedStep};
     if (result.outcome.outcome == runner::Outcome::reduced && !settings_.recordFile.empty() && !result.recorded &&
         !firstPageStep) {
-        throw FileFailure(subject + ": the plug-in left no step to record");
+        throw FileFailure(FileMessage(subject, "the plug-in left no step to record"));
     }
     progress(kRunDone);
     return result;
@@ -155,13 +156,13 @@ void Reducer::CheckOutputAllowed(const FileJob& job) const {
     std::error_code error;
     const fs::path outputFolder = fs::path(job.output).parent_path();
     if (!outputFolder.empty() && !fs::is_directory(outputFolder, error)) {
-        throw FileFailure(job.output + ": " + outputFolder.string() + " is not a folder");
+        throw FileFailure(FileMessage(job.output, outputFolder.string() + " is not a folder"));
     }
     if (!settings_.inPlace && fs::equivalent(job.input, job.output, error)) {
-        throw FileFailure(job.output + ": is the input itself; give --in-place to replace it");
+        throw FileFailure(FileMessage(job.output, "is the input itself; give --in-place to replace it"));
     }
     if (!settings_.force && !settings_.inPlace && fs::exists(fs::symlink_status(job.output, error))) {
-        throw FileFailure(job.output + ": exists; give --force to replace it");
+        throw FileFailure(FileMessage(job.output, "exists; give --force to replace it"));
     }
 }
 

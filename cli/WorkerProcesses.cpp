@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "cli/ErrorReport.h"
 #include "cli/Interrupts.h"
 #include "cli/MemoryLog.h"
 
@@ -109,7 +110,8 @@ bool SendResult(int resultFd, size_t index, const runner::FileResult& result) {
             const FileJob& job = jobs[*index];
             const runner::FileResult result =
                 reducer ? reducer->Reduce(job, [&](double fraction) { SendProgress(resultFd, *index, fraction); })
-                        : runner::FileResult{runner::Outcome::failed, job.input + ": not reduced, " + setupFailure};
+                        : runner::FileResult{runner::Outcome::failed,
+                                             FileMessage(job.input, "not reduced, " + setupFailure)};
             memoryLog.FileDone();
             if (!SendResult(resultFd, *index, result)) break;
         }
@@ -151,7 +153,8 @@ public:
         // Files no worker was left to take.
         for (size_t index = 0; index < jobs_.size(); ++index) {
             if (!finished_[index])
-                Finish(index, {runner::Outcome::failed, jobs_[index].input + ": not reduced, every worker stopped"});
+                Finish(index,
+                       {runner::Outcome::failed, FileMessage(jobs_[index].input, "not reduced, every worker stopped")});
         }
     }
 
@@ -258,7 +261,8 @@ private:
             const size_t index = *worker.current;
             worker.current.reset();
             Finish(index, {runner::Outcome::failed,
-                           jobs_[index].input + ": the worker reducing it stopped (" + ExitDescription(status) + ")"});
+                           FileMessage(jobs_[index].input,
+                                       "the worker reducing it stopped (" + ExitDescription(status) + ")")});
         }
     }
 

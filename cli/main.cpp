@@ -15,6 +15,7 @@
 
 #include "host/FourCharCodes.h"
 #include "cli/CommandLine.h"
+#include "cli/ErrorReport.h"
 #include "cli/Interrupts.h"
 #include "cli/MemoryLog.h"
 #include "cli/OutputPlan.h"
@@ -73,8 +74,9 @@ runner::RecordedStep ReadReplay(const std::string& path, uint32_t decimoraEvent)
         throw Stop{kExitFailure, error.what()};
     }
     if (step.event != decimoraEvent) {
-        throw Stop{kExitFailure, path + ": the step plays event " + standin::DescribeCode(step.event) +
-                                     ", not the Decimora plug-in's " + standin::DescribeCode(decimoraEvent)};
+        throw Stop{kExitFailure, FileMessage(path, "the step plays event " + standin::DescribeCode(step.event) +
+                                                       ", not the Decimora plug-in's " +
+                                                       standin::DescribeCode(decimoraEvent))};
     }
     return step;
 }
@@ -100,7 +102,7 @@ void CheckRecordFileFree(const ReduceOptions& options) {
     std::error_code error;
     if (options.recordFile.empty() || options.force) return;
     if (std::filesystem::exists(std::filesystem::symlink_status(options.recordFile, error))) {
-        throw Stop{kExitFailure, options.recordFile + ": exists; give --force to replace it"};
+        throw Stop{kExitFailure, FileMessage(options.recordFile, "exists; give --force to replace it")};
     }
 }
 
@@ -190,13 +192,13 @@ int main(int argc, char** argv) {
     try {
         return Run(ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));
     } catch (const UsageError& error) {
-        std::fprintf(stderr, "decimora: %s\n%s\n", error.what(), kUsageHint);
+        ReportError(error.what(), kUsageHint);
         return kExitUsage;
     } catch (const Stop& stop) {
-        std::fprintf(stderr, "decimora: %s\n", stop.message.c_str());
+        ReportError(stop.message);
         return stop.status;
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "decimora: %s\n", error.what());
+        ReportError(error.what());
         return kExitFailure;
     }
 }
