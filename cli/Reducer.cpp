@@ -118,8 +118,8 @@ runner::FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallbac
     options.overwrite = settings_.force || settings_.inPlace;
     for (const std::string& warning : standin::WriteImagePages(job.output, pages, options)) Remark(&remarks, warning);
     if (!settings_.recordFile.empty()) {
-        runner::WriteRecordedStepFile(settings_.recordFile, runner::RecordedStep{runner_.DecimoraEvent(), *firstPageStep},
-                                      settings_.force);
+        const runner::RecordedStep step{runner_.DecimoraEvent(), *firstPageStep};
+        runner::WriteRecordedStepFile(settings_.recordFile, step, settings_.force);
     }
     progress(1.0);
     return {runner::Outcome::reduced, remarks.empty() ? std::string() : FileMessage(job.input, remarks)};

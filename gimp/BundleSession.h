@@ -38,7 +38,7 @@ public:
     // (empty: they are filtered as they are). `progress` hears the filter's
     // progress, 0 to 1.
     runner::FileResult Reduce(const std::string& name, standin::Image& image, std::vector<uint8_t> colorProfile,
-                           const std::function<void(double)>& progress);
+                              const std::function<void(double)>& progress);
 
     // The step the runs were made with (for the next WITH_LAST_VALS), once
     // one has reduced.
