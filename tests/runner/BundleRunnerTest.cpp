@@ -1,9 +1,7 @@
 // The real bundles run on documents by one BundleRunner, as a program holds
 // it for its whole run: the report carries the run's facts as values.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -11,29 +9,11 @@
 #include "host/FourCharCodes.h"
 #include "runner/BundleRunner.h"
 #include "runner/RunOutcome.h"
+#include "support/ScopedFileSizeLimit.h"
 #include "support/ScopedScratch.h"
 #include "support/TemporaryFolder.h"
 
 namespace {
-
-// Files written while it lives fail past `bytes` (EFBIG): a full disk.
-class ScopedFileSizeLimit {
-public:
-    explicit ScopedFileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, saved_.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~ScopedFileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 standin::ScriptParameters Factor(int32_t factor) {
     standin::ScriptParameters parameters;
@@ -89,7 +69,7 @@ TEST_F(BundleRunnerTest, FullScratchDiskIsReportedWithItsReasonAndThePixelsComeB
     runner::DoItReport report;
     {
         const test_support::ScopedScratch allInScratch(0, folder.Path());
-        const ScopedFileSizeLimit full(16 << 10);
+        const test_support::ScopedFileSizeLimit full(16 << 10);
         report = runner_->DoIt(pixels, Factor(2), {});
     }
     EXPECT_TRUE(report.HistoryRan());
