@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "imagefiles/PixelLimit.h"
+#include "runner/PluginBundles.h"
 #include "standin/host/ScratchSettings.h"
 
 namespace cli {
@@ -116,7 +117,7 @@ void ParseReduceOption(ArgumentWalker& walker, CommandLine& line) {
     } else if (name == "--out-dir") {
         options.outputFolder = walker.Value();
     } else if (name == "--factor") {
-        options.factor = static_cast<int32_t>(ParseNumber(name, walker.Value(), kMinFactor, INT32_MAX));
+        options.factor = static_cast<int32_t>(ParseNumber(name, walker.Value(), runner::kMinFactor, INT32_MAX));
     } else if (name == "--quality") {
         options.quality = static_cast<int>(ParseNumber(name, walker.Value(), 1, 100));
     } else if (name == "--tone") {

@@ -49,7 +49,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-constexpr int kMinFactor = 2;
 constexpr int kMaxJobs = 64;
 
 // `arguments` without the program's name. Throws UsageError.

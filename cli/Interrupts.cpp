@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "cli/CommandLine.h"
+#include "cli/ErrorReport.h"
 #include "cli/Usage.h"
 #include "imagefiles/AtomicFile.h"
 
@@ -45,9 +46,8 @@ void WriteText(const char* text, size_t size) { (void)!write(STDERR_FILENO, text
     }
     if (!gIsWorker.load()) {
         static const char kNewline[] = "\n";
-        static const char kMessage[] = "decimora: interrupted\n";
         if (gProgressLineOpen.load()) WriteText(kNewline, sizeof kNewline - 1);
-        WriteText(kMessage, sizeof kMessage - 1);
+        ReportErrorUnbuffered("interrupted");
     }
     _exit(kExitInterrupted);
 }

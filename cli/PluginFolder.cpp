@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "runner/PluginBundles.h"
 #include "standin/host/Bundle.h"
 #include "standin/host/Host.h"
 #include "standin/host/Registration.h"
@@ -41,11 +42,11 @@ std::string ChoosePluginFolder(const std::string& chosen) {
 uint32_t CheckPluginFolder(const std::string& folder, bool needsFilter) {
     std::error_code error;
     if (!fs::is_directory(folder, error)) Fail(folder, "no such folder (give --plugins DIR)");
-    const standin::Registration decimora = ReadBundleRegistration(folder, kDecimoraBundle);
+    const standin::Registration decimora = ReadBundleRegistration(folder, runner::kDecimoraBundle);
     if (decimora.kind != standin::PluginKind::automation || !decimora.eventId) {
-        Fail(folder, std::string(kDecimoraBundle) + " does not hold an automation plug-in");
+        Fail(folder, std::string(runner::kDecimoraBundle) + " does not hold an automation plug-in");
     }
-    if (needsFilter) ReadBundleRegistration(folder, kFilterBundle);
+    if (needsFilter) ReadBundleRegistration(folder, runner::kFilterBundle);
     return *decimora.eventId;
 }
 

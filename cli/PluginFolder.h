@@ -6,9 +6,6 @@
 
 namespace cli {
 
-constexpr const char* kDecimoraBundle = "Decimora.plugin";
-constexpr const char* kFilterBundle = "KorvanMoirenix.plugin";
-
 // `chosen` when given; else the host's default (DECIMORA_PLUGIN_DIR, else
 // "plug-ins" beside the program); and when that default folder does not
 // exist, the installed layout's "../lib/decimora/plug-ins" beside the

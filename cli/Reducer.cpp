@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "host/FourCharCodes.h"
+#include "cli/ErrorReport.h"
 #include "cli/OutputFormat.h"
-#include "cli/PluginFolder.h"
 #include "imagefiles/ImageFile.h"
 #include "imagefiles/FormatDetection.h"
 #include "imagefiles/LightEncoding.h"
@@ -26,50 +26,6 @@ constexpr double kRunDone = 0.9;
 class FileFailure : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
-};
-
-// Listens to the host's filter progress for as long as it lives.
-class FilterProgressListener {
-public:
-    FilterProgressListener(standin::Host& host, std::function<bool(double)> listener) : host_(host) {
-        host_.SetFilterProgress(std::move(listener));
-    }
-    ~FilterProgressListener() { host_.SetFilterProgress(nullptr); }
-    FilterProgressListener(const FilterProgressListener&) = delete;
-    FilterProgressListener& operator=(const FilterProgressListener&) = delete;
-
-private:
-    standin::Host& host_;
-};
-
-// The file's pixels in the host's target document for one reduction. The
-// host keeps every document it opens until it is destroyed, so a Reducer
-// opens one document and hands it each file in turn: the document takes the
-// file's name and pixels with an empty history, and gives the pixels back
-// when the reduction ends.
-class TargetDocument {
-public:
-    TargetDocument(standin::Host& host, standin::Document& document, const std::string& name,
-                   standin::Image&& image, std::vector<uint8_t>&& colorProfile)
-        : document_(document) {
-        document_.name = name;
-        document_.image = std::move(image);
-        document_.colorProfile = std::move(colorProfile);
-        document_.history.clear();
-        host.SetTargetDocument(&document_);
-    }
-    ~TargetDocument() {
-        document_.image = standin::Image(1, 1, 1, 8, 72.0);
-        document_.colorProfile.clear();
-        document_.history.clear();
-    }
-    TargetDocument(const TargetDocument&) = delete;
-    TargetDocument& operator=(const TargetDocument&) = delete;
-
-    const standin::Image& Pixels() const { return document_.image; }
-
-private:
-    standin::Document& document_;
 };
 
 // Adds a remark for the user to `remarks`, once.
@@ -100,46 +56,38 @@ std::string PageSubject(const std::string& input, int32_t page, int32_t pageCoun
 void CheckPagesFit(const FileJob& job, standin::ImageFormat inputFormat, int32_t pageCount) {
     const standin::ImageFormat format = OutputFormat(job, inputFormat);
     if (pageCount == 1 || format == standin::ImageFormat::tiff) return;
-    throw FileFailure(job.output + ": " + standin::FormatName(format) + " files hold one image, and " + job.input +
-                      " has " + std::to_string(pageCount) + " pages");
+    throw FileFailure(FileMessage(job.output, std::string(standin::FormatName(format)) + " files hold one image, and " +
+                                                  job.input + " has " + std::to_string(pageCount) + " pages"));
 }
 
 void CheckFactorFits(const std::string& input, const standin::Image& image, std::optional<int32_t> factor) {
     if (!factor || (image.Width() >= *factor && image.Height() >= *factor)) return;
-    throw FileFailure(input + ": " + std::to_string(image.Width()) + " x " + std::to_string(image.Height()) +
-                      " pixels is smaller than the factor " + std::to_string(*factor));
+    throw FileFailure(FileMessage(input, std::to_string(image.Width()) + " x " + std::to_string(image.Height()) +
+                                             " pixels is smaller than the factor " + std::to_string(*factor)));
 }
 
 }  // namespace
 
-Reducer::Reducer(const ReduceSettings& settings) : settings_(settings) {
-    // The Objective-C runtime keeps what a module registered when it loaded,
-    // so the modules stay mapped until the process ends.
-    host_.KeepModulesMapped(true);
-    decimora_ = &host_.LoadPlugin(settings_.pluginFolder + "/" + kDecimoraBundle);
-    host_.LoadPlugin(settings_.pluginFolder + "/" + kFilterBundle);
-    // One black pixel until the first file arrives.
-    document_ = &host_.AddDocument(1, 1, 1, 8, 72.0);
-}
+Reducer::Reducer(const ReduceSettings& settings) : settings_(settings), runner_(settings_.pluginFolder) {}
 
-FileResult Reducer::Reduce(const FileJob& job, const ProgressCallback& progress) {
+runner::FileResult Reducer::Reduce(const FileJob& job, const ProgressCallback& progress) {
     const ProgressCallback report = progress ? progress : [](double) {};
     try {
         return ReduceFile(job, report);
     } catch (const FileFailure& failure) {
-        return {Outcome::failed, failure.what()};
+        return {runner::Outcome::failed, failure.what()};
     } catch (const standin::ImageFileError& error) {
-        return {Outcome::failed, error.what()};
-    } catch (const RecordedStepError& error) {
-        return {Outcome::failed, error.what()};
+        return {runner::Outcome::failed, error.what()};
+    } catch (const runner::RecordedStepError& error) {
+        return {runner::Outcome::failed, error.what()};
     } catch (const std::exception& error) {
         // Whatever else stops this file (memory, a shape the host refuses)
         // must not stop the others.
-        return {Outcome::failed, job.input + ": " + error.what()};
+        return {runner::Outcome::failed, FileMessage(job.input, error.what())};
     }
 }
 
-FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallback& progress) {
+runner::FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallback& progress) {
     CheckOutputAllowed(job);
     progress(0.0);
     standin::ReadOptions readOptions;
@@ -160,8 +108,8 @@ FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallback& progr
         };
         PageResult result = ReducePage(PageSubject(job.input, page, pageCount), std::move(file), pageProgress,
                                        firstPageStep, &remarks);
-        if (result.outcome.outcome != Outcome::reduced) return result.outcome;
-        if (page == 0) firstPageStep = result.run.recorded;
+        if (result.outcome.outcome != runner::Outcome::reduced) return result.outcome;
+        if (page == 0) firstPageStep = result.recorded;
         pages.push_back(std::move(result.page));
     }
 
@@ -170,10 +118,11 @@ FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallback& progr
     options.overwrite = settings_.force || settings_.inPlace;
     for (const std::string& warning : standin::WriteImagePages(job.output, pages, options)) Remark(&remarks, warning);
     if (!settings_.recordFile.empty()) {
-        WriteRecordedStepFile(settings_.recordFile, RecordedStep{decimora_->EventId(), *firstPageStep}, settings_.force);
+        const runner::RecordedStep step{runner_.DecimoraEvent(), *firstPageStep};
+        runner::WriteRecordedStepFile(settings_.recordFile, step, settings_.force);
     }
     progress(1.0);
-    return {Outcome::reduced, remarks.empty() ? std::string() : job.input + ": " + remarks};
+    return {runner::Outcome::reduced, remarks.empty() ? std::string() : FileMessage(job.input, remarks)};
 }
 
 Reducer::PageResult Reducer::ReducePage(const std::string& subject, standin::ImageFile&& file,
@@ -183,22 +132,18 @@ Reducer::PageResult Reducer::ReducePage(const std::string& subject, standin::Ima
     progress(kReadDone);
     CheckFactorFits(subject, file.image, KnownFactor());
     std::vector<uint8_t> colorProfile = ProfileForFilter(file, settings_.tone, remarks);
-    PageResult result{{}, {standin::Image(1, 1, 1, 8, 72.0), std::move(file.info), file.pageCount}, {}};
-    {
-        TargetDocument document(host_, *document_, fs::path(subject).filename().string(), std::move(file.image),
-                                std::move(colorProfile));
-        // The filter's own progress fills the run's share of the bar.
-        const FilterProgressListener listener(host_, [&progress](double fraction) {
-            progress(kReadDone + fraction * (kRunDone - kReadDone));
-            return true;
-        });
-        result.run = RunPlugin(firstPageStep);
-        result.outcome = JudgeRun(host_, subject, result.run.entryResult);
-        result.page.image = document.Pixels();
-    }
-    if (result.outcome.outcome == Outcome::reduced && !settings_.recordFile.empty() && !result.run.recorded &&
+    runner::TargetPixels pixels{fs::path(subject).filename().string(), std::move(file.image), std::move(colorProfile)};
+    // The filter's own progress fills the run's share of the bar.
+    const runner::RunProgress runProgress = [&progress](double fraction) {
+        progress(kReadDone + fraction * (kRunDone - kReadDone));
+    };
+    const runner::DoItReport report = RunPlugin(pixels, firstPageStep, runProgress);
+    PageResult result{runner::JudgeRun(report, subject),
+                      {std::move(pixels.image), std::move(file.info), file.pageCount},
+                      report.recordedStep};
+    if (result.outcome.outcome == runner::Outcome::reduced && !settings_.recordFile.empty() && !result.recorded &&
         !firstPageStep) {
-        throw FileFailure(subject + ": the plug-in left no step to record");
+        throw FileFailure(FileMessage(subject, "the plug-in left no step to record"));
     }
     progress(kRunDone);
     return result;
@@ -211,31 +156,26 @@ void Reducer::CheckOutputAllowed(const FileJob& job) const {
     std::error_code error;
     const fs::path outputFolder = fs::path(job.output).parent_path();
     if (!outputFolder.empty() && !fs::is_directory(outputFolder, error)) {
-        throw FileFailure(job.output + ": " + outputFolder.string() + " is not a folder");
+        throw FileFailure(FileMessage(job.output, outputFolder.string() + " is not a folder"));
     }
     if (!settings_.inPlace && fs::equivalent(job.input, job.output, error)) {
-        throw FileFailure(job.output + ": is the input itself; give --in-place to replace it");
+        throw FileFailure(FileMessage(job.output, "is the input itself; give --in-place to replace it"));
     }
     if (!settings_.force && !settings_.inPlace && fs::exists(fs::symlink_status(job.output, error))) {
-        throw FileFailure(job.output + ": exists; give --force to replace it");
+        throw FileFailure(FileMessage(job.output, "exists; give --force to replace it"));
     }
 }
 
 // Later pages replay the step the first page's run recorded, so that they
 // are reduced alike and an interactive run asks once.
-Reducer::PluginRun Reducer::RunPlugin(const std::optional<standin::Descriptor>& firstPageStep) {
-    PluginRun run;
+runner::DoItReport Reducer::RunPlugin(runner::TargetPixels& pixels,
+                                      const std::optional<standin::Descriptor>& firstPageStep,
+                                      const runner::RunProgress& progress) {
     const standin::Descriptor* replay = firstPageStep      ? &*firstPageStep
                                         : settings_.replay ? &settings_.replay->descriptor
                                                            : nullptr;
-    if (replay != nullptr) {
-        run.entryResult = host_.Play(decimora_->EventId(), *replay, host::kDisplayNoDialogs);
-        return run;
-    }
-    const standin::RunResult result = host_.DoIt(*decimora_, settings_.parameters);
-    run.entryResult = result.result;
-    if (result.parameters) run.recorded = result.parameters->descriptor;
-    return run;
+    if (replay != nullptr) return runner_.Play(pixels, *replay, progress);
+    return runner_.DoIt(pixels, settings_.parameters, progress);
 }
 
 std::optional<int32_t> Reducer::KnownFactor() const {

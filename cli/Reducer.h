@@ -6,8 +6,8 @@
 // of a file of several is reduced, the later ones by replaying the step the
 // first one's run recorded, and the pages are written together.
 //
-// The host is built once per process; the plug-in's globals assume one call
-// at a time, so a Reducer is used from one thread.
+// The bundles are run by a BundleRunner of its own, so a Reducer is used
+// from one thread.
 #pragma once
 
 #include <cstdint>
@@ -16,10 +16,11 @@
 #include <string>
 
 #include "cli/OutputPlan.h"
-#include "cli/RecordedStep.h"
-#include "cli/RunOutcome.h"
 #include "cli/ToneMode.h"
 #include "imagefiles/ImageFile.h"
+#include "runner/BundleRunner.h"
+#include "runner/RecordedStep.h"
+#include "runner/RunOutcome.h"
 #include "standin/host/Host.h"
 
 namespace cli {
@@ -31,7 +32,7 @@ struct ReduceSettings {
     // for an interactive run without a preset).
     std::optional<standin::ScriptParameters> parameters;
     // Set instead to play a recorded step.
-    std::optional<RecordedStep> replay;
+    std::optional<runner::RecordedStep> replay;
     int quality = 92;  // of lossy outputs: JPEG and lossy WebP
     ToneMode tone = ToneMode::light;
     // The largest image read, in pixels; unset: the image readers' default.
@@ -52,35 +53,28 @@ public:
 
     // Never throws for a problem of the file, the plug-in or the output:
     // those end in a failed or cancelled result.
-    FileResult Reduce(const FileJob& job, const ProgressCallback& progress);
+    runner::FileResult Reduce(const FileJob& job, const ProgressCallback& progress);
 
 private:
-    struct PluginRun {
-        int32_t entryResult = 0;
-        // The descriptor the plug-in left in the action parameters.
+    // One page's reduction: its outcome, the page when it was reduced, and
+    // the step the plug-in recorded.
+    struct PageResult {
+        runner::FileResult outcome;
+        standin::ImageFile page;
         std::optional<standin::Descriptor> recorded;
     };
 
-    // One page's reduction: its outcome and, when it was reduced, the page.
-    struct PageResult {
-        FileResult outcome;
-        standin::ImageFile page;
-        PluginRun run;
-    };
-
-    FileResult ReduceFile(const FileJob& job, const ProgressCallback& progress);
+    runner::FileResult ReduceFile(const FileJob& job, const ProgressCallback& progress);
     PageResult ReducePage(const std::string& subject, standin::ImageFile&& file, const ProgressCallback& progress,
                           const std::optional<standin::Descriptor>& firstPageStep, std::string* remarks);
-    PluginRun RunPlugin(const std::optional<standin::Descriptor>& firstPageStep);
+    runner::DoItReport RunPlugin(runner::TargetPixels& pixels, const std::optional<standin::Descriptor>& firstPageStep,
+                                 const runner::RunProgress& progress);
     // The factor of a run without dialog, when it is known before the run.
     std::optional<int32_t> KnownFactor() const;
     void CheckOutputAllowed(const FileJob& job) const;
 
     ReduceSettings settings_;
-    standin::Host host_;
-    standin::Plugin* decimora_ = nullptr;
-    // The one document every file is reduced in (see TargetDocument).
-    standin::Document* document_ = nullptr;
+    runner::BundleRunner runner_;
 };
 
 }  // namespace cli

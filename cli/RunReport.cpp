@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "cli/ErrorReport.h"
 #include "cli/Interrupts.h"
 #include "cli/Usage.h"
 
@@ -32,13 +33,13 @@ void RunReport::Progress(size_t index, double fraction) {
     Draw();
 }
 
-void RunReport::Finished(size_t index, const FileResult& result) {
+void RunReport::Finished(size_t index, const runner::FileResult& result) {
     inProgress_.erase(index);
     ++finished_;
-    if (result.outcome != Outcome::reduced) ++notReduced_;
+    if (result.outcome != runner::Outcome::reduced) ++notReduced_;
     if (!result.message.empty()) {
         ClearLine();
-        std::fprintf(stderr, "decimora: %s\n", result.message.c_str());
+        ReportError(result.message);
     }
     Draw();
 }
@@ -50,7 +51,7 @@ void RunReport::Close() {
         SetProgressLineOpen(false);
     }
     if (files_ > 1 && notReduced_ > 0) {
-        std::fprintf(stderr, "decimora: %zu of %zu files were not reduced\n", notReduced_, files_);
+        ReportError(std::to_string(notReduced_) + " of " + std::to_string(files_) + " files were not reduced");
     }
     std::fflush(stderr);
 }

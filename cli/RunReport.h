@@ -18,7 +18,7 @@ public:
 
     // The file with this index has come this far (0 to 1).
     void Progress(size_t index, double fraction);
-    void Finished(size_t index, const FileResult& result);
+    void Finished(size_t index, const runner::FileResult& result);
     // Ends the progress line and prints the closing count.
     void Close();
 

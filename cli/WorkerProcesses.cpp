@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "cli/ErrorReport.h"
 #include "cli/Interrupts.h"
 #include "cli/MemoryLog.h"
 
@@ -64,11 +65,11 @@ std::optional<size_t> ReadTask(int fd) {
     }
 }
 
-char OutcomeLetter(Outcome outcome) {
+char OutcomeLetter(runner::Outcome outcome) {
     switch (outcome) {
-        case Outcome::reduced: return 'r';
-        case Outcome::failed: return 'f';
-        case Outcome::cancelled: return 'c';
+        case runner::Outcome::reduced: return 'r';
+        case runner::Outcome::failed: return 'f';
+        case runner::Outcome::cancelled: return 'c';
     }
     return 'f';
 }
@@ -85,7 +86,7 @@ void SendProgress(int resultFd, size_t index, double fraction) {
     WriteAll(resultFd, "P " + std::to_string(index) + " " + std::to_string(permille) + "\n");
 }
 
-bool SendResult(int resultFd, size_t index, const FileResult& result) {
+bool SendResult(int resultFd, size_t index, const runner::FileResult& result) {
     return WriteAll(resultFd, "D " + std::to_string(index) + " " + OutcomeLetter(result.outcome) + " " +
                                   OneLine(result.message) + "\n");
 }
@@ -107,9 +108,10 @@ bool SendResult(int resultFd, size_t index, const FileResult& result) {
         while (const std::optional<size_t> index = ReadTask(taskFd)) {
             if (*index >= jobs.size()) break;
             const FileJob& job = jobs[*index];
-            const FileResult result =
+            const runner::FileResult result =
                 reducer ? reducer->Reduce(job, [&](double fraction) { SendProgress(resultFd, *index, fraction); })
-                        : FileResult{Outcome::failed, job.input + ": not reduced, " + setupFailure};
+                        : runner::FileResult{runner::Outcome::failed,
+                                             FileMessage(job.input, "not reduced, " + setupFailure)};
             memoryLog.FileDone();
             if (!SendResult(resultFd, *index, result)) break;
         }
@@ -151,7 +153,8 @@ public:
         // Files no worker was left to take.
         for (size_t index = 0; index < jobs_.size(); ++index) {
             if (!finished_[index])
-                Finish(index, {Outcome::failed, jobs_[index].input + ": not reduced, every worker stopped"});
+                Finish(index,
+                       {runner::Outcome::failed, FileMessage(jobs_[index].input, "not reduced, every worker stopped")});
         }
     }
 
@@ -236,9 +239,9 @@ private:
             const std::optional<size_t> permille = ParseIndex(value);
             if (permille) report_.Progress(*index, static_cast<double>(*permille) / 1000.0);
         } else if (line[0] == 'D' && !value.empty()) {
-            const Outcome outcome = value[0] == 'r'   ? Outcome::reduced
-                                    : value[0] == 'c' ? Outcome::cancelled
-                                                      : Outcome::failed;
+            const runner::Outcome outcome = value[0] == 'r'   ? runner::Outcome::reduced
+                                    : value[0] == 'c' ? runner::Outcome::cancelled
+                                                      : runner::Outcome::failed;
             const std::string message(value.size() > 2 ? value.substr(2) : std::string_view());
             worker.current.reset();
             Finish(*index, {outcome, message});
@@ -257,8 +260,9 @@ private:
         if (worker.current) {
             const size_t index = *worker.current;
             worker.current.reset();
-            Finish(index, {Outcome::failed,
-                           jobs_[index].input + ": the worker reducing it stopped (" + ExitDescription(status) + ")"});
+            Finish(index, {runner::Outcome::failed,
+                           FileMessage(jobs_[index].input,
+                                       "the worker reducing it stopped (" + ExitDescription(status) + ")")});
         }
     }
 
@@ -267,7 +271,7 @@ private:
         return "exit status " + std::to_string(WEXITSTATUS(status));
     }
 
-    void Finish(size_t index, const FileResult& result) {
+    void Finish(size_t index, const runner::FileResult& result) {
         finished_[index] = true;
         report_.Finished(index, result);
     }

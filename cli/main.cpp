@@ -15,15 +15,17 @@
 
 #include "host/FourCharCodes.h"
 #include "cli/CommandLine.h"
+#include "cli/ErrorReport.h"
 #include "cli/Interrupts.h"
 #include "cli/MemoryLog.h"
 #include "cli/OutputPlan.h"
 #include "cli/PluginFolder.h"
-#include "cli/RecordedStep.h"
 #include "cli/Reducer.h"
 #include "cli/RunReport.h"
 #include "cli/Usage.h"
 #include "cli/WorkerProcesses.h"
+#include "runner/PluginBundles.h"
+#include "runner/RecordedStep.h"
 #include "standin/host/Host.h"
 #include "standin/host/ScratchSettings.h"
 
@@ -64,16 +66,17 @@ std::optional<standin::ScriptParameters> ActionParameters(const ReduceOptions& o
     return parameters;
 }
 
-RecordedStep ReadReplay(const std::string& path, uint32_t decimoraEvent) {
-    RecordedStep step;
+runner::RecordedStep ReadReplay(const std::string& path, uint32_t decimoraEvent) {
+    runner::RecordedStep step;
     try {
-        step = ReadRecordedStepFile(path);
-    } catch (const RecordedStepError& error) {
+        step = runner::ReadRecordedStepFile(path);
+    } catch (const runner::RecordedStepError& error) {
         throw Stop{kExitFailure, error.what()};
     }
     if (step.event != decimoraEvent) {
-        throw Stop{kExitFailure, path + ": the step plays event " + standin::DescribeCode(step.event) +
-                                     ", not the Decimora plug-in's " + standin::DescribeCode(decimoraEvent)};
+        throw Stop{kExitFailure, FileMessage(path, "the step plays event " + standin::DescribeCode(step.event) +
+                                                       ", not the Decimora plug-in's " +
+                                                       standin::DescribeCode(decimoraEvent))};
     }
     return step;
 }
@@ -99,7 +102,7 @@ void CheckRecordFileFree(const ReduceOptions& options) {
     std::error_code error;
     if (options.recordFile.empty() || options.force) return;
     if (std::filesystem::exists(std::filesystem::symlink_status(options.recordFile, error))) {
-        throw Stop{kExitFailure, options.recordFile + ": exists; give --force to replace it"};
+        throw Stop{kExitFailure, FileMessage(options.recordFile, "exists; give --force to replace it")};
     }
 }
 
@@ -124,7 +127,7 @@ void RunInProcess(const std::vector<FileJob>& jobs, const ReduceSettings& settin
     Reducer reducer(settings);
     MemoryLog memoryLog;
     for (size_t index = 0; index < jobs.size(); ++index) {
-        const FileResult result =
+        const runner::FileResult result =
             reducer.Reduce(jobs[index], [&](double fraction) { report.Progress(index, fraction); });
         memoryLog.FileDone();
         report.Finished(index, result);
@@ -163,7 +166,7 @@ int About(const CommandLine& line) {
     CheckPluginFolder(folder, false);
     standin::Host host;
     host.KeepModulesMapped(true);
-    standin::Plugin& plugin = host.LoadPlugin(folder + "/" + kDecimoraBundle);
+    standin::Plugin& plugin = host.LoadPlugin(folder + "/" + runner::kDecimoraBundle);
     const int32_t result = host.About(plugin);
     if (result != 0) throw Stop{kExitFailure, "the About box failed (host error " + std::to_string(result) + ")"};
     return kExitSuccess;
@@ -189,13 +192,13 @@ int main(int argc, char** argv) {
     try {
         return Run(ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));
     } catch (const UsageError& error) {
-        std::fprintf(stderr, "decimora: %s\n%s\n", error.what(), kUsageHint);
+        ReportError(error.what(), kUsageHint);
         return kExitUsage;
     } catch (const Stop& stop) {
-        std::fprintf(stderr, "decimora: %s\n", stop.message.c_str());
+        ReportError(stop.message);
         return stop.status;
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "decimora: %s\n", error.what());
+        ReportError(error.what());
         return kExitFailure;
     }
 }

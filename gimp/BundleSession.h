@@ -1,6 +1,6 @@
-// The stand-in host inside the GIMP plug-in process, with the Decimora and
-// filter bundles loaded: reduces the host images made from one GIMP image's
-// drawables, one "Do It" each, all with the same step.
+// The Decimora bundle inside the GIMP plug-in process: reduces the host
+// images made from one GIMP image's drawables, one "Do It" each, all with
+// the same step.
 //
 // The first image is reduced as the run mode asks: with the bundle's factor
 // dialog (preset to the last step), with the factor as action parameters,
@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/RunOutcome.h"
-#include "standin/host/Host.h"
+#include "runner/BundleRunner.h"
+#include "runner/RunOutcome.h"
 
 namespace gimphost {
 
@@ -37,22 +37,20 @@ public:
     // run reduced it); `colorProfile` says how its samples encode light
     // (empty: they are filtered as they are). `progress` hears the filter's
     // progress, 0 to 1.
-    cli::FileResult Reduce(const std::string& name, standin::Image& image, std::vector<uint8_t> colorProfile,
-                           const std::function<void(double)>& progress);
+    runner::FileResult Reduce(const std::string& name, standin::Image& image, std::vector<uint8_t> colorProfile,
+                              const std::function<void(double)>& progress);
 
     // The step the runs were made with (for the next WITH_LAST_VALS), once
     // one has reduced.
     const std::optional<standin::Descriptor>& Step() const { return step_; }
-    uint32_t DecimoraEvent() const { return decimora_->EventId(); }
+    uint32_t DecimoraEvent() const { return runner_.DecimoraEvent(); }
 
 private:
-    int32_t RunFirst();
-    int32_t RunAgain();
+    runner::DoItReport RunFirst(runner::TargetPixels& pixels, const runner::RunProgress& progress);
+    runner::DoItReport RunAgain(runner::TargetPixels& pixels, const runner::RunProgress& progress);
 
     StepRequest request_;
-    standin::Host host_;
-    standin::Plugin* decimora_ = nullptr;
-    standin::Document* document_ = nullptr;
+    runner::BundleRunner runner_;
     std::optional<standin::Descriptor> step_;
 };
 

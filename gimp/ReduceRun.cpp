@@ -11,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "cli/CommandLine.h"
 #include "gimp/BundleSession.h"
 #include "gimp/Commit.h"
 #include "gimp/DrawablePixels.h"
@@ -22,6 +21,7 @@
 #include "gimp/SampleFormat.h"
 #include "host/FourCharCodes.h"
 #include "imagefiles/Resolution.h"
+#include "runner/PluginBundles.h"
 
 namespace gimphost {
 
@@ -51,8 +51,8 @@ HostSamples CheckImage(gint32 image) {
 }
 
 void CheckFactor(gint32 image, int32_t factor) {
-    if (factor < cli::kMinFactor) {
-        Refuse("the factor must be " + std::to_string(cli::kMinFactor) + " or more, not " + std::to_string(factor));
+    if (factor < runner::kMinFactor) {
+        Refuse("the factor must be " + std::to_string(runner::kMinFactor) + " or more, not " + std::to_string(factor));
     }
     const gint width = gimp_image_width(image);
     const gint height = gimp_image_height(image);
@@ -139,11 +139,11 @@ Reduction ReduceDrawables(gint32 image, const HostSamples& samples, BundleSessio
         standin::Image pixels = ReadOnCanvas(drawable, format, samples.bitsPerSample, width, height, resolution);
         DrawableLight light = LightProfileFor(image, format);
         if (!light.whyNot.empty()) reduction.toneNote = DrawableName(drawable) + " was reduced as coded values: " + light.whyNot;
-        const cli::FileResult result =
+        const runner::FileResult result =
             session.Reduce(DrawableName(drawable), pixels, std::move(light.profile),
                            [&bar, index](double fraction) { bar.Show(index, fraction); });
-        if (result.outcome == cli::Outcome::cancelled) throw Refusal{GIMP_PDB_CANCEL, ""};
-        if (result.outcome != cli::Outcome::reduced) Refuse(result.message);
+        if (result.outcome == runner::Outcome::cancelled) throw Refusal{GIMP_PDB_CANCEL, ""};
+        if (result.outcome != runner::Outcome::reduced) Refuse(result.message);
         reduction.drawables.push_back(ReducedDrawable{drawable, format, std::move(pixels)});
     }
     if (reduction.drawables.empty()) Refuse("the image has no layer");

@@ -1,10 +1,11 @@
-// Basic types shared by the plug-in and any host that loads it: result codes,
-// opaque handles and the identifiers of the action system.
+// Basic types shared by the plug-in and any host that loads it: result codes
+// (named in HostResults.h), opaque handles and the identifiers of the action system.
 #pragma once
 
 #include <cstdint>
 
 #include "host/FourCharCodes.h"
+#include "host/HostResults.h"
 
 extern "C" {
 
@@ -51,13 +52,6 @@ using HistoryCallback = int32_t (*)(void* data);
 }  // extern "C"
 
 namespace host {
-
-constexpr HostResult kNoError = 0;
-constexpr HostResult kUserCanceled = -128;
-constexpr HostResult kParameterError = static_cast<HostResult>(fourcc::kParm);
-constexpr HostResult kUnknownExceptionError = static_cast<HostResult>(fourcc::kFbar);
-// The action system found no descriptor where one was to be.
-constexpr HostResult kDescriptorNotFound = -1701;
 
 // Play without showing the event's dialog.
 constexpr PlayDialogOptions kDisplayNoDialogs = 2;

@@ -13,11 +13,11 @@ int32_t AcquireSuite(const char* name, int32_t version, const void** suite) {
         if (name == nullptr || suite == nullptr) {
             host.BeginOperation("AcquireSuite");
             host.RecordError("AcquireSuite: null name or out-pointer");
-            return kBadParameter;
+            return host::kBadParameter;
         }
         if (std::optional<int32_t> failure = host.BeginOperation("AcquireSuite", name)) return *failure;
         const void* table = SuiteTable(name, version);
-        if (table == nullptr) return kSuiteNotFound;
+        if (table == nullptr) return host::kSuiteNotFound;
         host.MutableSuites().Acquired(name, version);
         *suite = table;
         return 0;
@@ -31,13 +31,13 @@ int32_t ReleaseSuite(const char* name, int32_t version) {
         if (name == nullptr) {
             host.BeginOperation("ReleaseSuite");
             host.RecordError("ReleaseSuite: null name");
-            return kBadParameter;
+            return host::kBadParameter;
         }
         std::optional<int32_t> failure = host.BeginOperation("ReleaseSuite", name);
         if (!host.MutableSuites().Released(name, version)) {
             host.RecordError("ReleaseSuite of \"" + std::string(name) + "\" version " + std::to_string(version) +
                              ", which is not acquired");
-            return kSuiteNotAcquired;
+            return host::kSuiteNotAcquired;
         }
         return failure.value_or(0);
     });

@@ -2,7 +2,7 @@
 #include "standin/host/CanvasSize.h"
 #include "standin/host/DocumentEvents.h"
 #include "standin/host/EventArguments.h"
-#include "standin/host/HostErrors.h"
+#include "host/HostResults.h"
 
 namespace standin {
 namespace {
@@ -23,7 +23,7 @@ int32_t ReadAnchor(const Descriptor& arguments, uint32_t key, uint32_t type, uin
     } else if (value == end) {
         *anchor = Anchor::end;
     } else {
-        return kBadParameter;
+        return host::kBadParameter;
     }
     return 0;
 }

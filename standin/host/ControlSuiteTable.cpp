@@ -15,7 +15,7 @@ ActionResult16 Play(ActionDescriptorHandle* result, DescriptorEventID event, Act
         Descriptor arguments;
         if (descriptor != nullptr) {
             Descriptor* live = LiveDescriptor(host, "Play", descriptor);
-            if (live == nullptr) return kUnknownHandle;
+            if (live == nullptr) return host::kUnknownHandle;
             arguments = *live;
         }
         Descriptor played;
@@ -32,7 +32,7 @@ ActionResult16 Get(ActionDescriptorHandle* result, ActionReferenceHandle referen
         *result = nullptr;
         if (failure) return *failure;
         Reference* live = LiveReference(host, "Get", reference);
-        if (live == nullptr) return kUnknownHandle;
+        if (live == nullptr) return host::kUnknownHandle;
         Descriptor properties;
         const int32_t code = host.GetProperties(*live, &properties);
         if (code == 0) *result = host.Handles().AddDescriptor(properties, Owner::plugin);
@@ -47,7 +47,7 @@ ActionResult16 StringIDToTypeID(const char* stringID, DescriptorTypeID* typeID) 
         if (failure) return *failure;
         if (stringID == nullptr || typeID == nullptr) return Misuse(host, "StringIDToTypeID: null argument");
         std::optional<DescriptorEventID> event = host.EventForString(stringID);
-        if (!event) return kEventNotHandled;
+        if (!event) return host::kEventNotHandled;
         *typeID = *event;
         return 0;
     });
@@ -59,10 +59,10 @@ ActionResult16 SuspendHistory(ActionReferenceHandle reference, HistoryCallback c
     return RunActionFunction("SuspendHistory", [&](Host& host) -> int32_t {
         if (std::optional<int32_t> failure = host.BeginOperation("SuspendHistory")) return *failure;
         Reference* live = LiveReference(host, "SuspendHistory", reference);
-        if (live == nullptr) return kUnknownHandle;
+        if (live == nullptr) return host::kUnknownHandle;
         if (callback == nullptr) return Misuse(host, "SuspendHistory: null callback");
         const std::string* stateName = LiveString(host, "SuspendHistory", name);
-        if (stateName == nullptr) return kUnknownHandle;
+        if (stateName == nullptr) return host::kUnknownHandle;
         // Copied: the callback may run code that frees strings.
         const Reference target = *live;
         const std::string copiedName = *stateName;

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "standin/host/HostErrors.h"
+#include "host/HostResults.h"
 
 namespace standin {
 
@@ -40,9 +40,9 @@ namespace {
 // The stored value of type T under `key`, or the code that refuses the read.
 template <class T>
 int32_t Typed(const DescriptorValue* found, const T** value) {
-    if (found == nullptr) return kNoSuchKey;
+    if (found == nullptr) return host::kNoSuchKey;
     *value = std::get_if<T>(found);
-    return *value == nullptr ? kWrongType : 0;
+    return *value == nullptr ? host::kWrongType : 0;
 }
 }  // namespace
 

@@ -1,8 +1,8 @@
 // The host's descriptor: an ordered record of typed values under
 // four-character keys. Putting a key again replaces its value in place.
 //
-// Typed reads are strict: an absent key answers kNoSuchKey, a key of another
-// type kWrongType, and in both cases the out values are left as they were.
+// Typed reads are strict: an absent key answers host::kNoSuchKey, a key of another
+// type host::kWrongType, and in both cases the out values are left as they were.
 #pragma once
 
 #include <cstdint>

@@ -22,11 +22,11 @@ ActionResult16 Free(ActionDescriptorHandle descriptor) {
         std::optional<int32_t> failure = host.BeginOperation("descriptor.Free");
         if (descriptor == nullptr) return Misuse(host, "descriptor.Free of a null handle");
         if (host.Handles().IsHostOwned(descriptor)) {
-            return Misuse(host, "descriptor.Free of a descriptor the host owns", kUnknownHandle);
+            return Misuse(host, "descriptor.Free of a descriptor the host owns", host::kUnknownHandle);
         }
         if (!host.Handles().FreeDescriptor(descriptor)) {
             return Misuse(host, "descriptor.Free of a handle that is not a live descriptor (freed twice?)",
-                          kUnknownHandle);
+                          host::kUnknownHandle);
         }
         return failure.value_or(0);
     });
@@ -37,7 +37,7 @@ ActionResult16 HasKey(ActionDescriptorHandle descriptor, DescriptorKeyID key, Ho
         if (std::optional<int32_t> failure = host.BeginOperation("descriptor.HasKey")) return *failure;
         if (hasKey == nullptr) return Misuse(host, "descriptor.HasKey: null out-pointer");
         Descriptor* live = LiveDescriptor(host, "descriptor.HasKey", descriptor);
-        if (live == nullptr) return kUnknownHandle;
+        if (live == nullptr) return host::kUnknownHandle;
         *hasKey = live->HasKey(key) ? 1 : 0;
         return 0;
     });
@@ -50,7 +50,7 @@ int32_t Put(const char* operation, ActionDescriptorHandle descriptor, Store&& st
     return RunSuiteFunction(operation, [&](Host& host) -> int32_t {
         if (std::optional<int32_t> failure = host.BeginOperation(operation)) return *failure;
         Descriptor* live = LiveDescriptor(host, operation, descriptor);
-        if (live == nullptr) return kUnknownHandle;
+        if (live == nullptr) return host::kUnknownHandle;
         store(*live);
         return 0;
     });
@@ -82,7 +82,7 @@ ActionResult16 GetInteger(ActionDescriptorHandle descriptor, DescriptorKeyID key
         if (std::optional<int32_t> failure = host.BeginOperation("descriptor.GetInteger")) return *failure;
         if (value == nullptr) return Misuse(host, "descriptor.GetInteger: null out-pointer");
         Descriptor* live = LiveDescriptor(host, "descriptor.GetInteger", descriptor);
-        if (live == nullptr) return kUnknownHandle;
+        if (live == nullptr) return host::kUnknownHandle;
         return live->GetInteger(key, value);
     });
 }
@@ -93,7 +93,7 @@ ActionResult16 GetUnitFloat(ActionDescriptorHandle descriptor, DescriptorKeyID k
         if (std::optional<int32_t> failure = host.BeginOperation("descriptor.GetUnitFloat")) return *failure;
         if (unit == nullptr || value == nullptr) return Misuse(host, "descriptor.GetUnitFloat: null out-pointer");
         Descriptor* live = LiveDescriptor(host, "descriptor.GetUnitFloat", descriptor);
-        if (live == nullptr) return kUnknownHandle;
+        if (live == nullptr) return host::kUnknownHandle;
         return live->GetUnitFloat(key, unit, value);
     });
 }

@@ -1,7 +1,7 @@
 // Reading an event's arguments out of its descriptor, with the checks a real
-// host makes: required keys present (kMissingParameter), values of the right
-// type (kWrongType), units it understands, finite values in range
-// (kBadParameter).
+// host makes: required keys present (host::kMissingParameter), values of the right
+// type (host::kWrongType), units it understands, finite values in range
+// (host::kBadParameter).
 #pragma once
 
 #include <cstdint>

@@ -10,7 +10,7 @@ int32_t BrowseUrl(const char* url) {
         if (std::optional<int32_t> failure = host.BeginOperation("BrowseUrl")) return *failure;
         if (url == nullptr) {
             host.RecordError("BrowseUrl: null URL");
-            return kBadParameter;
+            return host::kBadParameter;
         }
         host.RecordBrowsedUrl(url);
         return 0;

@@ -19,6 +19,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "host/HostResults.h"
+
 extern "C" {
 
 // The document's pixels: rows of interleaved samples in native byte order,
@@ -40,7 +42,7 @@ struct FilterImage {
 using FilterGetFloat = int32_t (*)(void* context, uint32_t key, double* value);
 
 // Reports progress (0 to 1). A non-zero result asks the filter to stop: it
-// then returns kFilterCanceled; the host restores the pixels itself.
+// then returns host::kUserCanceled; the host restores the pixels itself.
 using FilterProgress = int32_t (*)(void* context, double fraction);
 
 struct FilterRequest {
@@ -75,7 +77,7 @@ using FilterEntry = int32_t (*)(const FilterRequest* request);
 
 }  // extern "C"
 
-// Results a filter may return besides 0.
-constexpr int32_t kFilterBadParameters = -1715;  // a required parameter is missing or out of range
-constexpr int32_t kFilterUnsupportedImage = -50;
-constexpr int32_t kFilterCanceled = -128;
+// Results a filter may return besides 0 (host/HostResults.h):
+// kMissingParameter for a parameter missing or out of range, kBadParameter
+// for an image it cannot take, kUserCanceled, kNotEnoughMemory and
+// kInternalError.

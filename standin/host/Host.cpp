@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "standin/host/PixelMemory.h"
 #include "standin/host/SuiteTables.h"
 
 namespace standin {
@@ -46,12 +47,23 @@ void Host::ClearFaults() { faults_.Clear(); }
 void Host::BeginRun() {
     faults_.BeginRun();
     operationLog_.clear();
-    playedEvents_.clear();
+    run_ = RunRecord{};
 }
 
 std::optional<int32_t> Host::BeginOperation(const std::string& name, const std::string& qualifier) {
-    operationLog_.push_back(qualifier.empty() ? name : name + ":" + qualifier);
+    if (logOperations_) operationLog_.push_back(qualifier.empty() ? name : name + ":" + qualifier);
     return faults_.Next(name, qualifier);
+}
+
+int32_t Host::OutOfMemory(const std::bad_alloc& error) {
+    if (const auto* scratch = dynamic_cast<const ScratchSpaceError*>(&error)) {
+        try {
+            run_.scratchFailure = scratch->what();
+        } catch (const std::bad_alloc&) {
+            // Too short of memory to keep the reason; the code still says it.
+        }
+    }
+    return host::kNotEnoughMemory;
 }
 
 void Host::RecordError(const std::string& error) { errors_.push_back(error); }

@@ -24,13 +24,14 @@
 //     // host.TargetDocument()->image, host.TargetDocument()->history,
 //     // host.PlayedEvents(), host.LeakedHandles(), host.Errors()
 //
-// Result codes of refusals are named in HostErrors.h.
+// Result codes of refusals are named in host/HostResults.h.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +45,7 @@
 #include "standin/host/HandleTable.h"
 #include "standin/host/Plugin.h"
 #include "standin/host/Reference.h"
+#include "standin/host/RunRecord.h"
 #include "standin/host/SuiteLedger.h"
 
 namespace standin {
@@ -66,15 +68,6 @@ struct RunResult {
     std::optional<ScriptParameters> parameters;
 };
 
-// One event played, in order, with its outcome.
-struct PlayedEvent {
-    DescriptorEventID event;
-    std::string name;  // "CnvS", "ImgS", or the string ID it is registered under
-    Descriptor arguments;
-    PlayDialogOptions options;
-    int32_t result;
-};
-
 class Host {
 public:
     Host();
@@ -89,9 +82,9 @@ public:
 
     // The basic suite. AcquireSuite serves, by name and version, the five
     // suites of host/SuiteHolders.h at the versions named there; any other
-    // pair gives kSuiteNotFound and a null table. ReleaseSuite gives one
+    // pair gives host::kSuiteNotFound and a null table. ReleaseSuite gives one
     // acquisition back (releasing what is not held is recorded as an error
-    // and answered kSuiteNotAcquired). IsEqual compares two C strings.
+    // and answered host::kSuiteNotAcquired). IsEqual compares two C strings.
     SPBasicSuite* BasicSuite();
 
     // AcquireSuite of `suiteName` (any version) fails with `code` from now
@@ -124,7 +117,7 @@ public:
     // over every operation of a run strands nothing. Its out handle or table
     // is set to null; a failed read leaves its out values as they were. A
     // code that does not fit the 16-bit result of an action suite is
-    // answered kBadParameter. A code of 0 answers success without doing
+    // answered host::kBadParameter. A code of 0 answers success without doing
     // anything: a Get then hands back no descriptor.
 
     // Fails calls of `name` (plain or qualified) with `code`: every call when
@@ -135,13 +128,17 @@ public:
     // Removes every fault rule, FailSuite's included.
     void ClearFaults();
 
-    // Operations since the run began (or since the host was made), and their
-    // names in order (qualified where the operation has a qualifier).
+    // Operations since the run began (or since the host was made), and, when
+    // logging was asked for, their names in order (qualified where the
+    // operation has a qualifier). Off by default: only tests and
+    // decimora-host read the log, and a production run would pay a string
+    // for every suite call.
     int64_t OperationCount() const { return faults_.OperationCount(); }
+    void LogOperations(bool log) { logOperations_ = log; }
     const std::vector<std::string>& OperationLog() const { return operationLog_; }
 
     // Starts a run: operation and occurrence counts begin again at 0, and the
-    // operation log and played events are cleared. About and DoIt call it.
+    // operation log and the run's record are cleared. About and DoIt call it.
     void BeginRun();
 
     // ---- Misuse and leaks -------------------------------------------------
@@ -195,7 +192,7 @@ public:
 
     // Modules loaded from now on stay mapped when unloaded, and their static
     // destructors run at process exit, after the host (their suite releases
-    // are then answered kNoHost). For leak-checked runs of Objective-C
+    // are then answered host::kNoHost). For leak-checked runs of Objective-C
     // modules: the Objective-C runtime keeps what a module registered when it
     // loaded, and once the module is unmapped the leak checker can no longer
     // say whose that memory is.
@@ -210,8 +207,8 @@ public:
     // "PS Photoshop"/"Do It" with PSActionsPlugInMessage, and action
     // parameters when `parameters` is given (their descriptor becomes a
     // plug-in-owned handle). A plug-in that is already running answers
-    // kBusy; an exception out of the entry point is recorded and answered
-    // kPluginThrew. Host strings made for the run are freed after it.
+    // host::kBusy; an exception out of the entry point is recorded and answered
+    // host::kPluginThrew. Host strings made for the run are freed after it.
     RunResult DoIt(Plugin& plugin, const std::optional<ScriptParameters>& parameters = std::nullopt);
 
     // Plays an event on the target document as the control suite's Play
@@ -228,7 +225,11 @@ public:
     // Events played since the run began (host calls included), in the order
     // they finished: a replayed automation event comes after the events it
     // played.
-    const std::vector<PlayedEvent>& PlayedEvents() const { return playedEvents_; }
+    const std::vector<PlayedEvent>& PlayedEvents() const { return run_.playedEvents; }
+
+    // What the host saw of the run since it began: its history block, its
+    // events and a scratch-space failure (RunRecord.h).
+    const RunRecord& LastRun() const { return run_; }
 
     // The id registered under a string ID: "canvasSize", "imageSize", and
     // every loaded plug-in's event.string.
@@ -244,8 +245,8 @@ public:
 
     // ---- Used by the suite functions --------------------------------------
 
-    // Counts one operation, logs it, and returns the code to fail it with if
-    // a fault rule says so.
+    // Counts one operation, logs it when asked to, and returns the code to
+    // fail it with if a fault rule says so.
     std::optional<int32_t> BeginOperation(const std::string& name, const std::string& qualifier = std::string());
     void RecordError(const std::string& error);
     void RecordUnimplementedCall(const std::string& slot);
@@ -260,8 +261,12 @@ public:
 
     // Snapshots the target document, calls `callback(data)` once, and then
     // adds one history state `name` when it returned 0, or puts the document
-    // back exactly as it was. kBusy inside another history block.
+    // back exactly as it was. host::kBusy inside another history block.
     int32_t SuspendHistory(const Reference& reference, HistoryCallback callback, void* data, const std::string& name);
+
+    // What running out of memory answers: kNotEnoughMemory, with the reason
+    // kept in the run's record when the scratch space ran out.
+    int32_t OutOfMemory(const std::bad_alloc& error);
 
     // The plug-in behind an SPPlugin record the host handed out, or null.
     Plugin* FindPlugin(SPPlugin* ref);
@@ -313,6 +318,7 @@ private:
     SuiteLedger suites_;
     FaultInjector faults_;
     HandleTable handles_;
+    bool logOperations_ = false;
     std::vector<std::string> operationLog_;
     std::vector<std::string> errors_;
     std::vector<std::string> unimplementedCalls_;
@@ -323,7 +329,7 @@ private:
     bool historySuspended_ = false;
     std::optional<DeferredFilter> deferredFilter_;
     int32_t lastHistoryResult_ = 0;
-    std::vector<PlayedEvent> playedEvents_;
+    RunRecord run_;
 
     std::vector<std::unique_ptr<Plugin>> plugins_;
     std::map<std::string, DescriptorEventID> stringIds_;

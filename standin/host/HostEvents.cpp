@@ -6,7 +6,7 @@
 #include "host/FourCharCodes.h"
 #include "standin/host/DocumentEvents.h"
 #include "standin/host/Host.h"
-#include "standin/host/HostErrors.h"
+#include "host/HostResults.h"
 
 namespace standin {
 
@@ -36,25 +36,25 @@ int32_t Host::Play(DescriptorEventID event, const Descriptor& arguments, PlayDia
     int32_t code = 0;
     try {
         code = DispatchEvent(event, arguments, options);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::bad_alloc& error) {
         // The event's new pixels could not be had, in memory or in a scratch
         // file; the event changed nothing.
-        code = kNotEnoughMemory;
+        code = OutOfMemory(error);
     }
     // Recorded once finished: a replayed plug-in may start a run, which
     // clears the list, and the events it plays come before its own.
-    playedEvents_.push_back(PlayedEvent{event, EventName(event), arguments, options, code});
+    run_.playedEvents.push_back(PlayedEvent{event, EventName(event), arguments, options, code});
     if (code == 0 && result != nullptr) *result = arguments;
     return code;
 }
 
 int32_t Host::DispatchEvent(DescriptorEventID event, const Descriptor& arguments, PlayDialogOptions options) {
-    if (!IsValidDialogOption(options)) return kBadParameter;
+    if (!IsValidDialogOption(options)) return host::kBadParameter;
     // An image size may take a filter's result at its samples only; every
     // other event sees the filtered pixels.
     if (event == fourcc::kImageSizeEvent) return PlayImageSizeOnTarget(arguments);
     Plugin* plugin = PluginForEvent(event);
-    if (event != fourcc::kCanvasSizeEvent && plugin == nullptr) return kEventNotHandled;
+    if (event != fourcc::kCanvasSizeEvent && plugin == nullptr) return host::kEventNotHandled;
     if (int32_t code = FinishDeferredFilter()) return code;
     if (event == fourcc::kCanvasSizeEvent) return PlayOnTarget("Canvas Size", PlayCanvasSize, arguments);
     if (plugin->Kind() == PluginKind::filter) return PlayFilter(*plugin, arguments);
@@ -68,15 +68,15 @@ int32_t Host::DispatchEvent(DescriptorEventID event, const Descriptor& arguments
 
 int32_t Host::PlayOnTarget(const char* historyName, int32_t (*play)(const Descriptor&, Image&),
                            const Descriptor& arguments) {
-    if (target_ == nullptr) return kNoTargetDocument;
+    if (target_ == nullptr) return host::kNoTargetDocument;
     const int32_t code = play(arguments, target_->image);
     if (code == 0 && !historySuspended_) target_->history.push_back(historyName);
     return code;
 }
 
 int32_t Host::GetProperties(const Reference& reference, Descriptor* properties) {
-    if (!AddressesTargetDocument(reference)) return kBadParameter;
-    if (target_ == nullptr) return kNoTargetDocument;
+    if (!AddressesTargetDocument(reference)) return host::kBadParameter;
+    if (target_ == nullptr) return host::kNoTargetDocument;
     const Image& image = target_->image;
     const double pointsPerPixel = 72.0 / image.Resolution();
     properties->PutUnitFloat(fourcc::kResolution, fourcc::kUnitDensity, image.Resolution());
@@ -87,9 +87,9 @@ int32_t Host::GetProperties(const Reference& reference, Descriptor* properties) 
 
 int32_t Host::SuspendHistory(const Reference& reference, HistoryCallback callback, void* data,
                              const std::string& name) {
-    if (callback == nullptr || !AddressesTargetDocument(reference)) return kBadParameter;
-    if (target_ == nullptr) return kNoTargetDocument;
-    if (historySuspended_) return kBusy;
+    if (callback == nullptr || !AddressesTargetDocument(reference)) return host::kBadParameter;
+    if (target_ == nullptr) return host::kNoTargetDocument;
+    if (historySuspended_) return host::kBusy;
     Document& document = *target_;
     const Image snapshot = document.image;
     historySuspended_ = true;
@@ -98,7 +98,7 @@ int32_t Host::SuspendHistory(const Reference& reference, HistoryCallback callbac
         result = callback(data);
     } catch (...) {
         RecordError("an exception escaped the history callback");
-        result = kPluginThrew;
+        result = host::kPluginThrew;
     }
     // A filter still deferred is run now, or dropped with the failed run.
     if (result == 0) {
@@ -108,6 +108,7 @@ int32_t Host::SuspendHistory(const Reference& reference, HistoryCallback callbac
     }
     historySuspended_ = false;
     lastHistoryResult_ = result;
+    run_.historyResult = result;
     if (result == 0) {
         document.history.push_back(name);
     } else {

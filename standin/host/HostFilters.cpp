@@ -13,7 +13,7 @@
 #include "standin/host/DocumentEvents.h"
 #include "standin/host/FilterPlugin.h"
 #include "standin/host/Host.h"
-#include "standin/host/HostErrors.h"
+#include "host/HostResults.h"
 #include "standin/host/NearestNeighbour.h"
 
 namespace standin {
@@ -21,7 +21,7 @@ namespace standin {
 namespace {
 
 int32_t ReadFilterParameter(void* context, uint32_t key, double* value) {
-    if (context == nullptr || value == nullptr) return kBadParameter;
+    if (context == nullptr || value == nullptr) return host::kBadParameter;
     return static_cast<const Descriptor*>(context)->GetFloat(key, value);
 }
 
@@ -70,14 +70,14 @@ int32_t Host::CallFilter(Plugin& filter, const FilterRequest& request) {
         code = filter.FilterEntryPoint()(&request);
     } catch (...) {
         RecordError(filter.MenuName() + ": an exception escaped the filter");
-        code = kPluginThrew;
+        code = host::kPluginThrew;
     }
     filter.running = false;
     return code;
 }
 
 int32_t Host::PlayFilter(Plugin& filter, const Descriptor& arguments) {
-    if (target_ == nullptr) return kNoTargetDocument;
+    if (target_ == nullptr) return host::kNoTargetDocument;
     DeferredFilter played{&filter, arguments, target_, target_->image.Resolution()};
     if (historySuspended_ && filter.Info().filterSamples) {
         FilterRequest check = FilterRequestFor(played, std::as_const(target_->image).Data());
@@ -106,8 +106,8 @@ int32_t Host::FinishDeferredFilter() {
     int32_t code = 0;
     try {
         code = RunWholeFilter(*deferredFilter_);
-    } catch (const std::bad_alloc&) {
-        code = kNotEnoughMemory;
+    } catch (const std::bad_alloc& error) {
+        code = OutOfMemory(error);
     }
     // A filter that failed stays deferred: the document still stands for
     // its result, which a failed history block then drops.

@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "standin/host/Host.h"
-#include "standin/host/HostErrors.h"
+#include "host/HostResults.h"
 
 namespace standin {
 
@@ -134,7 +134,7 @@ int32_t Host::CallEntry(Plugin& plugin, const char* caller, const char* selector
         result = plugin.AutomationEntry()(caller, selector, message);
     } catch (...) {
         RecordError(plugin.MenuName() + ": an exception escaped the entry point");
-        result = kPluginThrew;
+        result = host::kPluginThrew;
     }
     plugin.running = false;
     return result;
@@ -158,7 +158,7 @@ int32_t Host::About(Plugin& plugin) {
     if (plugin.Kind() != PluginKind::automation) {
         throw std::invalid_argument(plugin.MenuName() + " is not an automation plug-in");
     }
-    if (plugin.running) return kBusy;
+    if (plugin.running) return host::kBusy;
     RequestScope scope(*this);
     PluginMessageHeader message{kMessageCheckWord, plugin.Ref(), nullptr, BasicSuite()};
     return CallEntry(plugin, host::kInterfaceCaller, host::kAboutSelector, &message);
@@ -170,7 +170,7 @@ RunResult Host::DoIt(Plugin& plugin, const std::optional<ScriptParameters>& para
     }
     RunResult run;
     if (plugin.running) {
-        run.result = kBusy;
+        run.result = host::kBusy;
         return run;
     }
     RequestScope scope(*this);

@@ -5,21 +5,21 @@
 #include <limits>
 #include <stdexcept>
 
-#include "standin/host/HostErrors.h"
+#include "host/HostResults.h"
 
 namespace standin {
 
 static_assert(std::numeric_limits<float>::is_iec559 && sizeof(float) == 4, "float samples are IEEE 32-bit floats");
 
 int32_t Image::CheckGeometry(int64_t width, int64_t height, int32_t channels, int32_t bitsPerSample) {
-    if (width < 1 || height < 1 || width > kMaxImageSide || height > kMaxImageSide) return kBadParameter;
-    if (channels < 1 || channels > 4) return kBadParameter;
-    if (bitsPerSample != 8 && bitsPerSample != 16 && bitsPerSample != kFloatBits) return kBadParameter;
+    if (width < 1 || height < 1 || width > kMaxImageSide || height > kMaxImageSide) return host::kBadParameter;
+    if (channels < 1 || channels > 4) return host::kBadParameter;
+    if (bitsPerSample != 8 && bitsPerSample != 16 && bitsPerSample != kFloatBits) return host::kBadParameter;
     return 0;
 }
 
 int32_t Image::CheckResolution(double resolution) {
-    return std::isfinite(resolution) && resolution > 0 && resolution <= kMaxResolution ? 0 : kBadParameter;
+    return std::isfinite(resolution) && resolution > 0 && resolution <= kMaxResolution ? 0 : host::kBadParameter;
 }
 
 Image::Image(int32_t width, int32_t height, int32_t channels, int32_t bitsPerSample, double resolution)

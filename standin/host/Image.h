@@ -28,11 +28,11 @@ constexpr int32_t kFloatBits = 32;
 // then costs nothing unless the image really changes.
 class Image {
 public:
-    // 0 when an image of that shape may be made; kBadParameter for a side
+    // 0 when an image of that shape may be made; host::kBadParameter for a side
     // below 1 or above kMaxImageSide, channels outside 1..4 or bits other than
     // 8, 16 and 32.
     static int32_t CheckGeometry(int64_t width, int64_t height, int32_t channels, int32_t bitsPerSample);
-    // 0 for a finite resolution above 0 and at most kMaxResolution, else kBadParameter.
+    // 0 for a finite resolution above 0 and at most kMaxResolution, else host::kBadParameter.
     static int32_t CheckResolution(double resolution);
 
     // A black, fully transparent image. Throws std::invalid_argument when

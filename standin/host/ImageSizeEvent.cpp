@@ -1,7 +1,7 @@
 #include "host/FourCharCodes.h"
 #include "standin/host/DocumentEvents.h"
 #include "standin/host/EventArguments.h"
-#include "standin/host/HostErrors.h"
+#include "host/HostResults.h"
 #include "standin/host/NearestNeighbour.h"
 
 namespace standin {
@@ -9,7 +9,7 @@ namespace standin {
 int32_t ReadImageSize(const Descriptor& arguments, const Image& image, ImageSizeChange* change) {
     const bool resamples = arguments.HasKey(fourcc::kWidth) || arguments.HasKey(fourcc::kHeight);
     const bool setsResolution = arguments.HasKey(fourcc::kResolution);
-    if (!resamples && !setsResolution) return kMissingParameter;
+    if (!resamples && !setsResolution) return host::kMissingParameter;
 
     ImageSizeChange read;
     read.resamples = resamples;
@@ -24,7 +24,7 @@ int32_t ReadImageSize(const Descriptor& arguments, const Image& image, ImageSize
                                           &interpolation)) {
             return code;
         }
-        if (interpolation != fourcc::kNearestNeighbor) return kBadParameter;
+        if (interpolation != fourcc::kNearestNeighbor) return host::kBadParameter;
         if (int32_t code = Image::CheckGeometry(read.width, read.height, image.Channels(), image.BitsPerSample())) {
             return code;
         }

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 
 #include "standin/host/ScratchSettings.h"
 
@@ -20,9 +19,6 @@ std::atomic<uint64_t> inMemory{0};
 std::atomic<uint64_t> inScratch{0};
 std::atomic<uint64_t> peakInMemory{0};
 std::atomic<uint64_t> peakInScratch{0};
-
-std::mutex failureMutex;
-std::string lastFailure;
 
 void Add(std::atomic<uint64_t>& counter, std::atomic<uint64_t>& peak, uint64_t bytes) {
     const uint64_t now = counter.fetch_add(bytes) + bytes;
@@ -35,10 +31,6 @@ void Add(std::atomic<uint64_t>& counter, std::atomic<uint64_t>& peak, uint64_t b
     std::string message = "not enough scratch space in " + folder + " (" + ByteSizeText(bytes) + " needed";
     if (const std::optional<uint64_t> free = FreeScratchSpace(folder)) message += ", " + ByteSizeText(*free) + " free";
     message += "): " + reason;
-    {
-        const std::lock_guard<std::mutex> lock(failureMutex);
-        lastFailure = message;
-    }
     throw ScratchSpaceError(message);
 }
 
@@ -123,13 +115,6 @@ void ReleasePixelMemory(const PixelMemory& memory) {
 
 PixelMemoryUse CurrentPixelMemoryUse() {
     return PixelMemoryUse{inMemory.load(), inScratch.load(), peakInMemory.load(), peakInScratch.load()};
-}
-
-std::string TakeScratchFailure() {
-    const std::lock_guard<std::mutex> lock(failureMutex);
-    std::string message;
-    message.swap(lastFailure);
-    return message;
 }
 
 }  // namespace standin

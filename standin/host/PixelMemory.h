@@ -44,9 +44,4 @@ struct PixelMemoryUse {
 };
 PixelMemoryUse CurrentPixelMemoryUse();
 
-// The message of the last ScratchSpaceError thrown in this process, cleared
-// by reading it; empty when there was none. Lets a program say why a host
-// event ran out of memory.
-std::string TakeScratchFailure();
-
 }  // namespace standin

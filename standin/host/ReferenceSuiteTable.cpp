@@ -22,7 +22,7 @@ ActionResult16 Free(ActionReferenceHandle reference) {
         if (reference == nullptr) return Misuse(host, "reference.Free of a null handle");
         if (!host.Handles().FreeReference(reference)) {
             return Misuse(host, "reference.Free of a handle that is not a live reference (freed twice?)",
-                          kUnknownHandle);
+                          host::kUnknownHandle);
         }
         return failure.value_or(0);
     });
@@ -33,7 +33,7 @@ ActionResult16 PutEnumerated(ActionReferenceHandle reference, DescriptorClassID 
     return RunActionFunction("reference.PutEnumerated", [&](Host& host) -> int32_t {
         if (std::optional<int32_t> failure = host.BeginOperation("reference.PutEnumerated")) return *failure;
         Reference* live = LiveReference(host, "reference.PutEnumerated", reference);
-        if (live == nullptr) return kUnknownHandle;
+        if (live == nullptr) return host::kUnknownHandle;
         live->push_back(ReferenceForm{desiredClass, type, value});
         return 0;
     });

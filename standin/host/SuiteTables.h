@@ -15,7 +15,7 @@
 #include "host/GetFileListSuite.h"
 #include "host/UIHooksSuite.h"
 #include "standin/host/Host.h"
-#include "standin/host/HostErrors.h"
+#include "host/HostResults.h"
 
 namespace standin {
 
@@ -36,28 +36,28 @@ const void* SuiteTable(const char* name, int32_t version);
 // Runs `body(host)` for a suite function: the one place where exceptions
 // stop before they could reach the plug-in. Without a live host (a plug-in
 // releasing its suites after the host is gone) the call is answered with
-// kNoHost.
+// host::kNoHost.
 template <class Body>
 int32_t RunSuiteFunction(const char* operation, Body&& body) noexcept {
     Host* host = Host::Current();
-    if (host == nullptr) return kNoHost;
+    if (host == nullptr) return host::kNoHost;
     try {
         return body(*host);
-    } catch (const std::bad_alloc&) {
-        return kNotEnoughMemory;
+    } catch (const std::bad_alloc& error) {
+        return host->OutOfMemory(error);
     } catch (...) {
         try {
             host->RecordError(std::string(operation) + ": internal failure");
         } catch (...) {
         }
-        return kBadParameter;
+        return host::kBadParameter;
     }
 }
 
 // The 16-bit result of an action suite function. A code that does not fit
-// is answered kBadParameter, so that a failure never reads as success.
+// is answered host::kBadParameter, so that a failure never reads as success.
 inline ActionResult16 ToActionResult(int32_t code) {
-    if (code < INT16_MIN || code > INT16_MAX) return static_cast<ActionResult16>(kBadParameter);
+    if (code < INT16_MIN || code > INT16_MAX) return static_cast<ActionResult16>(host::kBadParameter);
     return static_cast<ActionResult16>(code);
 }
 
@@ -68,7 +68,7 @@ ActionResult16 RunActionFunction(const char* operation, Body&& body) noexcept {
 }
 
 // Records a misuse by the plug-in and returns `code`.
-inline int32_t Misuse(Host& host, const std::string& message, int32_t code = kBadParameter) {
+inline int32_t Misuse(Host& host, const std::string& message, int32_t code = host::kBadParameter) {
     host.RecordError(message);
     return code;
 }

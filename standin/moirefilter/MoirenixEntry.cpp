@@ -9,14 +9,14 @@
 //           refused.
 //   'sHrs'  mode: -2, low-pass ahead of a shrink, is the one mode; any other
 //           value is refused.
-// Both are required. Refusals return kFilterBadParameters; an image the
+// Both are required. Refusals return host::kMissingParameter; an image the
 // filter cannot work on (including a resolution that is not a positive
-// number) returns kFilterUnsupportedImage. No exception leaves the entry point.
+// number) returns host::kBadParameter. No exception leaves the entry point.
 //
 // With the document's colour profile (FilterPlugin.h) the filter low-passes
 // light: colour samples are decoded through the profile's tone curves, and
 // the result encoded again. A profile that cannot decode the image's colour
-// channels is refused with kFilterUnsupportedImage; without one, the coded
+// channels is refused with host::kBadParameter; without one, the coded
 // values are filtered as they are.
 //
 // 8- and 16-bit integer and 32-bit float images are filtered; float samples
@@ -52,10 +52,6 @@ namespace {
 
 constexpr double kShrinkMode = -2.0;
 constexpr char kThreadsVariable[] = "MOIRENIX_THREADS";
-
-// Codes for failures the host interface names no code for.
-constexpr int32_t kFilterOutOfMemory = -108;
-constexpr int32_t kFilterInternalError = -1;
 
 // The float the played event holds under `key`, if it holds one.
 bool ReadParameter(const FilterRequest& request, uint32_t key, double* value) {
@@ -110,26 +106,26 @@ int32_t ToResultCode(moirenix::LowPassResult result) {
         case moirenix::LowPassResult::done:
             return 0;
         case moirenix::LowPassResult::canceled:
-            return kFilterCanceled;
+            return host::kUserCanceled;
         case moirenix::LowPassResult::unsupportedImage:
-            return kFilterUnsupportedImage;
+            return host::kBadParameter;
         case moirenix::LowPassResult::badCutoff:
-            return kFilterBadParameters;
+            return host::kMissingParameter;
     }
-    return kFilterInternalError;
+    return host::kInternalError;
 }
 
 int32_t RunFilter(const FilterRequest& request) {
-    if (request.getFloat == nullptr) return kFilterBadParameters;
+    if (request.getFloat == nullptr) return host::kMissingParameter;
     double value = 0.0;
     double mode = 0.0;
     if (!ReadParameter(request, fourcc::kFilterValue, &value) || !ReadParameter(request, fourcc::kFilterMode, &mode)) {
-        return kFilterBadParameters;
+        return host::kMissingParameter;
     }
-    if (mode != kShrinkMode) return kFilterBadParameters;
-    if (!std::isfinite(value) || value < 0.0) return kFilterBadParameters;
+    if (mode != kShrinkMode) return host::kMissingParameter;
+    if (!std::isfinite(value) || value < 0.0) return host::kMissingParameter;
     const double resolution = request.image.resolution;
-    if (!std::isfinite(resolution) || resolution <= 0.0) return kFilterUnsupportedImage;
+    if (!std::isfinite(resolution) || resolution <= 0.0) return host::kBadParameter;
 
     moirenix::LowPassSettings settings;
     settings.cutoff = value / resolution;
@@ -140,14 +136,14 @@ int32_t RunFilter(const FilterRequest& request) {
         };
     }
     moirenix::ImageView image = ViewOf(request.image);
-    if (!moirenix::IsSupported(image)) return kFilterUnsupportedImage;
+    if (!moirenix::IsSupported(image)) return host::kBadParameter;
     std::unique_ptr<const moirenix::ToneCurves> tone;
     if (HasColorProfile(request)) {
-        if (request.colorProfileSize <= 0) return kFilterUnsupportedImage;
+        if (request.colorProfileSize <= 0) return host::kBadParameter;
         try {
             tone = moirenix::ReadToneCurves(request.colorProfile, static_cast<size_t>(request.colorProfileSize), image);
         } catch (const std::invalid_argument&) {
-            return kFilterUnsupportedImage;
+            return host::kBadParameter;
         }
     }
     if (request.checkOnly != 0) return 0;
@@ -162,15 +158,15 @@ int32_t RunFilter(const FilterRequest& request) {
 
 extern "C" int32_t MoirenixFilterMain(const FilterRequest* request) {
     if (request == nullptr || request->size < static_cast<int32_t>(kRequestSizeWithoutProfile)) {
-        return kFilterBadParameters;
+        return host::kMissingParameter;
     }
     try {
         return RunFilter(*request);
     } catch (const std::bad_alloc&) {
-        return kFilterOutOfMemory;
+        return host::kNotEnoughMemory;
     } catch (const std::length_error&) {
-        return kFilterOutOfMemory;
+        return host::kNotEnoughMemory;
     } catch (...) {
-        return kFilterInternalError;
+        return host::kInternalError;
     }
 }

@@ -29,11 +29,11 @@ TEST(CancelledDialog, TheFileIsReportedCancelledAndNothingIsWritten) {
 
     gui_test::ModalDriver driver;
     driver.PressButton("Cancel");
-    const cli::FileResult result = reducer.Reduce({folder / "photo.png", folder / "photo-reduced.png"}, {});
+    const runner::FileResult result = reducer.Reduce({folder / "photo.png", folder / "photo-reduced.png"}, {});
 
     EXPECT_TRUE(driver.Finished());
     EXPECT_TRUE(driver.Failures().empty());
-    EXPECT_EQ(result.outcome, cli::Outcome::cancelled);
+    EXPECT_EQ(result.outcome, runner::Outcome::cancelled);
     EXPECT_EQ(result.message, folder / "photo.png" + ": cancelled");
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"photo.png"});
     [pool release];

@@ -113,7 +113,7 @@ TEST_F(DeferredFilter, AFilterCancelledAtTheShrinkLeavesTheDocumentAsItWas) {
         played.SetFilterProgress([](double) { return false; });
         return 0;
     };
-    EXPECT_EQ(PlayAll({Filter, cancelFromNowOn, Shrink(68, 50)}, true), kFilterCanceled);
+    EXPECT_EQ(PlayAll({Filter, cancelFromNowOn, Shrink(68, 50)}, true), host::kUserCanceled);
     host.SetFilterProgress(nullptr);
     EXPECT_EQ(Image(), before);
     EXPECT_TRUE(History().empty());

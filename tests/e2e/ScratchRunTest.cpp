@@ -4,14 +4,12 @@
 // disk that fills up ends the run with the document exactly as it was.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <cstdlib>
 #include <string>
 
 #include "PluginRun.h"
 #include "standin/host/PixelMemory.h"
+#include "support/ScopedFileSizeLimit.h"
 #include "support/ScopedScratch.h"
 #include "support/TemporaryFolder.h"
 
@@ -19,26 +17,8 @@ namespace {
 
 using e2e::ScriptedFactor;
 
+using test_support::ScopedFileSizeLimit;
 using test_support::TemporaryFolder;
-
-// Writes past `bytes` fail with EFBIG (SIGXFSZ ignored) while it lives.
-class ScopedFileSizeLimit {
-public:
-    explicit ScopedFileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, saved_.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~ScopedFileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 void Paint(standin::Image& image) {
     uint32_t state = 12345;
@@ -95,7 +75,7 @@ TEST_P(ScratchRun, AFullScratchDiskEndsTheRunWithTheDocumentAsItWas) {
     EXPECT_NE(host.LastHistoryResult(), 0);
     EXPECT_EQ(Image(), before);
     EXPECT_TRUE(History().empty());
-    const std::string failure = standin::TakeScratchFailure();
+    const std::string failure = host.LastRun().scratchFailure;
     EXPECT_NE(failure.find("not enough scratch space in " + folder.Path()), std::string::npos) << failure;
     EXPECT_TRUE(folder.IsEmpty());
     ExpectCleanRun();

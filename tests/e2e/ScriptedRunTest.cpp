@@ -9,7 +9,7 @@
 
 #include "PluginRun.h"
 #include "host/SuiteHolders.h"
-#include "standin/host/HostErrors.h"
+#include "host/HostResults.h"
 
 namespace {
 
@@ -219,7 +219,7 @@ TEST_F(ScriptedRun, WithoutTheFilterTheDocumentStaysAsItWasAndTheHostsCodeIsRepo
     standin::RunResult run = host.DoIt(*plugin, ScriptedFactor(2));
 
     EXPECT_EQ(run.result, 0);
-    EXPECT_EQ(host.LastHistoryResult(), standin::kEventNotHandled);
+    EXPECT_EQ(host.LastHistoryResult(), host::kEventNotHandled);
     EXPECT_TRUE(Image() == before);
     EXPECT_TRUE(History().empty());
     ExpectCleanRun();

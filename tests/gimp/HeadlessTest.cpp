@@ -204,7 +204,7 @@ TEST_F(GimpHeadlessTest, LayersGroupsAndMasksKeepTheirPlacesAndOneSamplingRule) 
         const bool isMask = before.drawables[index].kind == "mask";
         ASSERT_EQ(bundle.Reduce("drawable", canvas, isMask ? std::vector<uint8_t>{} : SrgbProfile(canvas.Channels()), {})
                       .outcome,
-                  cli::Outcome::reduced);
+                  runner::Outcome::reduced);
         EXPECT_EQ(after.drawables[index].pixels, Under(after.drawables[index], canvas));
     }
 }
@@ -231,7 +231,7 @@ TEST_F(GimpHeadlessTest, FloatAndHalfFloatKeepValuesAboveOne) {
               (std::vector<double>{16, 12, 150}));
     gimphost::BundleSession bundle(std::getenv("DECIMORA_PLUGIN_DIR"), {gimphost::StepSource::factor, 2, {}});
     standin::Image canvas = OnCanvas(before.drawables[0], before.width, before.height, 32, before.xres);
-    ASSERT_EQ(bundle.Reduce("float", canvas, {}, {}).outcome, cli::Outcome::reduced);
+    ASSERT_EQ(bundle.Reduce("float", canvas, {}, {}).outcome, runner::Outcome::reduced);
     EXPECT_EQ(after.drawables[0].pixels, Under(after.drawables[0], canvas));
     const std::vector<float> floats = Samples<float>(after.drawables[0]);
     EXPECT_GT(*std::max_element(floats.begin(), floats.end()), 1.0f);

@@ -28,9 +28,9 @@ TEST(ReducerDocument, EveryFileIsReducedInOneDocumentEmptiedAfterEach) {
         loadtest::WriteInput(folder.Path(), input);
         const cli::FileJob job{folder / input.name, folder / ("reduced-" + input.name)};
 
-        const cli::FileResult result = reducer.Reduce(job, [](double) {});
+        const runner::FileResult result = reducer.Reduce(job, [](double) {});
 
-        ASSERT_EQ(result.outcome, cli::Outcome::reduced) << result.message;
+        ASSERT_EQ(result.outcome, runner::Outcome::reduced) << result.message;
         const standin::Document* document = standin::Host::Current()->TargetDocument();
         ASSERT_NE(document, nullptr);
         if (first == nullptr) first = document;

@@ -11,7 +11,7 @@
 #include "e2e/PluginRun.h"
 #include "host/HostTypes.h"
 #include "reliability/FaultSweep.h"
-#include "standin/host/HostErrors.h"
+#include "host/HostResults.h"
 
 namespace {
 
@@ -37,17 +37,16 @@ void PrintTo(const HostileCase& hostile, std::ostream* out) { *out << hostile.na
 Descriptor Factor(int32_t factor) { return Descriptor().PutInteger(fourcc::kFactorKey, factor); }
 
 const int32_t kParm = host::kParameterError;
-const int32_t kRefused = standin::kBadParameter;
-const int32_t kWrongType = standin::kWrongType;
+const int32_t kRefused = host::kBadParameter;
 
 const HostileCase kCases[] = {
     // A factor of another type cannot be read as one: the run ends with the
     // host's refusal of the read, before anything is played or recorded.
-    {"FactorStoredAsFloat", {64, 64, 72}, Descriptor().PutFloat(fourcc::kFactorKey, 5.0), kWrongType, {}},
+    {"FactorStoredAsFloat", {64, 64, 72}, Descriptor().PutFloat(fourcc::kFactorKey, 5.0), host::kWrongType, {}},
     {"FactorStoredAsUnitFloat", {64, 64, 72},
-     Descriptor().PutUnitFloat(fourcc::kFactorKey, fourcc::kUnitPixels, 5.0), kWrongType, {}},
+     Descriptor().PutUnitFloat(fourcc::kFactorKey, fourcc::kUnitPixels, 5.0), host::kWrongType, {}},
     {"FactorStoredAsEnumerated", {64, 64, 72},
-     Descriptor().PutEnumerated(fourcc::kFactorKey, fourcc::kOrdinal, fourcc::kTarget), kWrongType, {}},
+     Descriptor().PutEnumerated(fourcc::kFactorKey, fourcc::kOrdinal, fourcc::kTarget), host::kWrongType, {}},
     // Factors the reduction cannot divide by are refused before anything.
     {"FactorZero", {64, 64, 72}, Factor(0), kParm, {}},
     {"FactorMinusOne", {64, 64, 72}, Factor(-1), kParm, {}},

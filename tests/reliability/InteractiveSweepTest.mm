@@ -48,6 +48,7 @@ CleanRun MeasureCleanRun() {
     try {
         standin::Host host;
         host.KeepModulesMapped(true);
+        host.LogOperations(true);
         standin::Plugin& plugin = host.LoadPlugin(e2e::PluginFolder() + "/Decimora.plugin");
         host.LoadPlugin(e2e::PluginFolder() + "/KorvanMoirenix.plugin");
         OpenPaintedDocument(host);
@@ -111,6 +112,7 @@ reliability::SweepTally InteractiveSweep::tally;
 TEST_P(InteractiveSweep, FailingOneOperationLeavesTheHostWholeAndTheDocumentReducedOrUntouched) {
     ASSERT_TRUE(Clean().result.has_value());
     const int64_t n = GetParam();
+    host.LogOperations(true);
     host.FailNthOperation(n, kInjectedCode);
 
     {

@@ -29,6 +29,7 @@ CleanRun MeasureCleanRun() {
     try {
         standin::Host host;
         host.KeepModulesMapped(true);
+        host.LogOperations(true);
         standin::Plugin& plugin = host.LoadPlugin(e2e::PluginFolder() + "/Decimora.plugin");
         host.LoadPlugin(e2e::PluginFolder() + "/KorvanMoirenix.plugin");
         OpenPaintedDocument(host);
@@ -96,6 +97,7 @@ reliability::SweepTally ScriptedSweep::tally;
 TEST_P(ScriptedSweep, FailingOneOperationLeavesTheHostWholeAndTheDocumentReducedOrUntouched) {
     ASSERT_TRUE(Clean().result.has_value());
     const int64_t n = GetParam();
+    host.LogOperations(true);
     host.FailNthOperation(n, kInjectedCode);
 
     const standin::RunResult run = host.DoIt(*plugin, e2e::ScriptedFactor(kFactor));

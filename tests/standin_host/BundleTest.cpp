@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "HostSuites.h"
-#include "standin/host/HostErrors.h"
+#include "host/HostResults.h"
 
 namespace {
 
@@ -136,9 +136,9 @@ TEST_F(StandinHostBundles, FailingFilterLeavesThePixelsAsTheyWere) {
     ASSERT_NE(filter, nullptr);
     const standin::Image before = document->image;
     EXPECT_EQ(host.Play(filter->EventId(), standin::Descriptor().PutFloat(fourcc::kFilterValue, -1)),
-              kFilterBadParameters);
+              host::kMissingParameter);
     EXPECT_EQ(document->image, before);
-    EXPECT_EQ(host.Play(filter->EventId(), standin::Descriptor()), kFilterBadParameters);
+    EXPECT_EQ(host.Play(filter->EventId(), standin::Descriptor()), host::kMissingParameter);
     EXPECT_EQ(host.Play(filter->EventId(), standin::Descriptor().PutFloat(fourcc::kFilterValue, 2)), 0);
     EXPECT_EQ(document->image.Sample(0, 0, 0), 255u);
     EXPECT_EQ(document->history, std::vector<std::string>{kFilter});
@@ -153,7 +153,7 @@ TEST_F(StandinHostBundles, MisbehavingPluginsAreCaught) {
     ASSERT_EQ(host.Errors().size(), 1u) << "mode 2 frees the Get result twice";
     EXPECT_NE(host.Errors()[0].find("not a live descriptor"), std::string::npos);
 
-    EXPECT_EQ(host.DoIt(*automation, Parameters(1, 4)).result, standin::kPluginThrew);
+    EXPECT_EQ(host.DoIt(*automation, Parameters(1, 4)).result, host::kPluginThrew);
     EXPECT_EQ(host.Errors().size(), 2u);
 
     EXPECT_EQ(host.DoIt(*automation, Parameters(1, 6)).result, 0);
@@ -176,7 +176,7 @@ TEST_F(StandinHostBundles, PluginNamesOnlyForRecordsTheHostHandedOut) {
     standin_test::HostSuites suites(host);
     ASZString name = nullptr;
     int unknown = 0;
-    EXPECT_EQ(suites.uiHooks->GetPluginName(reinterpret_cast<SPPlugin*>(&unknown), &name), standin::kBadParameter);
+    EXPECT_EQ(suites.uiHooks->GetPluginName(reinterpret_cast<SPPlugin*>(&unknown), &name), host::kBadParameter);
     EXPECT_EQ(name, nullptr);
     ASSERT_NE(automation, nullptr);
     EXPECT_EQ(suites.uiHooks->GetPluginName(automation->Ref(), &name), 0);
@@ -201,6 +201,7 @@ TEST(StandinHostFaultSweep, EveryOperationOfARunCanFailCleanly) {
     ASSERT_GT(operations, 20);
     for (int64_t n = 1; n <= operations; ++n) {
         standin::Host host;
+        host.LogOperations(true);
         standin::Plugin& plugin = host.LoadPlugin(PluginFolder() + "/StandinTestAutomation.plugin");
         standin::Document& document = host.AddDocument(10, 7, 1, 16, 300.0);
         FillPattern(document.image);

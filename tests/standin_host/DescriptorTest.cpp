@@ -4,7 +4,7 @@
 
 #include "HostSuites.h"
 #include "standin/host/Descriptor.h"
-#include "standin/host/HostErrors.h"
+#include "host/HostResults.h"
 
 namespace {
 
@@ -14,15 +14,15 @@ TEST(StandinHostDescriptor, TypedReadsRefuseAbsentAndMistypedKeysAndLeaveTheOutV
     Descriptor descriptor;
     descriptor.PutInteger(fourcc::kFactorKey, 5).PutFloat(fourcc::kFilterValue, 900.0);
     int32_t integer = -1;
-    EXPECT_EQ(descriptor.GetInteger(fourcc::kWidth, &integer), standin::kNoSuchKey);
-    EXPECT_EQ(descriptor.GetInteger(fourcc::kFilterValue, &integer), standin::kWrongType);
+    EXPECT_EQ(descriptor.GetInteger(fourcc::kWidth, &integer), host::kNoSuchKey);
+    EXPECT_EQ(descriptor.GetInteger(fourcc::kFilterValue, &integer), host::kWrongType);
     EXPECT_EQ(integer, -1);
     EXPECT_EQ(descriptor.GetInteger(fourcc::kFactorKey, &integer), 0);
     EXPECT_EQ(integer, 5);
 
     uint32_t unit = fourcc::kUnitPixels;
     double value = -1;
-    EXPECT_EQ(descriptor.GetUnitFloat(fourcc::kFilterValue, &unit, &value), standin::kWrongType);
+    EXPECT_EQ(descriptor.GetUnitFloat(fourcc::kFilterValue, &unit, &value), host::kWrongType);
     EXPECT_EQ(unit, fourcc::kUnitPixels);
     EXPECT_EQ(value, -1);
 }
@@ -66,8 +66,8 @@ TEST_F(StandinHostDescriptorSuite, ValuesRoundTripThroughTheSuite) {
     EXPECT_EQ(width, 3000.0);
 
     int32_t untouched = 77;
-    EXPECT_EQ(suites.descriptor->GetInteger(handle, fourcc::kHeight, &untouched), standin::kNoSuchKey);
-    EXPECT_EQ(suites.descriptor->GetInteger(handle, fourcc::kWidth, &untouched), standin::kWrongType);
+    EXPECT_EQ(suites.descriptor->GetInteger(handle, fourcc::kHeight, &untouched), host::kNoSuchKey);
+    EXPECT_EQ(suites.descriptor->GetInteger(handle, fourcc::kWidth, &untouched), host::kWrongType);
     EXPECT_EQ(untouched, 77);
     EXPECT_EQ(suites.descriptor->Free(handle), 0);
     EXPECT_EQ(host.LeakedHandles(), 0);
@@ -78,19 +78,19 @@ TEST_F(StandinHostDescriptorSuite, DoubleFreeForeignAndWrongKindHandlesAreRecord
     ActionDescriptorHandle handle = nullptr;
     ASSERT_EQ(suites.descriptor->Make(&handle), 0);
     ASSERT_EQ(suites.descriptor->Free(handle), 0);
-    EXPECT_EQ(suites.descriptor->Free(handle), standin::kUnknownHandle);
-    EXPECT_EQ(suites.descriptor->PutInteger(handle, fourcc::kFactorKey, 1), standin::kUnknownHandle);
+    EXPECT_EQ(suites.descriptor->Free(handle), host::kUnknownHandle);
+    EXPECT_EQ(suites.descriptor->PutInteger(handle, fourcc::kFactorKey, 1), host::kUnknownHandle);
 
     int stackObject = 0;
     auto* foreign = reinterpret_cast<ActionDescriptorHandle>(&stackObject);
-    EXPECT_EQ(suites.descriptor->PutFloat(foreign, fourcc::kFilterValue, 1.0), standin::kUnknownHandle);
+    EXPECT_EQ(suites.descriptor->PutFloat(foreign, fourcc::kFilterValue, 1.0), host::kUnknownHandle);
 
     ActionReferenceHandle reference = nullptr;
     ASSERT_EQ(suites.reference->Make(&reference), 0);
-    EXPECT_EQ(suites.descriptor->Free(reinterpret_cast<ActionDescriptorHandle>(reference)), standin::kUnknownHandle);
+    EXPECT_EQ(suites.descriptor->Free(reinterpret_cast<ActionDescriptorHandle>(reference)), host::kUnknownHandle);
     EXPECT_EQ(host.LeakedHandles(), 1) << "the reference is still the caller's";
     EXPECT_EQ(suites.reference->Free(reference), 0);
-    EXPECT_EQ(suites.reference->Free(reference), standin::kUnknownHandle);
+    EXPECT_EQ(suites.reference->Free(reference), host::kUnknownHandle);
     EXPECT_EQ(host.Errors().size(), 5u);
     EXPECT_EQ(host.LeakedHandles(), 0);
 }
@@ -129,7 +129,7 @@ TEST_F(StandinHostDescriptorSuite, InjectedCodesBeyondSixteenBitsNeverReadAsSucc
     host.FailOperation("descriptor.PutInteger", 0x10000);
     ActionDescriptorHandle handle = nullptr;
     ASSERT_EQ(suites.descriptor->Make(&handle), 0);
-    EXPECT_EQ(suites.descriptor->PutInteger(handle, fourcc::kFactorKey, 1), standin::kBadParameter);
+    EXPECT_EQ(suites.descriptor->PutInteger(handle, fourcc::kFactorKey, 1), host::kBadParameter);
     host.ClearFaults();
     host.FailOperation("descriptor.PutInteger", -128);
     EXPECT_EQ(host::ToHostResult(suites.descriptor->PutInteger(handle, fourcc::kFactorKey, 1)), -128);

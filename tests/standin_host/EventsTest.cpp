@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "HostSuites.h"
-#include "standin/host/HostErrors.h"
+#include "host/HostResults.h"
 #include "support/ScopedScratch.h"
 
 namespace {
@@ -68,11 +68,11 @@ TEST_F(StandinHostEvents, GetRefusesWithoutATargetOrForOtherReferences) {
     ActionReferenceHandle empty = nullptr;
     suites.reference->Make(&empty);
     ActionDescriptorHandle properties = nullptr;
-    EXPECT_EQ(suites.control->Get(&properties, empty), standin::kBadParameter);
+    EXPECT_EQ(suites.control->Get(&properties, empty), host::kBadParameter);
     EXPECT_EQ(properties, nullptr);
     ActionReferenceHandle target = suites.TargetReference();
     host.SetTargetDocument(nullptr);
-    EXPECT_EQ(suites.control->Get(&properties, target), standin::kNoTargetDocument);
+    EXPECT_EQ(suites.control->Get(&properties, target), host::kNoTargetDocument);
     EXPECT_EQ(properties, nullptr);
     suites.reference->Free(empty);
     suites.reference->Free(target);
@@ -124,45 +124,45 @@ TEST_F(StandinHostEvents, RefusedEventsLeaveTheDocumentUntouched) {
     const double inf = std::numeric_limits<double>::infinity();
     const std::vector<Refusal> refusals = {
         {"no height", fourcc::kCanvasSizeEvent,
-         Descriptor().PutUnitFloat(fourcc::kWidth, fourcc::kUnitPixels, 10), standin::kMissingParameter},
-        {"empty", fourcc::kCanvasSizeEvent, Descriptor(), standin::kMissingParameter},
-        {"zero width", fourcc::kCanvasSizeEvent, CanvasSize(0, 10), standin::kBadParameter},
-        {"negative height", fourcc::kCanvasSizeEvent, CanvasSize(10, -4), standin::kBadParameter},
-        {"NaN width", fourcc::kCanvasSizeEvent, CanvasSize(nan, 10), standin::kBadParameter},
-        {"infinite height", fourcc::kCanvasSizeEvent, CanvasSize(10, inf), standin::kBadParameter},
-        {"beyond the side limit", fourcc::kCanvasSizeEvent, CanvasSize(300001, 10), standin::kBadParameter},
+         Descriptor().PutUnitFloat(fourcc::kWidth, fourcc::kUnitPixels, 10), host::kMissingParameter},
+        {"empty", fourcc::kCanvasSizeEvent, Descriptor(), host::kMissingParameter},
+        {"zero width", fourcc::kCanvasSizeEvent, CanvasSize(0, 10), host::kBadParameter},
+        {"negative height", fourcc::kCanvasSizeEvent, CanvasSize(10, -4), host::kBadParameter},
+        {"NaN width", fourcc::kCanvasSizeEvent, CanvasSize(nan, 10), host::kBadParameter},
+        {"infinite height", fourcc::kCanvasSizeEvent, CanvasSize(10, inf), host::kBadParameter},
+        {"beyond the side limit", fourcc::kCanvasSizeEvent, CanvasSize(300001, 10), host::kBadParameter},
         {"beyond the scratch space", fourcc::kCanvasSizeEvent, CanvasSize(300000, 300000),
-         standin::kNotEnoughMemory},
+         host::kNotEnoughMemory},
         {"width as a plain float", fourcc::kCanvasSizeEvent,
          Descriptor().PutFloat(fourcc::kWidth, 10).PutUnitFloat(fourcc::kHeight, fourcc::kUnitPixels, 10),
-         standin::kWrongType},
+         host::kWrongType},
         {"width in another unit", fourcc::kCanvasSizeEvent,
          Descriptor()
              .PutUnitFloat(fourcc::kWidth, fourcc::kUnitDensity, 10)
              .PutUnitFloat(fourcc::kHeight, fourcc::kUnitPixels, 10),
-         standin::kBadParameter},
+         host::kBadParameter},
         {"anchor of another enumeration", fourcc::kCanvasSizeEvent,
-         With(CanvasSize(10, 10), fourcc::kHorizontal, fourcc::kVerticalLocation, fourcc::kTop), standin::kWrongType},
+         With(CanvasSize(10, 10), fourcc::kHorizontal, fourcc::kVerticalLocation, fourcc::kTop), host::kWrongType},
         {"unknown anchor", fourcc::kCanvasSizeEvent,
-         With(CanvasSize(10, 10), fourcc::kVertical, fourcc::kVerticalLocation, fourcc::kLeft), standin::kBadParameter},
-        {"nothing to do", fourcc::kImageSizeEvent, Descriptor(), standin::kMissingParameter},
-        {"zero resolution", fourcc::kImageSizeEvent, ResolutionOnly(0), standin::kBadParameter},
-        {"negative resolution", fourcc::kImageSizeEvent, ResolutionOnly(-72), standin::kBadParameter},
-        {"NaN resolution", fourcc::kImageSizeEvent, ResolutionOnly(nan), standin::kBadParameter},
+         With(CanvasSize(10, 10), fourcc::kVertical, fourcc::kVerticalLocation, fourcc::kLeft), host::kBadParameter},
+        {"nothing to do", fourcc::kImageSizeEvent, Descriptor(), host::kMissingParameter},
+        {"zero resolution", fourcc::kImageSizeEvent, ResolutionOnly(0), host::kBadParameter},
+        {"negative resolution", fourcc::kImageSizeEvent, ResolutionOnly(-72), host::kBadParameter},
+        {"NaN resolution", fourcc::kImageSizeEvent, ResolutionOnly(nan), host::kBadParameter},
         {"resolution in pixels", fourcc::kImageSizeEvent,
-         Descriptor().PutUnitFloat(fourcc::kResolution, fourcc::kUnitPixels, 72), standin::kBadParameter},
-        {"resample without interpolation", fourcc::kImageSizeEvent, CanvasSize(5, 5), standin::kMissingParameter},
+         Descriptor().PutUnitFloat(fourcc::kResolution, fourcc::kUnitPixels, 72), host::kBadParameter},
+        {"resample without interpolation", fourcc::kImageSizeEvent, CanvasSize(5, 5), host::kMissingParameter},
         {"resample with width only", fourcc::kImageSizeEvent,
          With(Descriptor().PutUnitFloat(fourcc::kWidth, fourcc::kUnitPixels, 5), fourcc::kInterpolation,
               fourcc::kInterpolationType, fourcc::kNearestNeighbor),
-         standin::kMissingParameter},
+         host::kMissingParameter},
         {"other interpolation", fourcc::kImageSizeEvent,
          With(CanvasSize(5, 5), fourcc::kInterpolation, fourcc::kInterpolationType, fourcc::Make("Bcbc")),
-         standin::kBadParameter},
-        {"resample to zero", fourcc::kImageSizeEvent, NearestImageSize(0, 5), standin::kBadParameter},
+         host::kBadParameter},
+        {"resample to zero", fourcc::kImageSizeEvent, NearestImageSize(0, 5), host::kBadParameter},
         {"valid size but bad resolution", fourcc::kImageSizeEvent,
-         NearestImageSize(5, 5).PutUnitFloat(fourcc::kResolution, fourcc::kUnitDensity, 0), standin::kBadParameter},
-        {"unknown event", fourcc::Make("Xyzw"), CanvasSize(5, 5), standin::kEventNotHandled},
+         NearestImageSize(5, 5).PutUnitFloat(fourcc::kResolution, fourcc::kUnitDensity, 0), host::kBadParameter},
+        {"unknown event", fourcc::Make("Xyzw"), CanvasSize(5, 5), host::kEventNotHandled},
     };
     // No scratch folder: a canvas beyond the memory budget cannot be had.
     const test_support::ScopedScratch noScratch(1 << 20, "/nonexistent-scratch-folder");
@@ -176,9 +176,9 @@ TEST_F(StandinHostEvents, RefusedEventsLeaveTheDocumentUntouched) {
 }
 
 TEST_F(StandinHostEvents, PlayRefusesUnknownDialogOptionsAndMissingDocuments) {
-    EXPECT_EQ(host.Play(fourcc::kCanvasSizeEvent, CanvasSize(5, 5), 0), standin::kBadParameter);
+    EXPECT_EQ(host.Play(fourcc::kCanvasSizeEvent, CanvasSize(5, 5), 0), host::kBadParameter);
     host.SetTargetDocument(nullptr);
-    EXPECT_EQ(host.Play(fourcc::kCanvasSizeEvent, CanvasSize(5, 5)), standin::kNoTargetDocument);
+    EXPECT_EQ(host.Play(fourcc::kCanvasSizeEvent, CanvasSize(5, 5)), host::kNoTargetDocument);
 }
 
 TEST_F(StandinHostEvents, PlayThroughTheSuiteHandsBackAResultTheCallerOwns) {
@@ -207,7 +207,7 @@ TEST_F(StandinHostEvents, StringIdsMapToTheirEventsAndUnknownOnesAreRefused) {
     EXPECT_EQ(suites.control->StringIDToTypeID("canvasSize", &id), 0);
     EXPECT_EQ(id, fourcc::kCanvasSizeEvent);
     id = 99;
-    EXPECT_EQ(suites.control->StringIDToTypeID("Korvan Moirenix", &id), standin::kEventNotHandled);
+    EXPECT_EQ(suites.control->StringIDToTypeID("Korvan Moirenix", &id), host::kEventNotHandled);
     EXPECT_EQ(id, 99u);
 }
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "HostSuites.h"
-#include "standin/host/HostErrors.h"
+#include "host/HostResults.h"
 #include "standin/host/NearestNeighbour.h"
 
 namespace {
@@ -81,7 +81,7 @@ TEST_F(StandinHostHistory, ABlockInsideABlockIsRefused) {
     callback.nest = true;
     ASSERT_EQ(Suspend(), 0);
     EXPECT_EQ(callback.calls, 1);
-    EXPECT_EQ(callback.nestedResult, standin::kBusy);
+    EXPECT_EQ(callback.nestedResult, host::kBusy);
     EXPECT_EQ(host.TargetDocument()->history.size(), 1u);
 }
 
@@ -117,14 +117,15 @@ TEST_F(StandinHostHistory, DeadReferenceOrNameIsRefusedWithoutCallingBack) {
     ActionReferenceHandle dead = nullptr;
     suites.reference->Make(&dead);
     suites.reference->Free(dead);
-    EXPECT_EQ(suites.control->SuspendHistory(dead, CropThenAnswer, &callback, callback.name), standin::kUnknownHandle);
+    EXPECT_EQ(suites.control->SuspendHistory(dead, CropThenAnswer, &callback, callback.name), host::kUnknownHandle);
     EXPECT_EQ(suites.control->SuspendHistory(callback.reference, CropThenAnswer, &callback, nullptr),
-              standin::kUnknownHandle);
+              host::kUnknownHandle);
     EXPECT_EQ(callback.calls, 0);
     EXPECT_EQ(host.Errors().size(), 2u);
 }
 
 TEST_F(StandinHostHistory, OperationsAreCountedAndTheNthCanBeFailed) {
+    host.LogOperations(true);
     host.BeginRun();
     ASSERT_EQ(Suspend(), 0);
     // SuspendHistory, then Make, two puts, Play, Free inside the callback.

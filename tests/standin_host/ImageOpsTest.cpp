@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "standin/host/CanvasSize.h"
-#include "standin/host/HostErrors.h"
+#include "host/HostResults.h"
 #include "standin/host/NearestNeighbour.h"
 
 namespace {
@@ -29,18 +29,18 @@ Image Patterned(int32_t width, int32_t height, int32_t channels, int32_t bits) {
 
 TEST(StandinHostImage, RefusesShapesAndResolutionsOutOfRange) {
     EXPECT_EQ(Image::CheckGeometry(1, 1, 1, 8), 0);
-    EXPECT_EQ(Image::CheckGeometry(0, 5, 3, 8), standin::kBadParameter);
-    EXPECT_EQ(Image::CheckGeometry(5, -1, 3, 8), standin::kBadParameter);
-    EXPECT_EQ(Image::CheckGeometry(5, 5, 5, 8), standin::kBadParameter);
-    EXPECT_EQ(Image::CheckGeometry(5, 5, 3, 12), standin::kBadParameter);
+    EXPECT_EQ(Image::CheckGeometry(0, 5, 3, 8), host::kBadParameter);
+    EXPECT_EQ(Image::CheckGeometry(5, -1, 3, 8), host::kBadParameter);
+    EXPECT_EQ(Image::CheckGeometry(5, 5, 5, 8), host::kBadParameter);
+    EXPECT_EQ(Image::CheckGeometry(5, 5, 3, 12), host::kBadParameter);
     EXPECT_EQ(Image::CheckGeometry(5, 5, 3, 32), 0);
-    EXPECT_EQ(Image::CheckGeometry(standin::kMaxImageSide + 1, 1, 1, 8), standin::kBadParameter);
+    EXPECT_EQ(Image::CheckGeometry(standin::kMaxImageSide + 1, 1, 1, 8), host::kBadParameter);
     EXPECT_EQ(Image::CheckGeometry(standin::kMaxImageSide, standin::kMaxImageSide, 4, 16), 0);
     EXPECT_EQ(Image::CheckResolution(72.5), 0);
-    EXPECT_EQ(Image::CheckResolution(0), standin::kBadParameter);
-    EXPECT_EQ(Image::CheckResolution(-300), standin::kBadParameter);
-    EXPECT_EQ(Image::CheckResolution(std::nan("")), standin::kBadParameter);
-    EXPECT_EQ(Image::CheckResolution(INFINITY), standin::kBadParameter);
+    EXPECT_EQ(Image::CheckResolution(0), host::kBadParameter);
+    EXPECT_EQ(Image::CheckResolution(-300), host::kBadParameter);
+    EXPECT_EQ(Image::CheckResolution(std::nan("")), host::kBadParameter);
+    EXPECT_EQ(Image::CheckResolution(INFINITY), host::kBadParameter);
     EXPECT_THROW(Image(0, 1, 1, 8, 72), std::invalid_argument);
 }
 

@@ -4,7 +4,7 @@
 
 #include "host/SuiteHolders.h"
 #include "standin/host/Host.h"
-#include "standin/host/HostErrors.h"
+#include "host/HostResults.h"
 
 namespace {
 
@@ -27,11 +27,11 @@ TEST(StandinHostBasicSuite, UnknownNameOrVersionIsRefusedWithANullTable) {
     SPBasicSuite* basic = host.BasicSuite();
     int marker = 0;
     const void* table = &marker;
-    EXPECT_EQ(basic->AcquireSuite("No Such Suite", 1, &table), standin::kSuiteNotFound);
+    EXPECT_EQ(basic->AcquireSuite("No Such Suite", 1, &table), host::kSuiteNotFound);
     EXPECT_EQ(table, nullptr);
     table = &marker;
     EXPECT_EQ(basic->AcquireSuite(kGetFileListSuiteName, kGetFileListSuiteVersion + 1, &table),
-              standin::kSuiteNotFound);
+              host::kSuiteNotFound);
     EXPECT_EQ(table, nullptr);
     EXPECT_EQ(host.OutstandingSuiteAcquisitions(), 0);
 }
@@ -39,7 +39,7 @@ TEST(StandinHostBasicSuite, UnknownNameOrVersionIsRefusedWithANullTable) {
 TEST(StandinHostBasicSuite, ReleasingWhatIsNotHeldIsARecordedError) {
     standin::Host host;
     EXPECT_EQ(host.BasicSuite()->ReleaseSuite(kGetFileListSuiteName, kGetFileListSuiteVersion),
-              standin::kSuiteNotAcquired);
+              host::kSuiteNotAcquired);
     ASSERT_EQ(host.Errors().size(), 1u);
     EXPECT_NE(host.Errors()[0].find("not acquired"), std::string::npos);
 }
@@ -106,7 +106,7 @@ TEST(StandinHostBasicSuite, OnlyOneHostAtATimeAndSuitesAnswerWithoutOne) {
         basic = host.BasicSuite();
     }
     EXPECT_EQ(standin::Host::Current(), nullptr);
-    EXPECT_EQ(basic->ReleaseSuite(kGetFileListSuiteName, kGetFileListSuiteVersion), standin::kNoHost);
+    EXPECT_EQ(basic->ReleaseSuite(kGetFileListSuiteName, kGetFileListSuiteVersion), host::kNoHost);
 }
 
 }  // namespace

@@ -125,31 +125,31 @@ TEST_F(MoirenixEntry, RefusesBadParametersAndLeavesThePixels) {
     const double infinity = std::numeric_limits<double>::infinity();
     for (const auto& [value, mode] : std::vector<std::pair<double, double>>{
              {900.0, -1.0}, {900.0, 0.0}, {900.0, -2.5}, {900.0, kNaN}, {-1.0, -2.0}, {kNaN, -2.0}, {infinity, -2.0}}) {
-        EXPECT_EQ(Play(image, value, mode), kFilterBadParameters) << "value " << value << ", mode " << mode;
+        EXPECT_EQ(Play(image, value, mode), host::kMissingParameter) << "value " << value << ", mode " << mode;
     }
     for (uint32_t missing : {fourcc::kFilterValue, fourcc::kFilterMode}) {
         host_.parameters = {{fourcc::kFilterValue, 900.0}, {fourcc::kFilterMode, -2.0}};
         host_.parameters.erase(missing);
         FilterRequest request = RequestFor(image, 14400.0);
-        EXPECT_EQ(entry_(&request), kFilterBadParameters);
+        EXPECT_EQ(entry_(&request), host::kMissingParameter);
     }
     FilterRequest request = RequestFor(image, 14400.0);
     request.getFloat = nullptr;
-    EXPECT_EQ(entry_(&request), kFilterBadParameters);
+    EXPECT_EQ(entry_(&request), host::kMissingParameter);
     request = RequestFor(image, 14400.0);
     request.size = static_cast<int32_t>(offsetof(FilterRequest, colorProfile)) - 8;
-    EXPECT_EQ(entry_(&request), kFilterBadParameters);
-    EXPECT_EQ(entry_(nullptr), kFilterBadParameters);
+    EXPECT_EQ(entry_(&request), host::kMissingParameter);
+    EXPECT_EQ(entry_(nullptr), host::kMissingParameter);
     EXPECT_EQ(image.Bytes(), original.Bytes());
 }
 
 TEST_F(MoirenixEntry, RefusesImagesItCannotFilter) {
     TestImage image = Stripes();
-    for (double resolution : {0.0, -72.0, kNaN}) EXPECT_EQ(Play(image, 900.0, -2.0, resolution), kFilterUnsupportedImage);
+    for (double resolution : {0.0, -72.0, kNaN}) EXPECT_EQ(Play(image, 900.0, -2.0, resolution), host::kBadParameter);
     host_.parameters = {{fourcc::kFilterValue, 900.0}, {fourcc::kFilterMode, -2.0}};
     FilterRequest request = RequestFor(image, 14400.0);
     request.image.bitsPerSample = 24;
-    EXPECT_EQ(entry_(&request), kFilterUnsupportedImage);
+    EXPECT_EQ(entry_(&request), host::kBadParameter);
 }
 
 TEST_F(MoirenixEntry, FiltersLightThroughTheDocumentsProfile) {
@@ -171,7 +171,7 @@ TEST_F(MoirenixEntry, FiltersLightThroughTheDocumentsProfile) {
     const uint8_t junk[4] = {1, 2, 3, 4};
     request.colorProfile = junk;
     request.colorProfileSize = sizeof junk;
-    EXPECT_EQ(entry_(&request), kFilterUnsupportedImage);
+    EXPECT_EQ(entry_(&request), host::kBadParameter);
     EXPECT_EQ(image.Get(32, 16, 0), 0u);
     request.size = static_cast<int32_t>(offsetof(FilterRequest, colorProfile));
     ASSERT_EQ(entry_(&request), 0);
@@ -181,7 +181,7 @@ TEST_F(MoirenixEntry, FiltersLightThroughTheDocumentsProfile) {
 TEST_F(MoirenixEntry, StopsWhenTheHostAsks) {
     TestImage image(120, 1100, 3, 8);  // several batches of rows
     host_.stopAt = 1;
-    EXPECT_EQ(Play(image, 1800.0, -2.0), kFilterCanceled);
+    EXPECT_EQ(Play(image, 1800.0, -2.0), host::kUserCanceled);
     ASSERT_EQ(host_.fractions.size(), 1u);
     EXPECT_LT(host_.fractions.front(), 1.0);
 }

@@ -9,10 +9,10 @@
 
 extern "C" __attribute__((visibility("default"))) int32_t TestFilterMain(const FilterRequest* request) {
     if (request == nullptr || request->size < static_cast<int32_t>(sizeof(FilterRequest))) {
-        return kFilterUnsupportedImage;
+        return host::kBadParameter;
     }
     double value = 0;
-    if (request->getFloat(request->parameterContext, fourcc::kFilterValue, &value) != 0) return kFilterBadParameters;
+    if (request->getFloat(request->parameterContext, fourcc::kFilterValue, &value) != 0) return host::kMissingParameter;
     const FilterImage& image = request->image;
     const size_t rowSamples = static_cast<size_t>(image.width) * static_cast<size_t>(image.channels);
     for (int32_t y = 0; y < image.height; ++y) {
@@ -32,8 +32,8 @@ extern "C" __attribute__((visibility("default"))) int32_t TestFilterMain(const F
             }
         }
         if (request->progress != nullptr && request->progress(request->progressContext, (y + 1.0) / image.height)) {
-            return kFilterCanceled;
+            return host::kUserCanceled;
         }
     }
-    return value < 0 ? kFilterBadParameters : 0;
+    return value < 0 ? host::kMissingParameter : 0;
 }

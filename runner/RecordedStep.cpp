@@ -1,6 +1,6 @@
 // The text form of a recorded step: formatting, and a strict parser that
 // accepts exactly what the formatter writes (see RecordedStep.h).
-#include "cli/RecordedStep.h"
+#include "runner/RecordedStep.h"
 
 #include <cctype>
 #include <charconv>
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <variant>
 
-namespace cli {
+namespace runner {
 
 namespace {
 
@@ -208,4 +208,4 @@ RecordedStep ParseRecordedStep(const std::string& text) {
     return step;
 }
 
-}  // namespace cli
+}  // namespace runner

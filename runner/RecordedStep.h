@@ -29,7 +29,7 @@
 
 #include "standin/host/Descriptor.h"
 
-namespace cli {
+namespace runner {
 
 constexpr size_t kMaxRecordedStepBytes = 64 * 1024;
 
@@ -58,4 +58,4 @@ RecordedStep ReadRecordedStepFile(const std::string& path);
 // when `overwrite` is set. Throws RecordedStepError naming the file.
 void WriteRecordedStepFile(const std::string& path, const RecordedStep& step, bool overwrite);
 
-}  // namespace cli
+}  // namespace runner

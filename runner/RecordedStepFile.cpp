@@ -7,12 +7,12 @@
 #include <cerrno>
 #include <cstring>
 
-#include "cli/RecordedStep.h"
+#include "runner/RecordedStep.h"
 #include "imagefiles/AtomicFile.h"
 #include "imagefiles/ImageFileError.h"
 #include "imagefiles/UniqueFd.h"
 
-namespace cli {
+namespace runner {
 
 namespace {
 
@@ -70,4 +70,4 @@ void WriteRecordedStepFile(const std::string& path, const RecordedStep& step, bo
     }
 }
 
-}  // namespace cli
+}  // namespace runner

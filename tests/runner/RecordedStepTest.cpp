@@ -5,13 +5,13 @@
 #include <random>
 #include <string>
 
-#include "cli/RecordedStep.h"
+#include "runner/RecordedStep.h"
 
 namespace {
 
-using cli::ParseRecordedStep;
-using cli::RecordedStep;
-using cli::RecordedStepError;
+using runner::ParseRecordedStep;
+using runner::RecordedStep;
+using runner::RecordedStepError;
 
 RecordedStep FullStep() {
     RecordedStep step;
@@ -36,12 +36,12 @@ TEST(RecordedStep, FormatsThePluginsStepAsDocumented) {
     RecordedStep step;
     step.event = 0x44636D72;
     step.descriptor.PutInteger(0x52742020, 4);
-    EXPECT_EQ(cli::FormatRecordedStep(step), "decimora step 1\nevent 'Dcmr'\n'Rt  ' integer 4\n");
+    EXPECT_EQ(runner::FormatRecordedStep(step), "decimora step 1\nevent 'Dcmr'\n'Rt  ' integer 4\n");
 }
 
 TEST(RecordedStep, EveryValueTypeAndCodeFormReadsBackExactly) {
     const RecordedStep step = FullStep();
-    const std::string text = cli::FormatRecordedStep(step);
+    const std::string text = runner::FormatRecordedStep(step);
     EXPECT_NE(text.find("0x00000001 float 0.1\n"), std::string::npos) << text;
     EXPECT_NE(text.find("'Intr' enumerated 'Nrst' 0x7F000000\n"), std::string::npos) << text;
     const RecordedStep read = ParseRecordedStep(text);
@@ -80,7 +80,7 @@ TEST(RecordedStep, RefusesAnythingButTheExactForm) {
         {head + "'R\x01  ' integer 4\n", "unprintable"},
         {head + "# comment\n", "line 3"},
         {std::string("decimora step 1\nevent 'Dcmr'\n\0", 30) + "\n", "line 3"},
-        {head + std::string(cli::kMaxRecordedStepBytes, 'x') + "\n", "larger than"},
+        {head + std::string(runner::kMaxRecordedStepBytes, 'x') + "\n", "larger than"},
     };
     for (const auto& [text, expected] : cases) {
         const std::string message = ParseError(text);
@@ -91,7 +91,7 @@ TEST(RecordedStep, RefusesAnythingButTheExactForm) {
 // Cut at every length, and with bytes changed at random, a valid step either
 // still reads as a step or is refused with RecordedStepError.
 TEST(RecordedStep, DamagedTextIsRefusedNeverMisread) {
-    const std::string text = cli::FormatRecordedStep(FullStep());
+    const std::string text = runner::FormatRecordedStep(FullStep());
     for (size_t length = 0; length < text.size(); ++length) {
         const std::string cut = text.substr(0, length);
         try {
