@@ -23,7 +23,7 @@ void RegisterProcedure() {
         kProcedureName, "Reduce the image by a whole factor without moir\xc3\xa9",
         "Crops the image to a multiple of the factor (top left kept), filters every layer and mask with the "
         "moir\xc3\xa9 filter and keeps one pixel of each factor x factor block, in one undo step. Channels, paths, "
-        "guides and the selection are scaled by GIMP. Interactively the Decimora dialog asks for the factor.",
+        "guides and the selection are scaled by GIMP. Interactively a dialog asks for the factor.",
         "Decimora", "Decimora", "2026", kMenuLabel, kImageTypes, GIMP_PLUGIN, kParameterCount, 0, parameters,
         nullptr);
     gimp_plugin_menu_register(kProcedureName, kMenuPath);

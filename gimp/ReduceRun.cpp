@@ -15,6 +15,7 @@
 #include "gimp/BundleSession.h"
 #include "gimp/Commit.h"
 #include "gimp/DrawablePixels.h"
+#include "gimp/FactorDialog.h"
 #include "gimp/GimpHolders.h"
 #include "gimp/ImageDrawables.h"
 #include "gimp/LastValues.h"
@@ -62,12 +63,42 @@ void CheckFactor(gint32 image, int32_t factor) {
     }
 }
 
+// The image's resolution as the host gets it. Files store resolutions in
+// units that seldom give whole pixels per inch (300 ppi in a PNG opens as
+// 299.9994); rounded as the decimora program rounds what it reads, the final
+// resolution is the same.
+double HostResolution(gint32 image) {
+    gdouble resolution = 0.0;
+    gdouble unused = 0.0;
+    gimp_image_get_resolution(image, &resolution, &unused);
+    return standin::RoundResolution(resolution);
+}
+
+// The factor of the last reduction in this session, else the dialog's first.
+int32_t PresetFactor() {
+    int32_t factor = kDialogMinFactor;
+    const std::optional<standin::Descriptor> last = LoadLastStep();
+    if (last && last->GetInteger(fourcc::kFactorKey, &factor) != 0) factor = kDialogMinFactor;
+    return factor;
+}
+
+// GIMP's own dialog asks for the factor; the bundle then runs as a script
+// with it, so no window of the bundle's toolkit ever opens over GIMP.
+int32_t FactorFromDialog(gint32 image) {
+    CheckFactor(image, cli::kMinFactor);
+    const ImageSize size{gimp_image_width(image), gimp_image_height(image), HostResolution(image)};
+    const std::optional<int32_t> factor = AskForFactor(size, PresetFactor());
+    if (!factor) throw Refusal{GIMP_PDB_CANCEL, ""};
+    return *factor;
+}
+
 StepRequest RequestFor(const ReduceCall& call) {
     StepRequest request;
     switch (call.mode) {
         case GIMP_RUN_INTERACTIVE:
-            request.source = StepSource::dialog;
-            request.lastStep = LoadLastStep();
+            request.source = StepSource::factor;
+            request.factor = FactorFromDialog(call.image);
+            CheckFactor(call.image, request.factor);
             break;
         case GIMP_RUN_WITH_LAST_VALS:
             request.source = StepSource::lastStep;
@@ -123,13 +154,7 @@ Reduction ReduceDrawables(gint32 image, const HostSamples& samples, BundleSessio
     const std::vector<gint32> drawables = DrawablesToReduce(image);
     const gint width = gimp_image_width(image);
     const gint height = gimp_image_height(image);
-    gdouble resolution = 0.0;
-    gdouble unused = 0.0;
-    gimp_image_get_resolution(image, &resolution, &unused);
-    // Files store resolutions in units that seldom give whole pixels per
-    // inch (300 ppi in a PNG opens as 299.9994); rounded as the decimora
-    // program rounds what it reads, the final resolution is the same.
-    resolution = standin::RoundResolution(resolution);
+    const double resolution = HostResolution(image);
 
     Reduction reduction;
     ProgressBar bar(drawables.size());
