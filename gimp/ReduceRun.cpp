@@ -223,6 +223,10 @@ ReduceAnswer Reduce(const ReduceCall& call) {
     times.Mark("load-bundles");
     const Reduction reduction = ReduceDrawables(call.image, samples, *session);
     times.Mark("read-and-reduce");
+    // GIMP answers its progress bar's Cancel by ending this process. Until
+    // now that leaves the image as it was; from here on it would leave a
+    // half-made undo step, so the bar (and its Cancel) goes first.
+    gimp_progress_end();
     const std::string failure = CommitReduction(call.image, reduction);
     times.Mark("commit");
     if (!failure.empty()) return {GIMP_PDB_EXECUTION_ERROR, failure};

@@ -176,4 +176,42 @@ TEST_F(GimpInteractiveTest, GtkDialogOverGimpCancelThenOkWithFactorThreeAndOneUn
     Screenshot(out_ / "after-redo.png");
 }
 
+TEST_F(GimpInteractiveTest, ProgressCancelEndsALargeRunWithinASecondAndLeavesTheImageClean) {
+    StartGimp(Batch("(let* ((image (car (gimp-image-new 10000 10000 RGB)))"
+                    " (layer (car (gimp-layer-new image 10000 10000 RGB-IMAGE \"big\" 100 LAYER-MODE-NORMAL))))"
+                    " (gimp-image-insert-layer image layer 0 0) (gimp-drawable-fill layer FILL-WHITE) image)",
+                    1));
+    const std::string dialog = AwaitDialog();
+    ASSERT_FALSE(dialog.empty()) << gimptest::ReadText(out_ / "gimp.log");
+    std::string image;
+    ASSERT_TRUE(WaitFor([&] { return !(image = FindWindow(" 10000x10000 ")).empty(); }, 10))
+        << "no GIMP image window under the dialog";
+    const std::string plugIn = "/proc/" + WindowPid(dialog);
+    SendKeys(dialog, "Return");
+
+    // Run from a batch command, the plug-in's progress has a window of its
+    // own; its Cancel button sits at its bottom right.
+    std::string progress;
+    ASSERT_TRUE(WaitFor([&] { return !(progress = FindWindow("^Progress$")).empty(); }, 30));
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    Screenshot(out_ / "progress.png");
+    const std::string size = Output("xdotool getwindowgeometry --shell " + progress + " | grep -E 'WIDTH|HEIGHT'");
+    const int width = std::stoi(size.substr(size.find("WIDTH=") + 6));
+    const int height = std::stoi(size.substr(size.find("HEIGHT=") + 7));
+    const auto pressed = Clock::now();
+    std::system(("xdotool mousemove --window " + progress + " " + std::to_string(width - 55) + " " +
+                 std::to_string(height - 28) + " click 1")
+                    .c_str());
+    const bool ended = WaitFor(
+        [&] {
+            const std::string status = gimptest::ReadText(plugIn + "/status");
+            return status.empty() || status.find("zombie") != std::string::npos;
+        },
+        5, 20);
+    const double seconds = std::chrono::duration<double>(Clock::now() - pressed).count();
+    EXPECT_TRUE(ended && seconds <= 1.0) << "the run went on for " << seconds << " s after Cancel";
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_TRUE(ShowsClean(image, "10000x10000")) << WindowName(image);
+}
+
 }  // namespace
