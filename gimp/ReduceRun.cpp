@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -13,6 +14,7 @@
 
 #include "cli/CommandLine.h"
 #include "gimp/BundleSession.h"
+#include "gimp/CanvasPiece.h"
 #include "gimp/Commit.h"
 #include "gimp/DrawablePixels.h"
 #include "gimp/FactorDialog.h"
@@ -63,6 +65,14 @@ void CheckFactor(gint32 image, int32_t factor) {
     }
 }
 
+int32_t FactorOf(const standin::Descriptor& step) {
+    int32_t factor = 0;
+    if (step.GetInteger(fourcc::kFactorKey, &factor) != 0 || factor < 1) {
+        Refuse("the Decimora plug-in's step holds no factor");
+    }
+    return factor;
+}
+
 // The image's resolution as the host gets it. Files store resolutions in
 // units that seldom give whole pixels per inch (300 ppi in a PNG opens as
 // 299.9994); rounded as the decimora program rounds what it reads, the final
@@ -104,6 +114,7 @@ StepRequest RequestFor(const ReduceCall& call) {
             request.source = StepSource::lastStep;
             request.lastStep = LoadLastStep();
             if (!request.lastStep) Refuse("there is no earlier reduction in this session to repeat");
+            CheckFactor(call.image, FactorOf(*request.lastStep));
             break;
         default:
             request.source = StepSource::factor;
@@ -142,45 +153,50 @@ private:
     double shown_ = -1.0;
 };
 
-int32_t FactorOf(const standin::Descriptor& step) {
-    int32_t factor = 0;
-    if (step.GetInteger(fourcc::kFactorKey, &factor) != 0 || factor < 1) {
-        Refuse("the Decimora plug-in's step holds no factor");
-    }
-    return factor;
+// The factor the run will reduce by, known before any drawable is read.
+int32_t RequestedFactor(const StepRequest& request) {
+    return request.source == StepSource::lastStep ? FactorOf(*request.lastStep) : request.factor;
 }
 
-Reduction ReduceDrawables(gint32 image, const HostSamples& samples, BundleSession& session) {
-    const std::vector<gint32> drawables = DrawablesToReduce(image);
-    const gint width = gimp_image_width(image);
-    const gint height = gimp_image_height(image);
-    const double resolution = HostResolution(image);
+Bounds DrawableBounds(gint32 drawable) {
+    Bounds bounds;
+    gimp_drawable_offsets(drawable, &bounds.x, &bounds.y);
+    bounds.width = gimp_drawable_width(drawable);
+    bounds.height = gimp_drawable_height(drawable);
+    return bounds;
+}
 
+// The drawable's piece of the canvas, reduced.
+ReducedDrawable ReduceDrawable(gint32 image, gint32 drawable, const HostSamples& samples, int32_t factor,
+                               BundleSession& session, Reduction& reduction,
+                               const std::function<void(double)>& progress) {
+    const Bounds piece = PieceFor(DrawableBounds(drawable), gimp_image_width(image), gimp_image_height(image), factor);
+    const Babl* format = HostFormat(drawable, samples);
+    standin::Image pixels = ReadPiece(drawable, format, samples.bitsPerSample, piece, HostResolution(image));
+    DrawableLight light = LightProfileFor(image, format);
+    if (!light.whyNot.empty()) reduction.toneNote = DrawableName(drawable) + " was reduced as coded values: " + light.whyNot;
+    const cli::FileResult result = session.Reduce(DrawableName(drawable), pixels, std::move(light.profile), progress);
+    if (result.outcome == cli::Outcome::cancelled) throw Refusal{GIMP_PDB_CANCEL, ""};
+    if (result.outcome != cli::Outcome::reduced) Refuse(result.message);
+    // The result must be the piece reduced, or the commit would misplace it.
+    if (FactorOf(*session.Step()) != factor || pixels.Width() != piece.width / factor ||
+        pixels.Height() != piece.height / factor) {
+        Refuse("the Decimora plug-in's result is " + std::to_string(pixels.Width()) + " x " +
+               std::to_string(pixels.Height()) + " pixels, not " + std::to_string(piece.width) + " x " +
+               std::to_string(piece.height) + " reduced by " + std::to_string(factor));
+    }
+    return ReducedDrawable{drawable, format, std::move(pixels), piece.x / factor, piece.y / factor};
+}
+
+Reduction ReduceDrawables(gint32 image, const HostSamples& samples, int32_t factor, BundleSession& session) {
+    const std::vector<gint32> drawables = DrawablesToReduce(image);
+    if (drawables.empty()) Refuse("the image has no layer");
     Reduction reduction;
+    reduction.factor = factor;
     ProgressBar bar(drawables.size());
     for (size_t index = 0; index < drawables.size(); ++index) {
-        const gint32 drawable = drawables[index];
-        const Babl* format = HostFormat(drawable, samples);
-        standin::Image pixels = ReadOnCanvas(drawable, format, samples.bitsPerSample, width, height, resolution);
-        DrawableLight light = LightProfileFor(image, format);
-        if (!light.whyNot.empty()) reduction.toneNote = DrawableName(drawable) + " was reduced as coded values: " + light.whyNot;
-        const cli::FileResult result =
-            session.Reduce(DrawableName(drawable), pixels, std::move(light.profile),
-                           [&bar, index](double fraction) { bar.Show(index, fraction); });
-        if (result.outcome == cli::Outcome::cancelled) throw Refusal{GIMP_PDB_CANCEL, ""};
-        if (result.outcome != cli::Outcome::reduced) Refuse(result.message);
-        reduction.drawables.push_back(ReducedDrawable{drawable, format, std::move(pixels)});
-    }
-    if (reduction.drawables.empty()) Refuse("the image has no layer");
-    reduction.factor = FactorOf(*session.Step());
-    // Every result must be the reduced canvas the commit will make.
-    for (const ReducedDrawable& drawable : reduction.drawables) {
-        if (drawable.reduced.Width() != width / reduction.factor ||
-            drawable.reduced.Height() != height / reduction.factor) {
-            Refuse("the Decimora plug-in's result is " + std::to_string(drawable.reduced.Width()) + " x " +
-                   std::to_string(drawable.reduced.Height()) + " pixels, not the image reduced by " +
-                   std::to_string(reduction.factor));
-        }
+        reduction.drawables.push_back(ReduceDrawable(image, drawables[index], samples, factor, session, reduction,
+                                                     [&bar, index](double fraction) { bar.Show(index, fraction); }));
     }
     bar.Show(drawables.size(), 0.0);
     return reduction;
@@ -221,7 +237,7 @@ ReduceAnswer Reduce(const ReduceCall& call) {
         Refuse(error.what());
     }
     times.Mark("load-bundles");
-    const Reduction reduction = ReduceDrawables(call.image, samples, *session);
+    const Reduction reduction = ReduceDrawables(call.image, samples, RequestedFactor(request), *session);
     times.Mark("read-and-reduce");
     // GIMP answers its progress bar's Cancel by ending this process. Until
     // now that leaves the image as it was; from here on it would leave a

@@ -209,6 +209,31 @@ TEST_F(GimpHeadlessTest, LayersGroupsAndMasksKeepTheirPlacesAndOneSamplingRule) 
     }
 }
 
+// Each layer and mask is reduced over its own piece of the canvas; the
+// pixels are those of the whole canvas reduced, within one level.
+TEST_F(GimpHeadlessTest, SmallLayersMatchTheWholeCanvasReducedWithinOneLevel) {
+    const ImageDump before = Dump("far-layers-before");
+    const ImageDump after = Dump("far-layers");
+    ASSERT_EQ(after.succeeded, 1) << after.message;
+    EXPECT_EQ((std::vector<int>{after.width, after.height}), (std::vector<int>{100, 66}));
+    ASSERT_EQ(after.drawables.size(), 3u);
+    gimphost::BundleSession bundle(std::getenv("DECIMORA_PLUGIN_DIR"), {gimphost::StepSource::factor, 3, {}});
+    for (size_t index = 0; index < after.drawables.size(); ++index) {
+        SCOPED_TRACE(index);
+        standin::Image canvas = OnCanvas(before.drawables[index], before.width, before.height, 8, before.xres);
+        const bool isLayer = before.drawables[index].kind == "layer";
+        ASSERT_EQ(bundle.Reduce("drawable", canvas, isLayer ? SrgbProfile(canvas.Channels()) : std::vector<uint8_t>{}, {})
+                      .outcome,
+                  cli::Outcome::reduced);
+        const std::vector<uint8_t> expected = Under(after.drawables[index], canvas);
+        const std::vector<uint8_t>& pixels = after.drawables[index].pixels;
+        ASSERT_EQ(pixels.size(), expected.size());
+        int worst = 0;
+        for (size_t i = 0; i < pixels.size(); ++i) worst = std::max(worst, std::abs(pixels[i] - expected[i]));
+        EXPECT_LE(worst, 1);
+    }
+}
+
 float HalfToFloat(uint16_t half) {
     const int exponent = (half >> 10) & 0x1f;
     const float mantissa = static_cast<float>(half & 0x3ff) / 1024.0f;
