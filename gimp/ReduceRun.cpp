@@ -128,9 +128,8 @@ StepRequest RequestFor(const ReduceCall& call) {
 std::string DrawableName(gint32 drawable) {
     const std::unique_ptr<gchar, FreeMemory> name(gimp_item_get_name(drawable));
     const std::string text = name ? name.get() : "";
-    if (gimp_item_is_layer_mask(drawable)) {
-        return "the mask of layer \"" + DrawableName(gimp_layer_from_mask(drawable)) + "\"";
-    }
+    if (gimp_item_is_layer_mask(drawable)) return "the mask of " + DrawableName(gimp_layer_from_mask(drawable));
+    if (gimp_item_is_channel(drawable)) return "channel \"" + text + "\"";
     return "layer \"" + text + "\"";
 }
 

@@ -26,7 +26,7 @@ namespace {
 using gimptest::fs::path;
 
 struct DrawableDump {
-    std::string kind;  // "layer" or "mask"
+    std::string kind;  // "layer", "mask" or "channel"
     int inGroup = 0, x = 0, y = 0, width = 0, height = 0, pixelBytes = 0;
     std::vector<uint8_t> pixels;
 };
@@ -210,19 +210,23 @@ TEST_F(GimpHeadlessTest, LayersGroupsAndMasksKeepTheirPlacesAndOneSamplingRule) 
 }
 
 // Each layer and mask is reduced over its own piece of the canvas; the
-// pixels are those of the whole canvas reduced, within one level.
-TEST_F(GimpHeadlessTest, SmallLayersMatchTheWholeCanvasReducedWithinOneLevel) {
+// pixels are those of the whole canvas reduced, within one level. A saved
+// channel is filtered as a mask is.
+TEST_F(GimpHeadlessTest, SmallLayersAndChannelsMatchTheWholeCanvasReducedWithinOneLevel) {
     const ImageDump before = Dump("far-layers-before");
     const ImageDump after = Dump("far-layers");
     ASSERT_EQ(after.succeeded, 1) << after.message;
     EXPECT_EQ((std::vector<int>{after.width, after.height}), (std::vector<int>{100, 66}));
-    ASSERT_EQ(after.drawables.size(), 3u);
+    ASSERT_EQ(after.drawables.size(), 4u);
+    EXPECT_EQ(after.drawables[3].kind, "channel");
     gimphost::BundleSession bundle(std::getenv("DECIMORA_PLUGIN_DIR"), {gimphost::StepSource::factor, 3, {}});
     for (size_t index = 0; index < after.drawables.size(); ++index) {
         SCOPED_TRACE(index);
         standin::Image canvas = OnCanvas(before.drawables[index], before.width, before.height, 8, before.xres);
-        const bool isLayer = before.drawables[index].kind == "layer";
-        ASSERT_EQ(bundle.Reduce("drawable", canvas, isLayer ? SrgbProfile(canvas.Channels()) : std::vector<uint8_t>{}, {})
+        // A saved channel of an 8-bit image keeps the sRGB curve, as GIMP reads
+        // it when it becomes a selection; masks are linear.
+        const bool isMask = before.drawables[index].kind == "mask";
+        ASSERT_EQ(bundle.Reduce("drawable", canvas, isMask ? std::vector<uint8_t>{} : SrgbProfile(canvas.Channels()), {})
                       .outcome,
                   cli::Outcome::reduced);
         const std::vector<uint8_t> expected = Under(after.drawables[index], canvas);

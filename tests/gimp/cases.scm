@@ -56,7 +56,8 @@
     image))
 
 ; Layers far smaller than a 301 x 200 canvas: one reaching past its right
-; and top edges, one inside it at odd offsets with a patterned mask.
+; and top edges, one inside it at odd offsets with a patterned mask; and a
+; patterned saved channel.
 (define (far-layers-image)
   (let ((image (car (gimp-image-new 301 200 RGB))))
     (add-layer image 0 "edge" 25 20 RGBA-IMAGE 290 -7)
@@ -64,6 +65,9 @@
            (mask (car (gimp-layer-create-mask far ADD-MASK-WHITE))))
       (gimp-layer-add-mask far mask)
       (plug-in-decimora-probe-fill RUN-NONINTERACTIVE image mask 1.0))
+    (let ((channel (car (gimp-channel-new image 301 200 "saved" 100 '(0 0 0)))))
+      (gimp-image-insert-channel image channel 0 0)
+      (plug-in-decimora-probe-fill RUN-NONINTERACTIVE image channel 1.0))
     image))
 
 (define (indexed-image)
