@@ -58,7 +58,7 @@ std::string CommitReduction(gint32 image, const Reduction& reduction) {
         if (!failure.empty()) break;
         // A layer the crop left nothing of is gone.
         if (!gimp_item_is_valid(drawable.drawable)) continue;
-        if (!WriteFromCanvas(drawable.drawable, drawable.format, drawable.reduced)) {
+        if (!WriteFromPiece(drawable.drawable, drawable.format, drawable.reduced, drawable.originX, drawable.originY)) {
             failure = "GIMP refused the reduced pixels";
         }
     }

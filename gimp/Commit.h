@@ -18,7 +18,9 @@ namespace gimphost {
 struct ReducedDrawable {
     gint32 drawable;
     const Babl* format;      // the format its pixels were read in
-    standin::Image reduced;  // the whole reduced canvas, from this drawable
+    standin::Image reduced;  // the reduced piece of the canvas around this drawable
+    int32_t originX = 0;     // the piece's top left corner on the reduced canvas
+    int32_t originY = 0;
 };
 
 struct Reduction {

@@ -31,6 +31,8 @@ std::vector<gint32> DrawablesToReduce(gint32 image) {
     gint count = 0;
     const IdArray layers(gimp_image_get_layers(image, &count));
     AddLayers(layers.get(), count, &drawables);
+    const IdArray channels(gimp_image_get_channels(image, &count));
+    drawables.insert(drawables.end(), channels.get(), channels.get() + count);
     return drawables;
 }
 

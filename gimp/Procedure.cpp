@@ -21,9 +21,9 @@ void RegisterProcedure() {
     };
     gimp_install_procedure(
         kProcedureName, "Reduce the image by a whole factor without moir\xc3\xa9",
-        "Crops the image to a multiple of the factor (top left kept), filters every layer and mask with the "
-        "moir\xc3\xa9 filter and keeps one pixel of each factor x factor block, in one undo step. Channels, paths, "
-        "guides and the selection are scaled by GIMP. Interactively the Decimora dialog asks for the factor.",
+        "Crops the image to a multiple of the factor (top left kept), filters every layer, mask and saved channel "
+        "with the moir\xc3\xa9 filter and keeps one pixel of each factor x factor block, in one undo step. Paths, "
+        "guides and the selection are scaled by GIMP. Interactively a dialog asks for the factor.",
         "Decimora", "Decimora", "2026", kMenuLabel, kImageTypes, GIMP_PLUGIN, kParameterCount, 0, parameters,
         nullptr);
     gimp_plugin_menu_register(kProcedureName, kMenuPath);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -12,8 +13,10 @@
 #include <vector>
 
 #include "gimp/BundleSession.h"
+#include "gimp/CanvasPiece.h"
 #include "gimp/Commit.h"
 #include "gimp/DrawablePixels.h"
+#include "gimp/FactorDialog.h"
 #include "gimp/GimpHolders.h"
 #include "gimp/ImageDrawables.h"
 #include "gimp/LastValues.h"
@@ -62,17 +65,56 @@ void CheckFactor(gint32 image, int32_t factor) {
     }
 }
 
+int32_t FactorOf(const standin::Descriptor& step) {
+    int32_t factor = 0;
+    if (step.GetInteger(fourcc::kFactorKey, &factor) != 0 || factor < 1) {
+        Refuse("the Decimora plug-in's step holds no factor");
+    }
+    return factor;
+}
+
+// The image's resolution as the host gets it. Files store resolutions in
+// units that seldom give whole pixels per inch (300 ppi in a PNG opens as
+// 299.9994); rounded as the decimora program rounds what it reads, the final
+// resolution is the same.
+double HostResolution(gint32 image) {
+    gdouble resolution = 0.0;
+    gdouble unused = 0.0;
+    gimp_image_get_resolution(image, &resolution, &unused);
+    return standin::RoundResolution(resolution);
+}
+
+// The factor of the last reduction in this session, else the dialog's first.
+int32_t PresetFactor() {
+    int32_t factor = kDialogMinFactor;
+    const std::optional<standin::Descriptor> last = LoadLastStep();
+    if (last && last->GetInteger(fourcc::kFactorKey, &factor) != 0) factor = kDialogMinFactor;
+    return factor;
+}
+
+// GIMP's own dialog asks for the factor; the bundle then runs as a script
+// with it, so no window of the bundle's toolkit ever opens over GIMP.
+int32_t FactorFromDialog(gint32 image) {
+    CheckFactor(image, runner::kMinFactor);
+    const ImageSize size{gimp_image_width(image), gimp_image_height(image), HostResolution(image)};
+    const std::optional<int32_t> factor = AskForFactor(size, PresetFactor());
+    if (!factor) throw Refusal{GIMP_PDB_CANCEL, ""};
+    return *factor;
+}
+
 StepRequest RequestFor(const ReduceCall& call) {
     StepRequest request;
     switch (call.mode) {
         case GIMP_RUN_INTERACTIVE:
-            request.source = StepSource::dialog;
-            request.lastStep = LoadLastStep();
+            request.source = StepSource::factor;
+            request.factor = FactorFromDialog(call.image);
+            CheckFactor(call.image, request.factor);
             break;
         case GIMP_RUN_WITH_LAST_VALS:
             request.source = StepSource::lastStep;
             request.lastStep = LoadLastStep();
             if (!request.lastStep) Refuse("there is no earlier reduction in this session to repeat");
+            CheckFactor(call.image, FactorOf(*request.lastStep));
             break;
         default:
             request.source = StepSource::factor;
@@ -86,9 +128,8 @@ StepRequest RequestFor(const ReduceCall& call) {
 std::string DrawableName(gint32 drawable) {
     const std::unique_ptr<gchar, FreeMemory> name(gimp_item_get_name(drawable));
     const std::string text = name ? name.get() : "";
-    if (gimp_item_is_layer_mask(drawable)) {
-        return "the mask of layer \"" + DrawableName(gimp_layer_from_mask(drawable)) + "\"";
-    }
+    if (gimp_item_is_layer_mask(drawable)) return "the mask of " + DrawableName(gimp_layer_from_mask(drawable));
+    if (gimp_item_is_channel(drawable)) return "channel \"" + text + "\"";
     return "layer \"" + text + "\"";
 }
 
@@ -111,51 +152,50 @@ private:
     double shown_ = -1.0;
 };
 
-int32_t FactorOf(const standin::Descriptor& step) {
-    int32_t factor = 0;
-    if (step.GetInteger(fourcc::kFactorKey, &factor) != 0 || factor < 1) {
-        Refuse("the Decimora plug-in's step holds no factor");
-    }
-    return factor;
+// The factor the run will reduce by, known before any drawable is read.
+int32_t RequestedFactor(const StepRequest& request) {
+    return request.source == StepSource::lastStep ? FactorOf(*request.lastStep) : request.factor;
 }
 
-Reduction ReduceDrawables(gint32 image, const HostSamples& samples, BundleSession& session) {
-    const std::vector<gint32> drawables = DrawablesToReduce(image);
-    const gint width = gimp_image_width(image);
-    const gint height = gimp_image_height(image);
-    gdouble resolution = 0.0;
-    gdouble unused = 0.0;
-    gimp_image_get_resolution(image, &resolution, &unused);
-    // Files store resolutions in units that seldom give whole pixels per
-    // inch (300 ppi in a PNG opens as 299.9994); rounded as the decimora
-    // program rounds what it reads, the final resolution is the same.
-    resolution = standin::RoundResolution(resolution);
+Bounds DrawableBounds(gint32 drawable) {
+    Bounds bounds;
+    gimp_drawable_offsets(drawable, &bounds.x, &bounds.y);
+    bounds.width = gimp_drawable_width(drawable);
+    bounds.height = gimp_drawable_height(drawable);
+    return bounds;
+}
 
+// The drawable's piece of the canvas, reduced.
+ReducedDrawable ReduceDrawable(gint32 image, gint32 drawable, const HostSamples& samples, int32_t factor,
+                               BundleSession& session, Reduction& reduction,
+                               const std::function<void(double)>& progress) {
+    const Bounds piece = PieceFor(DrawableBounds(drawable), gimp_image_width(image), gimp_image_height(image), factor);
+    const Babl* format = HostFormat(drawable, samples);
+    standin::Image pixels = ReadPiece(drawable, format, samples.bitsPerSample, piece, HostResolution(image));
+    DrawableLight light = LightProfileFor(image, format);
+    if (!light.whyNot.empty()) reduction.toneNote = DrawableName(drawable) + " was reduced as coded values: " + light.whyNot;
+    const runner::FileResult result = session.Reduce(DrawableName(drawable), pixels, std::move(light.profile), progress);
+    if (result.outcome == runner::Outcome::cancelled) throw Refusal{GIMP_PDB_CANCEL, ""};
+    if (result.outcome != runner::Outcome::reduced) Refuse(result.message);
+    // The result must be the piece reduced, or the commit would misplace it.
+    if (FactorOf(*session.Step()) != factor || pixels.Width() != piece.width / factor ||
+        pixels.Height() != piece.height / factor) {
+        Refuse("the Decimora plug-in's result is " + std::to_string(pixels.Width()) + " x " +
+               std::to_string(pixels.Height()) + " pixels, not " + std::to_string(piece.width) + " x " +
+               std::to_string(piece.height) + " reduced by " + std::to_string(factor));
+    }
+    return ReducedDrawable{drawable, format, std::move(pixels), piece.x / factor, piece.y / factor};
+}
+
+Reduction ReduceDrawables(gint32 image, const HostSamples& samples, int32_t factor, BundleSession& session) {
+    const std::vector<gint32> drawables = DrawablesToReduce(image);
+    if (drawables.empty()) Refuse("the image has no layer");
     Reduction reduction;
+    reduction.factor = factor;
     ProgressBar bar(drawables.size());
     for (size_t index = 0; index < drawables.size(); ++index) {
-        const gint32 drawable = drawables[index];
-        const Babl* format = HostFormat(drawable, samples);
-        standin::Image pixels = ReadOnCanvas(drawable, format, samples.bitsPerSample, width, height, resolution);
-        DrawableLight light = LightProfileFor(image, format);
-        if (!light.whyNot.empty()) reduction.toneNote = DrawableName(drawable) + " was reduced as coded values: " + light.whyNot;
-        const runner::FileResult result =
-            session.Reduce(DrawableName(drawable), pixels, std::move(light.profile),
-                           [&bar, index](double fraction) { bar.Show(index, fraction); });
-        if (result.outcome == runner::Outcome::cancelled) throw Refusal{GIMP_PDB_CANCEL, ""};
-        if (result.outcome != runner::Outcome::reduced) Refuse(result.message);
-        reduction.drawables.push_back(ReducedDrawable{drawable, format, std::move(pixels)});
-    }
-    if (reduction.drawables.empty()) Refuse("the image has no layer");
-    reduction.factor = FactorOf(*session.Step());
-    // Every result must be the reduced canvas the commit will make.
-    for (const ReducedDrawable& drawable : reduction.drawables) {
-        if (drawable.reduced.Width() != width / reduction.factor ||
-            drawable.reduced.Height() != height / reduction.factor) {
-            Refuse("the Decimora plug-in's result is " + std::to_string(drawable.reduced.Width()) + " x " +
-                   std::to_string(drawable.reduced.Height()) + " pixels, not the image reduced by " +
-                   std::to_string(reduction.factor));
-        }
+        reduction.drawables.push_back(ReduceDrawable(image, drawables[index], samples, factor, session, reduction,
+                                                     [&bar, index](double fraction) { bar.Show(index, fraction); }));
     }
     bar.Show(drawables.size(), 0.0);
     return reduction;
@@ -196,8 +236,12 @@ ReduceAnswer Reduce(const ReduceCall& call) {
         Refuse(error.what());
     }
     times.Mark("load-bundles");
-    const Reduction reduction = ReduceDrawables(call.image, samples, *session);
+    const Reduction reduction = ReduceDrawables(call.image, samples, RequestedFactor(request), *session);
     times.Mark("read-and-reduce");
+    // GIMP answers its progress bar's Cancel by ending this process. Until
+    // now that leaves the image as it was; from here on it would leave a
+    // half-made undo step, so the bar (and its Cancel) goes first.
+    gimp_progress_end();
     const std::string failure = CommitReduction(call.image, reduction);
     times.Mark("commit");
     if (!failure.empty()) return {GIMP_PDB_EXECUTION_ERROR, failure};

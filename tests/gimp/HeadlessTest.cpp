@@ -26,7 +26,7 @@ namespace {
 using gimptest::fs::path;
 
 struct DrawableDump {
-    std::string kind;  // "layer" or "mask"
+    std::string kind;  // "layer", "mask" or "channel"
     int inGroup = 0, x = 0, y = 0, width = 0, height = 0, pixelBytes = 0;
     std::vector<uint8_t> pixels;
 };
@@ -206,6 +206,35 @@ TEST_F(GimpHeadlessTest, LayersGroupsAndMasksKeepTheirPlacesAndOneSamplingRule) 
                       .outcome,
                   runner::Outcome::reduced);
         EXPECT_EQ(after.drawables[index].pixels, Under(after.drawables[index], canvas));
+    }
+}
+
+// Each layer and mask is reduced over its own piece of the canvas; the
+// pixels are those of the whole canvas reduced, within one level. A saved
+// channel is filtered as a mask is.
+TEST_F(GimpHeadlessTest, SmallLayersAndChannelsMatchTheWholeCanvasReducedWithinOneLevel) {
+    const ImageDump before = Dump("far-layers-before");
+    const ImageDump after = Dump("far-layers");
+    ASSERT_EQ(after.succeeded, 1) << after.message;
+    EXPECT_EQ((std::vector<int>{after.width, after.height}), (std::vector<int>{100, 66}));
+    ASSERT_EQ(after.drawables.size(), 4u);
+    EXPECT_EQ(after.drawables[3].kind, "channel");
+    gimphost::BundleSession bundle(std::getenv("DECIMORA_PLUGIN_DIR"), {gimphost::StepSource::factor, 3, {}});
+    for (size_t index = 0; index < after.drawables.size(); ++index) {
+        SCOPED_TRACE(index);
+        standin::Image canvas = OnCanvas(before.drawables[index], before.width, before.height, 8, before.xres);
+        // A saved channel of an 8-bit image keeps the sRGB curve, as GIMP reads
+        // it when it becomes a selection; masks are linear.
+        const bool isMask = before.drawables[index].kind == "mask";
+        ASSERT_EQ(bundle.Reduce("drawable", canvas, isMask ? std::vector<uint8_t>{} : SrgbProfile(canvas.Channels()), {})
+                      .outcome,
+                  cli::Outcome::reduced);
+        const std::vector<uint8_t> expected = Under(after.drawables[index], canvas);
+        const std::vector<uint8_t>& pixels = after.drawables[index].pixels;
+        ASSERT_EQ(pixels.size(), expected.size());
+        int worst = 0;
+        for (size_t i = 0; i < pixels.size(); ++i) worst = std::max(worst, std::abs(pixels[i] - expected[i]));
+        EXPECT_LE(worst, 1);
     }
 }
 

@@ -79,7 +79,8 @@ void Dump(gint32 image, const std::string& path, int succeeded, const char* mess
         const Babl* format = gimp_drawable_get_format(drawable);
         const bool mask = gimp_item_is_layer_mask(drawable);
         const gint32 layer = mask ? gimp_layer_from_mask(drawable) : drawable;
-        out << "drawable " << (mask ? "mask" : "layer") << " " << (gimp_item_get_parent(layer) != -1 ? 1 : 0) << " "
+        const char* kind = mask ? "mask" : gimp_item_is_channel(drawable) ? "channel" : "layer";
+        out << "drawable " << kind << " " << (gimp_item_get_parent(layer) != -1 ? 1 : 0) << " "
             << ox << " " << oy << " " << width << " " << height << " " << babl_format_get_bytes_per_pixel(format)
             << "\n";
         std::vector<char> pixels(static_cast<size_t>(width) * height * babl_format_get_bytes_per_pixel(format));

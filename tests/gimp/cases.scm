@@ -55,6 +55,21 @@
       (plug-in-decimora-probe-fill RUN-NONINTERACTIVE image mask 1.0))
     image))
 
+; Layers far smaller than a 301 x 200 canvas: one reaching past its right
+; and top edges, one inside it at odd offsets with a patterned mask; and a
+; patterned saved channel.
+(define (far-layers-image)
+  (let ((image (car (gimp-image-new 301 200 RGB))))
+    (add-layer image 0 "edge" 25 20 RGBA-IMAGE 290 -7)
+    (let* ((far (add-layer image 0 "far" 20 14 RGBA-IMAGE 171 93))
+           (mask (car (gimp-layer-create-mask far ADD-MASK-WHITE))))
+      (gimp-layer-add-mask far mask)
+      (plug-in-decimora-probe-fill RUN-NONINTERACTIVE image mask 1.0))
+    (let ((channel (car (gimp-channel-new image 301 200 "saved" 100 '(0 0 0)))))
+      (gimp-image-insert-channel image channel 0 0)
+      (plug-in-decimora-probe-fill RUN-NONINTERACTIVE image channel 1.0))
+    image))
+
 (define (indexed-image)
   (let ((image (load-input "rgb8.png")))
     (gimp-image-convert-indexed image CONVERT-DITHER-NONE CONVERT-PALETTE-GENERATE 16 FALSE FALSE "")
@@ -86,7 +101,8 @@
   (reduce-case "factor0" (load-input "rgb8.png") RUN-NONINTERACTIVE 0)
   (reduce-case "indexed" (indexed-image) RUN-NONINTERACTIVE 2)
   (reduce-case "screen" (load-input "screen.png") RUN-NONINTERACTIVE 4)
-  (reduce-case "screen-linear" (linear-image "screen.png") RUN-NONINTERACTIVE 4))
+  (reduce-case "screen-linear" (linear-image "screen.png") RUN-NONINTERACTIVE 4)
+  (reduce-case "far-layers" (far-layers-image) RUN-NONINTERACTIVE 3))
 
 (define (missing-filter-case)
   (reduce-case "missing-filter" (load-input "rgb8.png") RUN-NONINTERACTIVE 2))
