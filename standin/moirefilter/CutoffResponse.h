@@ -8,7 +8,7 @@ namespace moirenix {
 // CutoffResponse.cpp, at multiples of the cutoff (the new Nyquist frequency
 // of a shrink by the factor): gain exactly 1 up to kPassEdge, a gentle shelf
 // that still keeps about 0.82 of the contrast at kFallEdge, a steep fall
-// through 0.34 at 0.9 × cutoff, and exactly 0 from kStopEdge, the cutoff itself, up,
+// through 0.33 at 0.9 × cutoff, and exactly 0 from kStopEdge, the cutoff itself, up,
 // so that nothing a shrink by the factor would fold back passes. The knots
 // balance four figures of a shrink: the contrast kept just below the cutoff
 // (the knots at 0.8 and 0.9); the aliasing of patterns just above it and
