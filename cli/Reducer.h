@@ -64,12 +64,12 @@ private:
     // One page's reduction: its outcome and, when it was reduced, the page.
     struct PageResult {
         FileResult outcome;
-        standin::ImageFile page;
+        imagefiles::ImageFile page;
         PluginRun run;
     };
 
     FileResult ReduceFile(const FileJob& job, const ProgressCallback& progress);
-    PageResult ReducePage(const std::string& subject, standin::ImageFile&& file, const ProgressCallback& progress,
+    PageResult ReducePage(const std::string& subject, imagefiles::ImageFile&& file, const ProgressCallback& progress,
                           const std::optional<standin::Descriptor>& firstPageStep, std::string* remarks);
     PluginRun RunPlugin(const std::optional<standin::Descriptor>& firstPageStep);
     // The factor of a run without dialog, when it is known before the run.

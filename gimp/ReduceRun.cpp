@@ -129,7 +129,7 @@ Reduction ReduceDrawables(gint32 image, const HostSamples& samples, BundleSessio
     // Files store resolutions in units that seldom give whole pixels per
     // inch (300 ppi in a PNG opens as 299.9994); rounded as the decimora
     // program rounds what it reads, the final resolution is the same.
-    resolution = standin::RoundResolution(resolution);
+    resolution = imagefiles::RoundResolution(resolution);
 
     Reduction reduction;
     ProgressBar bar(drawables.size());

@@ -13,7 +13,7 @@
 namespace {
 
 using clitest::RunDecimora;
-using standin::ImageFormat;
+using imagefiles::ImageFormat;
 using Names = std::vector<std::string>;
 
 class Failure : public ::testing::Test {

@@ -17,7 +17,7 @@
 
 namespace {
 
-using standin::ImageFormat;
+using imagefiles::ImageFormat;
 using Names = std::vector<std::string>;
 
 bool IsTemporaryName(const std::string& name) { return name[0] == '.' && name.find(".tmp-") != std::string::npos; }

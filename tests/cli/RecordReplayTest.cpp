@@ -11,7 +11,7 @@
 namespace {
 
 using clitest::RunDecimora;
-using standin::ImageFormat;
+using imagefiles::ImageFormat;
 using Names = std::vector<std::string>;
 
 class RecordReplay : public ::testing::Test {
@@ -35,10 +35,10 @@ TEST_F(RecordReplay, AReplayedStepGivesTheRecordedRunsResult) {
         RunDecimora({"reduce", folder / "b.png", folder / "c.png", "--replay", folder / "step.txt", "--jobs", "2"});
     ASSERT_EQ(replayed.status, 0) << replayed.err;
 
-    const standin::Image expected = standin::ReadImageFile(folder / "a-reduced.png").image;
+    const standin::Image expected = imagefiles::ReadImageFile(folder / "a-reduced.png").image;
     EXPECT_EQ(expected.Width(), 32);
-    EXPECT_EQ(standin::ReadImageFile(folder / "b-reduced.png").image, expected);
-    EXPECT_EQ(standin::ReadImageFile(folder / "c-reduced.png").image, expected);
+    EXPECT_EQ(imagefiles::ReadImageFile(folder / "b-reduced.png").image, expected);
+    EXPECT_EQ(imagefiles::ReadImageFile(folder / "c-reduced.png").image, expected);
 }
 
 TEST_F(RecordReplay, AnExistingStepFileIsKeptWithoutForce) {

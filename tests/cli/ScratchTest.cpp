@@ -16,7 +16,7 @@
 
 namespace {
 
-using standin::ImageFormat;
+using imagefiles::ImageFormat;
 using Names = std::vector<std::string>;
 
 // Whether the program maps a (deleted) file from `folder`: its scratch files.

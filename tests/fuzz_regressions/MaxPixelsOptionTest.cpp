@@ -40,9 +40,9 @@ protected:
         std::string pattern = (fs::temp_directory_path() / "decimora-max-pixels-XXXXXX").string();
         ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
         folder = pattern;
-        standin::ImageFileInfo info;
-        info.format = standin::ImageFormat::png;
-        standin::WriteImageFile(Input(), standin::Image(10, 10, 3, 8, 300.0), info);
+        imagefiles::ImageFileInfo info;
+        info.format = imagefiles::ImageFormat::png;
+        imagefiles::WriteImageFile(Input(), standin::Image(10, 10, 3, 8, 300.0), info);
     }
     void TearDown() override {
         std::error_code ignored;
@@ -70,7 +70,7 @@ TEST_F(MaxPixelsOption, RefusesAnInputAboveTheLimitAndNamesFileSizeAndLimit) {
 TEST_F(MaxPixelsOption, ReducesAnInputAtTheLimit) {
     const ProgramRun run = RunDecimora("", Reduce("--max-pixels=100"));
     EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_EQ(standin::ReadImageFile(Output()).image.Width(), 5);
+    EXPECT_EQ(imagefiles::ReadImageFile(Output()).image.Width(), 5);
 }
 
 TEST_F(MaxPixelsOption, TheEnvironmentSetsTheLimitAndTheOptionOverridesIt) {

@@ -78,7 +78,7 @@ private:
 TEST(GimpInteractiveTest, DialogOverGimpThenOkReducesAndOneUndoRestores) {
     const path out = gimptest::FreshFolder(DECIMORA_GIMP_TEST_OUT);
     const path input = out / "rgb8.png";
-    clitest::WriteTestImage(input.string(), clitest::PatternImage(61, 45, 3, 8, 300.0), standin::ImageFormat::png);
+    clitest::WriteTestImage(input.string(), clitest::PatternImage(61, 45, 3, 8, 300.0), imagefiles::ImageFormat::png);
     const gimptest::Profiles profiles(out / "profiles");
     const std::string batch = "(let* ((image (car (gimp-file-load RUN-NONINTERACTIVE \"" + input.string() + "\" \"" +
                               input.string() + "\"))) (layer (car (gimp-image-get-active-drawable image))))"

@@ -14,9 +14,9 @@ namespace {
 
 using imagefiles_test::ReadBytes;
 using imagefiles_test::TempFolder;
-using standin::ImageFileError;
-using standin::ImageFileProblem;
-using standin::TemporaryFile;
+using imagefiles::ImageFileError;
+using imagefiles::ImageFileProblem;
+using imagefiles::TemporaryFile;
 
 void Put(const TemporaryFile& file, const std::string& text) {
     ASSERT_EQ(write(file.Descriptor(), text.data(), text.size()), static_cast<ssize_t>(text.size()));
@@ -81,7 +81,7 @@ TEST(ImageFilesAtomicFile, TheSignalHookRemovesFilesInProgressAndRefusesNewOnes)
             TemporaryFile first(folder.File("a.tif"));
             TemporaryFile second(folder.File("b.tif"));
             const bool bothListed = folder.Names().size() == 2;
-            standin::RemoveTemporaryImageFiles();
+            imagefiles::RemoveTemporaryImageFiles();
             bool refused = false;
             try {
                 TemporaryFile late(folder.File("c.tif"));

@@ -15,13 +15,13 @@
 namespace {
 
 using namespace imagefiles_test;
-using standin::ImageFileError;
-using standin::ImageFileProblem;
-using standin::ReadImageFile;
+using imagefiles::ImageFileError;
+using imagefiles::ImageFileProblem;
+using imagefiles::ReadImageFile;
 
 // The problem ReadImageFile reports, checking that its message names the file.
 std::optional<ImageFileProblem> ProblemReading(const std::string& path,
-                                               const standin::ReadOptions& options = standin::ReadOptions{}) {
+                                               const imagefiles::ReadOptions& options = imagefiles::ReadOptions{}) {
     try {
         ReadImageFile(path, options);
     } catch (const ImageFileError& error) {
@@ -33,7 +33,7 @@ std::optional<ImageFileProblem> ProblemReading(const std::string& path,
     return std::nullopt;
 }
 
-std::string ReasonReading(const std::string& path, const standin::ReadOptions& options = standin::ReadOptions{}) {
+std::string ReasonReading(const std::string& path, const imagefiles::ReadOptions& options = imagefiles::ReadOptions{}) {
     try {
         ReadImageFile(path, options);
     } catch (const ImageFileError& error) {
@@ -195,7 +195,7 @@ std::vector<uint8_t> JpegClaiming(const TempFolder& folder, uint16_t width, uint
 TEST(ImageFilesDamaged, ThePixelLimitRefusesBeforeDecoding) {
     TempFolder folder;
     WritePngWithLibpng(folder.File("hundred.png"), Patterned(100, 100, 1, 8), PngSpec{});
-    standin::ReadOptions tight;
+    imagefiles::ReadOptions tight;
     tight.maxPixels = 9999;
     EXPECT_EQ(ProblemReading(folder.File("hundred.png"), tight), ImageFileProblem::tooLarge);
     EXPECT_NE(ReasonReading(folder.File("hundred.png"), tight).find("100 x 100"), std::string::npos);
@@ -208,7 +208,7 @@ TEST(ImageFilesDamaged, ThePixelLimitRefusesBeforeDecoding) {
     WriteBytes(folder.File("huge.png"), PngClaiming(folder, 200000, 200000));
     WriteBytes(folder.File("huge.jpg"), JpegClaiming(folder, 60000, 60000));
     WriteBytes(folder.File("huge.tif"), HandMadeGrayTiff(65000, 65000));
-    standin::ReadOptions hundredMegapixels;
+    imagefiles::ReadOptions hundredMegapixels;
     hundredMegapixels.maxPixels = 100000000;
     for (const char* name : {"huge.png", "huge.jpg", "huge.tif"}) {
         EXPECT_EQ(ProblemReading(folder.File(name), hundredMegapixels), ImageFileProblem::tooLarge) << name;

@@ -13,10 +13,10 @@
 namespace {
 
 using namespace imagefiles_test;
-using standin::DensityKind;
-using standin::ImageFile;
-using standin::ReadImageFile;
-using standin::WriteImageFile;
+using imagefiles::DensityKind;
+using imagefiles::ImageFile;
+using imagefiles::ReadImageFile;
+using imagefiles::WriteImageFile;
 
 // A little-endian EXIF block holding only XResolution, YResolution and
 // ResolutionUnit (1 none, 2 inch, 3 centimetre).
@@ -52,7 +52,7 @@ TEST(ImageFilesJpegLayouts, CmykAndYcckAreReadAsInksAndWrittenBack) {
     for (bool ycck : {false, true}) {
         ImageFile file{Smooth(32, 16, 4), {}};
         file.image.SetCmyk(true);
-        file.info.format = standin::ImageFormat::jpeg;
+        file.info.format = imagefiles::ImageFormat::jpeg;
         file.info.layout.jpegYcck = ycck;
         WriteImageFile(folder.File("round.jpg"), file.image, file.info, {95, true});
         const ImageFile back = ReadImageFile(folder.File("round.jpg"));
@@ -101,7 +101,7 @@ TEST(ImageFilesJpegLayouts, DensityIsReadFromExifFirstAndEveryCopyIsWritten) {
         const double jfifDensity = bytes[14] * 256 + bytes[15];
         EXPECT_NEAR(bytes[13] == 1 ? jfifDensity : jfifDensity * 2.54, c.resolution / 2, 1.0);
         if (c.exif.empty()) continue;
-        EXPECT_DOUBLE_EQ(standin::ReadExifDensity(out.info.metadata.exif)->resolution, c.resolution / 2);
+        EXPECT_DOUBLE_EQ(imagefiles::ReadExifDensity(out.info.metadata.exif)->resolution, c.resolution / 2);
     }
 }
 
@@ -156,8 +156,8 @@ TEST(ImageFilesJpegLayouts, ValidFilesLibjpegCannotDecodeAreNamed) {
         try {
             ReadImageFile(folder.File("odd.jpg"));
             ADD_FAILURE() << c.reason;
-        } catch (const standin::ImageFileError& error) {
-            EXPECT_EQ(error.Problem(), standin::ImageFileProblem::unsupportedLayout);
+        } catch (const imagefiles::ImageFileError& error) {
+            EXPECT_EQ(error.Problem(), imagefiles::ImageFileProblem::unsupportedLayout);
             EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
         }
     }

@@ -18,11 +18,11 @@
 namespace {
 
 using namespace imagefiles_test;
-using standin::DensityKind;
-using standin::ImageFile;
-using standin::ImageFileError;
-using standin::ReadImageFile;
-using standin::WriteImageFile;
+using imagefiles::DensityKind;
+using imagefiles::ImageFile;
+using imagefiles::ImageFileError;
+using imagefiles::ReadImageFile;
+using imagefiles::WriteImageFile;
 
 // A PNG file as libpng writes it; samples are the rows as the file stores
 // them (packed below 8 bits, big-endian at 16).
@@ -104,7 +104,7 @@ std::vector<uint32_t> Channel(const standin::Image& image, int32_t channel) {
 // without a palette or tRNS chunk.
 void ExpectWrittenBackTheSame(const TempFolder& folder, const ImageFile& file) {
     const std::string path = folder.File("back.png");
-    standin::WriteOptions options;
+    imagefiles::WriteOptions options;
     options.overwrite = true;
     WriteImageFile(path, file.image, file.info, options);
     const ImageFile again = ReadImageFile(path);
@@ -131,7 +131,7 @@ TEST(ImageFilesPngLayouts, PalettesBecomeGrayOrColourWithTheirTransparency) {
     const ImageFile rgba = ReadImageFile(folder.File("colour.png"));
     ASSERT_EQ(rgba.image.Channels(), 4);
     EXPECT_EQ(rgba.image.BitsPerSample(), 8);
-    EXPECT_EQ(rgba.info.layout.alpha, standin::AlphaKind::unassociated);
+    EXPECT_EQ(rgba.info.layout.alpha, imagefiles::AlphaKind::unassociated);
     EXPECT_EQ(Channel(rgba.image, 0), (std::vector<uint32_t>{10, 255, 0, 0, 10, 0, 0, 255, 10, 0, 10, 255, 0, 0, 10}));
     EXPECT_EQ(Channel(rgba.image, 3),
               (std::vector<uint32_t>{255, 128, 0, 255, 255, 255, 0, 128, 255, 255, 255, 128, 0, 255, 255}));
@@ -225,7 +225,7 @@ TEST(ImageFilesPngLayouts, AnAnimatedPngIsRefusedByName) {
         ReadImageFile(folder.File("animated.png"));
         ADD_FAILURE() << "an animated PNG was read";
     } catch (const ImageFileError& error) {
-        EXPECT_EQ(error.Problem(), standin::ImageFileProblem::unsupportedLayout);
+        EXPECT_EQ(error.Problem(), imagefiles::ImageFileProblem::unsupportedLayout);
         EXPECT_NE(error.Reason().find("animated PNG (3 frames)"), std::string::npos) << error.Reason();
     }
 }
@@ -259,7 +259,7 @@ std::vector<uint8_t> ExifAt200Dpi() {
 ImageFile WrittenBack(const TempFolder& folder, const ImageFile& file, double resolution) {
     ImageFile out = file;
     out.image.SetResolution(resolution);
-    standin::WriteOptions options;
+    imagefiles::WriteOptions options;
     options.overwrite = true;
     WriteImageFile(folder.File("out.png"), out.image, out.info, options);
     return ReadImageFile(folder.File("out.png"));
@@ -371,8 +371,8 @@ TEST(ImageFilesPngLayouts, AShortIccChunkKeepsItsProfile) {
 // still fail the write, not leave the file without it.
 TEST(ImageFilesPngLayouts, AProfileLibpngRefusesStillFailsTheWrite) {
     TempFolder folder;
-    standin::ImageFileInfo info;
-    info.format = standin::ImageFormat::png;
+    imagefiles::ImageFileInfo info;
+    info.format = imagefiles::ImageFormat::png;
     info.metadata.iccProfile = IccProfile("GRAY", 200);
     EXPECT_THROW(WriteImageFile(folder.File("out.png"), Patterned(4, 2, 3, 8), info), ImageFileError);
     EXPECT_TRUE(folder.Names().empty());

@@ -13,11 +13,11 @@
 namespace {
 
 using namespace imagefiles_test;
-using standin::AlphaKind;
-using standin::ImageFile;
-using standin::ReadImageFile;
-using standin::TiffCompression;
-using standin::WriteImageFile;
+using imagefiles::AlphaKind;
+using imagefiles::ImageFile;
+using imagefiles::ReadImageFile;
+using imagefiles::TiffCompression;
+using imagefiles::WriteImageFile;
 
 struct TiffCase {
     int channels;
@@ -98,7 +98,7 @@ TEST_P(ImageFilesTiffLayouts, ReadExactlyAndWrittenBackTheSameWay) {
     WriteTiffWithLibtiff(folder.File("in.tif"), original, spec);
 
     const ImageFile file = ReadImageFile(folder.File("in.tif"));
-    EXPECT_EQ(file.info.format, standin::ImageFormat::tiff);
+    EXPECT_EQ(file.info.format, imagefiles::ImageFormat::tiff);
     EXPECT_TRUE(file.image == original);
     EXPECT_EQ(file.info.layout.tiffCompression, Expected(c.compression));
     EXPECT_EQ(file.info.layout.tiffHorizontalPredictor, Predicting(c));
@@ -129,7 +129,7 @@ TEST(ImageFilesTiff, KeepsTheMeaningOfTheAlphaChannel) {
                                                                      : AlphaKind::unspecified;
         EXPECT_EQ(file.info.layout.alpha, expected) << extra;
 
-        standin::WriteOptions overwrite;
+        imagefiles::WriteOptions overwrite;
         overwrite.overwrite = true;
         WriteImageFile(folder.File("out.tif"), file.image, file.info, overwrite);
         TIFF* tiff = TIFFOpen(folder.File("out.tif").c_str(), "r");
@@ -217,7 +217,7 @@ TEST_P(ImageFilesPngLayouts, ReadExactlyAndWrittenBackTheSameWay) {
     WritePngWithLibpng(folder.File("in.png"), original, spec);
 
     const ImageFile file = ReadImageFile(folder.File("in.png"));
-    EXPECT_EQ(file.info.format, standin::ImageFormat::png);
+    EXPECT_EQ(file.info.format, imagefiles::ImageFormat::png);
     EXPECT_TRUE(file.image == original);
     EXPECT_EQ(file.info.layout.pngInterlaced, c.interlaced);
     EXPECT_EQ(file.info.layout.alpha, c.channels % 2 == 0 ? AlphaKind::unassociated : AlphaKind::none);
@@ -257,7 +257,7 @@ TEST_P(ImageFilesJpegLayouts, ReadAndWrittenBackWithinJpegError) {
     WriteJpegWithLibjpeg(folder.File("in.jpg"), original, spec);
 
     const ImageFile file = ReadImageFile(folder.File("in.jpg"));
-    EXPECT_EQ(file.info.format, standin::ImageFormat::jpeg);
+    EXPECT_EQ(file.info.format, imagefiles::ImageFormat::jpeg);
     ASSERT_EQ(file.image.Channels(), c.channels);
     ASSERT_EQ(file.image.Width(), 48);
     EXPECT_LE(MaxDifference(file.image, original), 6u);
@@ -283,10 +283,10 @@ TEST(ImageFilesFormat, IsChosenByContentNotByName) {
     const standin::Image original = Patterned(8, 8, 3, 8);
     WritePngWithLibpng(folder.File("really-a-png.jpg"), original, PngSpec{});
     const ImageFile file = ReadImageFile(folder.File("really-a-png.jpg"));
-    EXPECT_EQ(file.info.format, standin::ImageFormat::png);
+    EXPECT_EQ(file.info.format, imagefiles::ImageFormat::png);
     // Written in the file's own format, whatever the new name says.
     WriteImageFile(folder.File("copy.tif"), file.image, file.info);
-    EXPECT_EQ(ReadImageFile(folder.File("copy.tif")).info.format, standin::ImageFormat::png);
+    EXPECT_EQ(ReadImageFile(folder.File("copy.tif")).info.format, imagefiles::ImageFormat::png);
 }
 
 }  // namespace

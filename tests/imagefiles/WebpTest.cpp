@@ -17,16 +17,16 @@
 namespace {
 
 using namespace imagefiles_test;
-using standin::AlphaKind;
-using standin::DensityKind;
+using imagefiles::AlphaKind;
+using imagefiles::DensityKind;
 using standin::Image;
-using standin::ImageFile;
-using standin::ImageFileError;
-using standin::ImageFileInfo;
-using standin::ImageFileProblem;
-using standin::ImageFormat;
-using standin::ReadImageFile;
-using standin::WriteImageFile;
+using imagefiles::ImageFile;
+using imagefiles::ImageFileError;
+using imagefiles::ImageFileInfo;
+using imagefiles::ImageFileProblem;
+using imagefiles::ImageFormat;
+using imagefiles::ReadImageFile;
+using imagefiles::WriteImageFile;
 
 ImageFileInfo WebpInfo(const Image& image, bool lossless) {
     ImageFileInfo info;
@@ -37,7 +37,7 @@ ImageFileInfo WebpInfo(const Image& image, bool lossless) {
 }
 
 ImageFile WrittenAndRead(const std::string& path, const Image& image, const ImageFileInfo& info, int quality = 92) {
-    standin::WriteOptions options;
+    imagefiles::WriteOptions options;
     options.quality = quality;
     WriteImageFile(path, image, info, options);
     return ReadImageFile(path);
@@ -177,7 +177,7 @@ TEST(Webp, IccExifAndXmpChunksAreKeptAndTheExifStatesTheDensity) {
     // Without an EXIF block the resolution has nowhere to go, which the
     // write says.
     ImageFileInfo bare = WebpInfo(image, true);
-    const standin::WriteWarnings warnings = WriteImageFile(folder.File("bare.webp"), image, bare);
+    const imagefiles::WriteWarnings warnings = WriteImageFile(folder.File("bare.webp"), image, bare);
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_NE(warnings[0].find("150 ppi is not stored"), std::string::npos) << warnings[0];
     bare.density.kind = DensityKind::none;

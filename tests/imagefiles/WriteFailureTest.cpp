@@ -15,15 +15,15 @@
 namespace {
 
 using namespace imagefiles_test;
-using standin::ImageFileError;
-using standin::ImageFileInfo;
-using standin::ImageFileProblem;
-using standin::ImageFormat;
-using standin::WriteImageFile;
+using imagefiles::ImageFileError;
+using imagefiles::ImageFileInfo;
+using imagefiles::ImageFileProblem;
+using imagefiles::ImageFormat;
+using imagefiles::WriteImageFile;
 
 std::optional<ImageFileProblem> ProblemWriting(const std::string& path, const standin::Image& image,
                                                const ImageFileInfo& info,
-                                               const standin::WriteOptions& options = standin::WriteOptions{}) {
+                                               const imagefiles::WriteOptions& options = imagefiles::WriteOptions{}) {
     try {
         WriteImageFile(path, image, info, options);
     } catch (const ImageFileError& error) {
@@ -78,10 +78,10 @@ TEST(ImageFilesWriteFailure, AnExistingTargetNeedsLeave) {
     EXPECT_EQ(ReadBytes(folder.File("out.png")), (std::vector<uint8_t>{'o', 'l', 'd'}));
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.png"});
 
-    standin::WriteOptions overwrite;
+    imagefiles::WriteOptions overwrite;
     overwrite.overwrite = true;
     EXPECT_FALSE(ProblemWriting(folder.File("out.png"), image, InfoFor(ImageFormat::png), overwrite).has_value());
-    EXPECT_TRUE(standin::ReadImageFile(folder.File("out.png")).image == image);
+    EXPECT_TRUE(imagefiles::ReadImageFile(folder.File("out.png")).image == image);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.png"});
 }
 
@@ -105,7 +105,7 @@ TEST(ImageFilesWriteFailure, AFolderWithoutWritePermission) {
 TEST(ImageFilesWriteFailure, AFullDiskLeavesNoTemporaryFileAndTheTargetUntouched) {
     TempFolder folder;
     const standin::Image image = Noise(300, 200);
-    standin::WriteOptions overwrite;
+    imagefiles::WriteOptions overwrite;
     overwrite.overwrite = true;
     for (ImageFormat format : {ImageFormat::tiff, ImageFormat::png, ImageFormat::jpeg}) {
         WriteBytes(folder.File("kept"), {'k', 'e', 'p', 't'});
@@ -130,7 +130,7 @@ TEST(ImageFilesWriteFailure, JpegTakesOnlyEightBitGrayAndRgb) {
         EXPECT_EQ(ProblemWriting(folder.File("out.jpg"), image, InfoFor(ImageFormat::jpeg)),
                   ImageFileProblem::unsupportedLayout);
     }
-    standin::WriteOptions badQuality;
+    imagefiles::WriteOptions badQuality;
     badQuality.quality = 0;
     EXPECT_EQ(ProblemWriting(folder.File("out.jpg"), Patterned(5, 5, 3, 8), InfoFor(ImageFormat::jpeg), badQuality),
               ImageFileProblem::writeFailed);

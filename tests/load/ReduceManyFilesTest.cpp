@@ -85,7 +85,7 @@ std::vector<std::string> NamesIn(const std::string& folder) {
 // What is wrong with one output, or "" when it is the input reduced by 2:
 // same format and layout, half the size (rounded down), and half the
 // resolution (truncated to whole pixels per inch).
-std::string OutputFault(const standin::ImageFile& input, const standin::ImageFile& output) {
+std::string OutputFault(const imagefiles::ImageFile& input, const imagefiles::ImageFile& output) {
     const standin::Image& in = input.image;
     const standin::Image& out = output.image;
     std::string fault;
@@ -163,8 +163,8 @@ TEST_F(ReduceManyFiles, EveryFileIsWrittenAndNothingElseIsLeft) {
 TEST_F(ReduceManyFiles, EachOutputHasHalfTheSizeAndResolution) {
     std::vector<std::string> faults;
     for (const InputImage& input : batch_->inputs) {
-        const std::string fault = OutputFault(standin::ReadImageFile(batch_->InputFolder() + "/" + input.name),
-                                              standin::ReadImageFile(batch_->OutputFolder() + "/" + input.name));
+        const std::string fault = OutputFault(imagefiles::ReadImageFile(batch_->InputFolder() + "/" + input.name),
+                                              imagefiles::ReadImageFile(batch_->OutputFolder() + "/" + input.name));
         if (!fault.empty()) faults.push_back(input.name + ": " + fault);
     }
     EXPECT_EQ(faults.size(), 0u) << "first: " << (faults.empty() ? "" : faults.front());
@@ -181,8 +181,8 @@ TEST_F(ReduceManyFiles, SampledOutputsEqualRunsOnTheirFileAlone) {
             {"reduce", batch_->InputFolder() + "/" + name, "--factor", "2", "-o", single / name, "--quiet"});
         ++runs;
         ASSERT_EQ(run.status, 0) << run.err;
-        const standin::ImageFile alone = standin::ReadImageFile(single / name);
-        const standin::ImageFile inBatch = standin::ReadImageFile(batch_->OutputFolder() + "/" + name);
+        const imagefiles::ImageFile alone = imagefiles::ReadImageFile(single / name);
+        const imagefiles::ImageFile inBatch = imagefiles::ReadImageFile(batch_->OutputFolder() + "/" + name);
         EXPECT_EQ(inBatch.info.format, alone.info.format);
         EXPECT_TRUE(inBatch.image == alone.image) << "the pixels differ from the single run's";
     }
