@@ -19,13 +19,13 @@ using Names = std::vector<std::string>;
 
 // Runs decimora and expects it to succeed, showing its stderr otherwise.
 void ExpectSuccess(const std::vector<std::string>& arguments) {
-    const clitest::ProgramResult run = RunDecimora(arguments);
+    const test_support::ProgramResult run = RunDecimora(arguments);
     EXPECT_EQ(run.status, 0) << run.err;
 }
 
 class Reduce : public ::testing::Test {
 protected:
-    clitest::ScratchFolder folder;
+    test_support::TemporaryFolder folder;
 };
 
 struct FormatCase {
@@ -49,7 +49,7 @@ TEST_F(Reduce, ScriptedRunKeepsEachFormatAndDividesSizeAndResolution) {
         SCOPED_TRACE(c.name);
         WriteTestImage(folder / c.name, clitest::PatternImage(301, 201, c.channels, c.bits, c.resolution), c.format);
 
-        const clitest::ProgramResult run =
+        const test_support::ProgramResult run =
             RunDecimora({"reduce", folder / c.name, "--factor", std::to_string(c.factor)});
 
         EXPECT_EQ(run.status, 0) << run.err;
@@ -73,7 +73,7 @@ TEST_F(Reduce, FlatColourAndMetadataComeThroughUnchanged) {
     metadata.xmp.assign(xmp.begin(), xmp.end());
     WriteTestImage(folder / "flat.tif", clitest::FlatImage(120, 90, 3, 16, 144.0, 51400), ImageFormat::tiff, metadata);
 
-    const clitest::ProgramResult run = RunDecimora({"reduce", folder / "flat.tif", "--factor", "4"});
+    const test_support::ProgramResult run = RunDecimora({"reduce", folder / "flat.tif", "--factor", "4"});
 
     ASSERT_EQ(run.status, 0) << run.err;
     const imagefiles::ImageFile reduced = imagefiles::ReadImageFile(folder / "flat-reduced.tif");
@@ -87,7 +87,7 @@ TEST_F(Reduce, OutputGoesWhereTheOptionsSay) {
     ExpectSuccess({"reduce", folder / "a.tif", "--factor", "2", "-o", folder / "named.tif"});
     EXPECT_EQ(imagefiles::ReadImageFile(folder / "named.tif").image.Width(), 32);
 
-    clitest::ScratchFolder elsewhere;
+    test_support::TemporaryFolder elsewhere;
     ExpectSuccess({"reduce", folder / "a.tif", "--factor", "4", "--out-dir", elsewhere.Path()});
     EXPECT_EQ(imagefiles::ReadImageFile(elsewhere / "a.tif").image.Width(), 16);
     EXPECT_EQ(folder.Names(), (Names{"a.tif", "named.tif"}));
@@ -97,7 +97,7 @@ TEST_F(Reduce, AnExistingOutputIsReplacedOnlyWithForce) {
     WriteTestImage(folder / "a.png", clitest::PatternImage(64, 48, 1, 8, 300.0), ImageFormat::png);
     clitest::WriteWholeFile(folder / "a-reduced.png", "keep me");
 
-    const clitest::ProgramResult refused = RunDecimora({"reduce", folder / "a.png", "--factor", "2"});
+    const test_support::ProgramResult refused = RunDecimora({"reduce", folder / "a.png", "--factor", "2"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, "decimora: " + folder / "a-reduced.png" + ": exists; give --force to replace it\n");
     EXPECT_EQ(clitest::ReadWholeFile(folder / "a-reduced.png"), "keep me");
@@ -109,12 +109,12 @@ TEST_F(Reduce, AnExistingOutputIsReplacedOnlyWithForce) {
 TEST_F(Reduce, TheInputIsReplacedOnlyInPlace) {
     WriteTestImage(folder / "a.png", clitest::PatternImage(64, 48, 1, 8, 300.0), ImageFormat::png);
 
-    const clitest::ProgramResult refused =
+    const test_support::ProgramResult refused =
         RunDecimora({"reduce", folder / "a.png", "--factor", "2", "-o", folder / "./a.png", "--force"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("is the input itself; give --in-place"), std::string::npos) << refused.err;
 
-    const clitest::ProgramResult inPlace = RunDecimora({"reduce", folder / "a.png", "--factor", "2", "--in-place"});
+    const test_support::ProgramResult inPlace = RunDecimora({"reduce", folder / "a.png", "--factor", "2", "--in-place"});
     EXPECT_EQ(inPlace.status, 0) << inPlace.err;
     EXPECT_EQ(imagefiles::ReadImageFile(folder / "a.png").image.Width(), 32);
     EXPECT_EQ(folder.Names(), Names{"a.png"});
@@ -175,7 +175,7 @@ TEST_F(Reduce, WorkersReduceSeveralFilesAndReportEachFailure) {
     clitest::WriteWholeFile(folder / "broken.png", "\x89PNG\r\n\x1a\n not really");
     arguments.push_back(folder / "broken.png");
 
-    const clitest::ProgramResult run = RunDecimora(arguments);
+    const test_support::ProgramResult run = RunDecimora(arguments);
 
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("decimora: " + folder / "broken.png" + ": "), std::string::npos) << run.err;
@@ -204,21 +204,21 @@ TEST_F(Reduce, FloatTiffKeepsValuesOutsideZeroToOne) {
 }
 
 TEST(Program, DescribesItself) {
-    const clitest::ProgramResult help = RunDecimora({"--help"});
+    const test_support::ProgramResult help = RunDecimora({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("Usage: decimora reduce INPUT..."), std::string::npos);
     EXPECT_NE(help.out.find("130  interrupted"), std::string::npos);
-    const clitest::ProgramResult version = RunDecimora({"--version"});
+    const test_support::ProgramResult version = RunDecimora({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, std::string("decimora ") + DECIMORA_VERSION_TEXT + "\n");
 }
 
 TEST(Program, UsageErrorsStopBeforeAnyWork) {
-    clitest::ScratchFolder folder;
+    test_support::TemporaryFolder folder;
     WriteTestImage(folder / "a.png", clitest::PatternImage(64, 48, 1, 8, 300.0), ImageFormat::png);
     WriteTestImage(folder / "b.png", clitest::PatternImage(64, 48, 1, 8, 300.0), ImageFormat::png);
 
-    const clitest::ProgramResult several =
+    const test_support::ProgramResult several =
         RunDecimora({"reduce", folder / "a.png", folder / "b.png", "--factor", "2", "-o", folder / "c.png"});
     EXPECT_EQ(several.status, 2);
     EXPECT_EQ(
@@ -226,11 +226,11 @@ TEST(Program, UsageErrorsStopBeforeAnyWork) {
         "decimora: -o takes a single INPUT; use --out-dir for several\nTry 'decimora --help' for more information.\n");
 
     const std::string noDisplay = "needs a display, but DISPLAY is not set";
-    const clitest::ProgramResult dialog = RunDecimora({"reduce", folder / "a.png"});
+    const test_support::ProgramResult dialog = RunDecimora({"reduce", folder / "a.png"});
     EXPECT_EQ(dialog.status, 2);
     EXPECT_NE(dialog.err.find("the factor dialog " + noDisplay), std::string::npos) << dialog.err;
     EXPECT_EQ(RunDecimora({"reduce", folder / "a.png", "--factor", "3", "--dialog"}, {{"DISPLAY", ""}}).status, 2);
-    const clitest::ProgramResult about = RunDecimora({"about"});
+    const test_support::ProgramResult about = RunDecimora({"about"});
     EXPECT_EQ(about.status, 2);
     EXPECT_NE(about.err.find("the About box " + noDisplay), std::string::npos) << about.err;
 

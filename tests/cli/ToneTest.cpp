@@ -87,12 +87,12 @@ protected:
         std::vector<std::string> arguments{"reduce", folder / name, "--factor", std::to_string(factor), "--force",
                                            "-o", folder / ("out-" + name)};
         arguments.insert(arguments.end(), options.begin(), options.end());
-        const clitest::ProgramResult run = RunDecimora(arguments);
+        const test_support::ProgramResult run = RunDecimora(arguments);
         EXPECT_EQ(run.status, 0) << run.err;
         return imagefiles::ReadImageFile(folder / ("out-" + name));
     }
 
-    clitest::ScratchFolder folder;
+    test_support::TemporaryFolder folder;
 };
 
 TEST_F(Tone, ScreensFinerThanTheReducedImageBecomeTheGreyTheySend) {
@@ -144,7 +144,7 @@ TEST_F(Tone, AnEncodingThatCannotBeDecodedIsReducedAsCodesAndSaysSo) {
     cmsSaveProfileToMem(profile, lab.iccProfile.data(), &size);
     cmsCloseProfile(profile);
     clitest::WriteTestImage(folder / "lab.tif", DotScreen(96, 4.0, 0.5, 8, 255), ImageFormat::tiff, lab);
-    const clitest::ProgramResult run =
+    const test_support::ProgramResult run =
         RunDecimora({"reduce", folder / "lab.tif", "--factor", "4", "-o", folder / "out.tif"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("lab.tif: reduced as coded values: "), std::string::npos) << run.err;

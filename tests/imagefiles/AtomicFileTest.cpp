@@ -7,13 +7,14 @@
 #include <string>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/AtomicFile.h"
 #include "imagefiles/ImageFileError.h"
 
 namespace {
 
 using imagefiles_test::ReadBytes;
-using imagefiles_test::TempFolder;
+using test_support::TemporaryFolder;
 using imagefiles::ImageFileError;
 using imagefiles::ImageFileProblem;
 using imagefiles::TemporaryFile;
@@ -28,7 +29,7 @@ std::string Text(const std::string& path) {
 }
 
 TEST(ImageFilesAtomicFile, LivesBesideTheTargetUntilCommitted) {
-    TempFolder folder;
+    TemporaryFolder folder;
     {
         TemporaryFile file(folder.File("out.png"));
         EXPECT_EQ(file.Path().rfind(folder.Path() + "/.out.png.tmp-", 0), 0u) << file.Path();
@@ -41,7 +42,7 @@ TEST(ImageFilesAtomicFile, LivesBesideTheTargetUntilCommitted) {
 }
 
 TEST(ImageFilesAtomicFile, ReplacesOnlyWhenAllowed) {
-    TempFolder folder;
+    TemporaryFolder folder;
     imagefiles_test::WriteBytes(folder.File("out.png"), {'o', 'l', 'd'});
     {
         TemporaryFile file(folder.File("out.png"));
@@ -68,14 +69,14 @@ TEST(ImageFilesAtomicFile, ReplacesOnlyWhenAllowed) {
 }
 
 TEST(ImageFilesAtomicFile, AbandonedFilesAreRemoved) {
-    TempFolder folder;
+    TemporaryFolder folder;
     { TemporaryFile file(folder.File("out.png")); }
     EXPECT_TRUE(folder.Names().empty());
 }
 
 // In a child process: the hook ends the program's file making for good.
 TEST(ImageFilesAtomicFile, TheSignalHookRemovesFilesInProgressAndRefusesNewOnes) {
-    TempFolder folder;
+    TemporaryFolder folder;
     EXPECT_EXIT(
         {
             TemporaryFile first(folder.File("a.tif"));
@@ -94,7 +95,7 @@ TEST(ImageFilesAtomicFile, TheSignalHookRemovesFilesInProgressAndRefusesNewOnes)
 }
 
 TEST(ImageFilesAtomicFile, RefusesFoldersItCannotWriteIn) {
-    TempFolder folder;
+    TemporaryFolder folder;
     imagefiles_test::WriteBytes(folder.File("plain"), {'x'});
     for (const std::string& target : {folder.File("missing/out.png"), folder.File("plain/out.png"),
                                       folder.Path() + "/", std::string("/proc/out.png")}) {

@@ -7,12 +7,14 @@
 #include <cstring>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/ExifResolution.h"
 #include "imagefiles/ImageFile.h"
 
 namespace {
 
 using namespace imagefiles_test;
+using test_support::TemporaryFolder;
 using imagefiles::DensityKind;
 using imagefiles::ImageFile;
 using imagefiles::ReadImageFile;
@@ -42,7 +44,7 @@ size_t FindMarker(const std::vector<uint8_t>& bytes, uint8_t marker) {
 }
 
 TEST(ImageFilesJpegLayouts, CmykAndYcckAreReadAsInksAndWrittenBack) {
-    TempFolder folder;
+    TemporaryFolder folder;
     WriteCmykJpeg(folder.File("adobe.jpg"));  // libjpeg marks CMYK with Adobe's APP14: stored inverted
     const ImageFile read = ReadImageFile(folder.File("adobe.jpg"));
     ASSERT_TRUE(read.image.IsCmyk());
@@ -63,7 +65,7 @@ TEST(ImageFilesJpegLayouts, CmykAndYcckAreReadAsInksAndWrittenBack) {
 }
 
 TEST(ImageFilesJpegLayouts, DensityIsReadFromExifFirstAndEveryCopyIsWritten) {
-    TempFolder folder;
+    TemporaryFolder folder;
     struct Case {
         bool jfif;
         int jfifUnit;
@@ -106,7 +108,7 @@ TEST(ImageFilesJpegLayouts, DensityIsReadFromExifFirstAndEveryCopyIsWritten) {
 }
 
 TEST(ImageFilesJpegLayouts, AspectRatioOnlyStaysOne) {
-    TempFolder folder;
+    TemporaryFolder folder;
     JpegSpec spec;
     spec.densityUnit = 0;
     spec.density = 2;  // 2:2 is square; the EXIF block states 2:1
@@ -122,7 +124,7 @@ TEST(ImageFilesJpegLayouts, AspectRatioOnlyStaysOne) {
 }
 
 TEST(ImageFilesJpegLayouts, ProfileAfterTheFrameHeaderIsKept) {
-    TempFolder folder;
+    TemporaryFolder folder;
     JpegSpec spec;
     spec.iccProfile = IccProfile("RGB ", 400);
     WriteJpegWithLibjpeg(folder.File("in.jpg"), Smooth(16, 16, 3), spec);
@@ -139,7 +141,7 @@ TEST(ImageFilesJpegLayouts, ProfileAfterTheFrameHeaderIsKept) {
 }
 
 TEST(ImageFilesJpegLayouts, ValidFilesLibjpegCannotDecodeAreNamed) {
-    TempFolder folder;
+    TemporaryFolder folder;
     WriteJpegWithLibjpeg(folder.File("in.jpg"), Smooth(16, 16, 1), JpegSpec{});
     std::vector<uint8_t> bytes = ReadBytes(folder.File("in.jpg"));
     const size_t sof = FindMarker(bytes, 0xC0);

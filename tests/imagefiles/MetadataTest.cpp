@@ -9,12 +9,14 @@
 #include <string>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/ExifBlock.h"
 #include "imagefiles/ImageFile.h"
 
 namespace {
 
 using namespace imagefiles_test;
+using test_support::TemporaryFolder;
 using imagefiles::ImageFile;
 using imagefiles::ReadImageFile;
 using imagefiles::WriteImageFile;
@@ -50,7 +52,7 @@ ImageFile ThroughWrite(const std::string& path, const std::string& copy) {
 }
 
 TEST(ImageFilesMetadata, PngKeepsProfileExifAndXmp) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (int channels : {1, 4}) {
         PngSpec spec;
         spec.iccProfile = IccProfile(channels == 1 ? "GRAY" : "RGB ", 1024);
@@ -83,7 +85,7 @@ TEST(ImageFilesMetadata, PngKeepsProfileExifAndXmp) {
 // Each colour chunk is kept as the file stored it, and a file without gAMA
 // or cHRM gets none even though libpng infers them from an sRGB chunk.
 TEST(ImageFilesMetadata, PngKeepsItsColourChunksAndAddsNone) {
-    TempFolder folder;
+    TemporaryFolder folder;
     PngSpec all;
     all.gamma = 55556;
     all.chromaticities = {31270, 32900, 64000, 33000, 21000, 71000, 15000, 6000};
@@ -114,7 +116,7 @@ TEST(ImageFilesMetadata, PngKeepsItsColourChunksAndAddsNone) {
 // libpng drops an iCCP chunk shorter than 92 bytes when reading, which a
 // profile of mostly zeros compresses to.
 TEST(ImageFilesMetadata, PngKeepsAProfileThatCompressesToAFewBytes) {
-    TempFolder folder;
+    TemporaryFolder folder;
     std::vector<uint8_t> profile = IccProfile("GRAY", 400);
     std::fill(profile.begin() + 144, profile.end(), uint8_t{0});
     imagefiles::ImageFileInfo info;
@@ -125,7 +127,7 @@ TEST(ImageFilesMetadata, PngKeepsAProfileThatCompressesToAFewBytes) {
 }
 
 TEST(ImageFilesMetadata, JpegKeepsProfileExifAndXmp) {
-    TempFolder folder;
+    TemporaryFolder folder;
     JpegSpec spec;
     spec.iccProfile = IccProfile("RGB ", 4096);
     spec.exif = ExifBlock(8, false);
@@ -145,7 +147,7 @@ TEST(ImageFilesMetadata, JpegKeepsProfileExifAndXmp) {
 }
 
 TEST(ImageFilesMetadata, JpegReassemblesAProfileSplitOverSeveralMarkers) {
-    TempFolder folder;
+    TemporaryFolder folder;
     JpegSpec spec;
     spec.iccProfile = IccProfile("GRAY", 150000);  // three APP2 chunks
     WriteJpegWithLibjpeg(folder.File("in.jpg"), Smooth(16, 16, 1), spec);
@@ -154,7 +156,7 @@ TEST(ImageFilesMetadata, JpegReassemblesAProfileSplitOverSeveralMarkers) {
 }
 
 TEST(ImageFilesMetadata, TiffKeepsProfileXmpAndOrientation) {
-    TempFolder folder;
+    TemporaryFolder folder;
     TiffSpec spec;
     spec.iccProfile = IccProfile("RGB ", 600);
     spec.xmp = XmpPacket();
@@ -180,7 +182,7 @@ TEST(ImageFilesMetadata, TiffKeepsProfileXmpAndOrientation) {
 // The EXIF and GPS directories a TIFF file gets, classic or BigTIFF, must be
 // ones libtiff itself can follow, and read back they must give the same block.
 TEST(ImageFilesMetadata, TiffCarriesTheExifAndGpsDirectoriesInEitherByteOrderAndForm) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (bool bigTiff : {false, true}) {
         for (bool bigEndian : {false, true}) {
             SCOPED_TRACE(std::string(bigTiff ? "BigTIFF" : "classic") + (bigEndian ? " big-endian" : " little-endian"));

@@ -13,11 +13,13 @@
 #include <vector>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/ImageFile.h"
 
 namespace {
 
 using namespace imagefiles_test;
+using test_support::TemporaryFolder;
 using imagefiles::DensityKind;
 using imagefiles::ImageFile;
 using imagefiles::ImageFileError;
@@ -102,7 +104,7 @@ std::vector<uint32_t> Channel(const standin::Image& image, int32_t channel) {
 
 // Writes the file back as PNG and reads that: the same pixels, from a PNG
 // without a palette or tRNS chunk.
-void ExpectWrittenBackTheSame(const TempFolder& folder, const ImageFile& file) {
+void ExpectWrittenBackTheSame(const TemporaryFolder& folder, const ImageFile& file) {
     const std::string path = folder.File("back.png");
     imagefiles::WriteOptions options;
     options.overwrite = true;
@@ -116,7 +118,7 @@ void ExpectWrittenBackTheSame(const TempFolder& folder, const ImageFile& file) {
 }
 
 TEST(ImageFilesPngLayouts, PalettesBecomeGrayOrColourWithTheirTransparency) {
-    TempFolder folder;
+    TemporaryFolder folder;
     // Two bits an index, interlaced: indices 0 1 2 3 0 / 3 2 1 0 3 / ...
     RawPng colour;
     colour.width = 5;
@@ -165,7 +167,7 @@ TEST(ImageFilesPngLayouts, PalettesBecomeGrayOrColourWithTheirTransparency) {
 }
 
 TEST(ImageFilesPngLayouts, LowBitGrayIsScaledToEightBits) {
-    TempFolder folder;
+    TemporaryFolder folder;
     WriteOneBitPng(folder.File("one.png"));  // 0xA5 in every row
     const ImageFile one = ReadImageFile(folder.File("one.png"));
     ASSERT_EQ(one.image.Channels(), 1);
@@ -189,7 +191,7 @@ TEST(ImageFilesPngLayouts, LowBitGrayIsScaledToEightBits) {
 }
 
 TEST(ImageFilesPngLayouts, ATransparentColourBecomesAlpha) {
-    TempFolder folder;
+    TemporaryFolder folder;
     RawPng gray;
     gray.samples = {7, 8, 7, 9, 0, 7, 255, 7};
     gray.colourKey = png_color_16{0, 0, 0, 0, 7};
@@ -216,7 +218,7 @@ TEST(ImageFilesPngLayouts, ATransparentColourBecomesAlpha) {
 }
 
 TEST(ImageFilesPngLayouts, AnAnimatedPngIsRefusedByName) {
-    TempFolder folder;
+    TemporaryFolder folder;
     RawPng raw;
     raw.samples.assign(8, 0);
     raw.animationFrames = 3;
@@ -256,7 +258,7 @@ std::vector<uint8_t> ExifAt200Dpi() {
             200, 0, 0, 0, 1, 0, 0, 0, 200, 0, 0, 0, 1, 0, 0, 0};
 }
 
-ImageFile WrittenBack(const TempFolder& folder, const ImageFile& file, double resolution) {
+ImageFile WrittenBack(const TemporaryFolder& folder, const ImageFile& file, double resolution) {
     ImageFile out = file;
     out.image.SetResolution(resolution);
     imagefiles::WriteOptions options;
@@ -266,7 +268,7 @@ ImageFile WrittenBack(const TempFolder& folder, const ImageFile& file, double re
 }
 
 TEST(ImageFilesPngLayouts, DensityIsWhatTheFileStates) {
-    TempFolder folder;
+    TemporaryFolder folder;
     RawPng raw;
     raw.samples.assign(8, 0);
     WriteRaw(folder.File("none.png"), raw);
@@ -314,7 +316,7 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
 }
 
 TEST(ImageFilesPngLayouts, TheExifBlockOfARawProfileTextChunkIsTaken) {
-    TempFolder folder;
+    TemporaryFolder folder;
     std::vector<uint8_t> app1 = {'E', 'x', 'i', 'f', 0, 0};
     const std::vector<uint8_t> block = ExifAt200Dpi();
     app1.insert(app1.end(), block.begin(), block.end());
@@ -343,7 +345,7 @@ TEST(ImageFilesPngLayouts, TheExifBlockOfARawProfileTextChunkIsTaken) {
 // libpng 1.6.39 drops an iCCP chunk under 92 bytes, which a profile of
 // mostly zeros compresses to; the reader reads it itself.
 TEST(ImageFilesPngLayouts, AShortIccChunkKeepsItsProfile) {
-    TempFolder folder;
+    TemporaryFolder folder;
     RawPng raw;
     raw.samples.assign(8, 0);
     raw.iccProfile = IccProfile("GRAY", 400);
@@ -370,7 +372,7 @@ TEST(ImageFilesPngLayouts, AShortIccChunkKeepsItsProfile) {
 // sRGB profile is written with a warning); a profile it will not take must
 // still fail the write, not leave the file without it.
 TEST(ImageFilesPngLayouts, AProfileLibpngRefusesStillFailsTheWrite) {
-    TempFolder folder;
+    TemporaryFolder folder;
     imagefiles::ImageFileInfo info;
     info.format = imagefiles::ImageFormat::png;
     info.metadata.iccProfile = IccProfile("GRAY", 200);

@@ -9,12 +9,14 @@
 #include <cstdio>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/ImageFile.h"
 #include "imagefiles/Resolution.h"
 
 namespace {
 
 using namespace imagefiles_test;
+using test_support::TemporaryFolder;
 using imagefiles::ImageFile;
 using imagefiles::ReadImageFile;
 using imagefiles::WriteImageFile;
@@ -47,7 +49,7 @@ TEST(ImageFilesResolution, JfifDensityIsExactWhereItCanBe) {
 }
 
 TEST(ImageFilesResolution, TiffUnitsAndTheDefault) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image image = Patterned(4, 4, 1, 8);
     struct Case {
         int unit;
@@ -65,7 +67,7 @@ TEST(ImageFilesResolution, TiffUnitsAndTheDefault) {
 }
 
 TEST(ImageFilesResolution, TiffIsWrittenInInches) {
-    TempFolder folder;
+    TemporaryFolder folder;
     standin::Image image = Patterned(4, 4, 3, 8);
     image.SetResolution(149.86);
     WriteImageFile(folder.File("w.tif"), image, imagefiles::ImageFileInfo{});
@@ -81,7 +83,7 @@ TEST(ImageFilesResolution, TiffIsWrittenInInches) {
 }
 
 TEST(ImageFilesResolution, PngMetricResolutionSurvivesHalving) {
-    TempFolder folder;
+    TemporaryFolder folder;
     WritePngWithLibpng(folder.File("in.png"), Patterned(4, 4, 3, 8), PngSpec{});  // 11811 px/m
     ImageFile file = ReadImageFile(folder.File("in.png"));
     EXPECT_DOUBLE_EQ(file.image.Resolution(), 300.0);
@@ -107,7 +109,7 @@ TEST(ImageFilesResolution, PngMetricResolutionSurvivesHalving) {
 }
 
 TEST(ImageFilesResolution, PngWithoutMetreUnitOpensAt72) {
-    TempFolder folder;
+    TemporaryFolder folder;
     PngSpec aspect;
     aspect.unit = PNG_RESOLUTION_UNKNOWN;
     aspect.pixelsPerUnit = 3;
@@ -120,7 +122,7 @@ TEST(ImageFilesResolution, PngWithoutMetreUnitOpensAt72) {
 }
 
 TEST(ImageFilesResolution, JpegDensityUnits) {
-    TempFolder folder;
+    TemporaryFolder folder;
     struct Case {
         bool jfif;
         int unit;
@@ -139,7 +141,7 @@ TEST(ImageFilesResolution, JpegDensityUnits) {
 }
 
 TEST(ImageFilesResolution, JpegWritesDotsPerCentimetreWhenTheyAreExact) {
-    TempFolder folder;
+    TemporaryFolder folder;
     JpegSpec spec;
     spec.densityUnit = 2;
     spec.density = 118;

@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/ImageFile.h"
 
 namespace {
 
 using namespace imagefiles_test;
+using test_support::TemporaryFolder;
 using imagefiles::AlphaKind;
 using imagefiles::ImageFile;
 using imagefiles::ReadImageFile;
@@ -87,7 +89,7 @@ class ImageFilesTiffLayouts : public ::testing::TestWithParam<TiffCase> {};
 
 TEST_P(ImageFilesTiffLayouts, ReadExactlyAndWrittenBackTheSameWay) {
     const TiffCase& c = GetParam();
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image original = Patterned(37, 23, c.channels, c.bits);
     TiffSpec spec;
     spec.planar = c.planar;
@@ -117,7 +119,7 @@ TEST_P(ImageFilesTiffLayouts, ReadExactlyAndWrittenBackTheSameWay) {
 INSTANTIATE_TEST_SUITE_P(All, ImageFilesTiffLayouts, ::testing::ValuesIn(AllTiffCases()), TiffCaseName);
 
 TEST(ImageFilesTiff, KeepsTheMeaningOfTheAlphaChannel) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (uint16_t extra : {EXTRASAMPLE_ASSOCALPHA, EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_UNSPECIFIED}) {
         const standin::Image original = Patterned(9, 7, 4, 8);
         TiffSpec spec;
@@ -144,7 +146,7 @@ TEST(ImageFilesTiff, KeepsTheMeaningOfTheAlphaChannel) {
 
 // A BigTIFF input gives a BigTIFF output, with its EXIF data too.
 TEST(ImageFilesTiff, BigTiffStaysBigTiff) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image original = Patterned(21, 13, 3, 16);
     TiffSpec spec;
     spec.bigTiff = true;
@@ -168,7 +170,7 @@ TEST(ImageFilesTiff, BigTiffStaysBigTiff) {
 // Uncompressed strips of more than 16 MB are read by several threads at
 // once; 16-bit ones in the other byte order go through libtiff.
 TEST(ImageFilesTiff, LargeUncompressedStripsReadExactly) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image original = Patterned(1600, 1400, 4, 16);
     for (const bool bigEndian : {false, true}) {
         TiffSpec spec;
@@ -181,7 +183,7 @@ TEST(ImageFilesTiff, LargeUncompressedStripsReadExactly) {
 // Compressions the writer lacks become lossless Deflate with the predictor.
 TEST(ImageFilesTiff, WritesOtherCompressionsWithDeflate) {
     if (!TIFFIsCODECConfigured(COMPRESSION_LZMA)) GTEST_SKIP() << "libtiff without LZMA";
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image original = Patterned(20, 11, 3, 16);
     TiffSpec spec;
     spec.compression = COMPRESSION_LZMA;
@@ -210,7 +212,7 @@ class ImageFilesPngLayouts : public ::testing::TestWithParam<PngCase> {};
 
 TEST_P(ImageFilesPngLayouts, ReadExactlyAndWrittenBackTheSameWay) {
     const PngCase& c = GetParam();
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image original = Patterned(33, 19, c.channels, c.bits);
     PngSpec spec;
     spec.interlaced = c.interlaced;
@@ -249,7 +251,7 @@ class ImageFilesJpegLayouts : public ::testing::TestWithParam<JpegCase> {};
 
 TEST_P(ImageFilesJpegLayouts, ReadAndWrittenBackWithinJpegError) {
     const JpegCase& c = GetParam();
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image original = Smooth(48, 32, c.channels);
     JpegSpec spec;
     spec.progressive = c.progressive;
@@ -279,7 +281,7 @@ INSTANTIATE_TEST_SUITE_P(All, ImageFilesJpegLayouts,
                                            JpegCase{3, false, 1}, JpegCase{3, true, 2}));
 
 TEST(ImageFilesFormat, IsChosenByContentNotByName) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image original = Patterned(8, 8, 3, 8);
     WritePngWithLibpng(folder.File("really-a-png.jpg"), original, PngSpec{});
     const ImageFile file = ReadImageFile(folder.File("really-a-png.jpg"));

@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/ExifBlock.h"
 #include "imagefiles/ImageFile.h"
 
 namespace {
 
 using namespace imagefiles_test;
+using test_support::TemporaryFolder;
 using imagefiles::DensityKind;
 using imagefiles::ImageFile;
 using imagefiles::ImageFileError;
@@ -128,7 +130,7 @@ uint32_t FieldOf(const std::string& path, uint32_t tag) {
 }
 
 TEST(ImageFilesTiffModels, LowAndOddBitDepthsBecomeFullRangeGrayWithBlackAsZero) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.File("in.tif");
     // A 1-bit G4 page with white as zero, as scanners and fax software write it.
     RawTiff g4{40, 21, 1, 1, false, Values(40 * 21, 2), Photometric(PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4)};
@@ -173,7 +175,7 @@ TEST(ImageFilesTiffModels, LowAndOddBitDepthsBecomeFullRangeGrayWithBlackAsZero)
 }
 
 TEST(ImageFilesTiffModels, WithoutAColourModelOneSampleIsGrayAndThreeAreRgb) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (const uint16_t samples : {uint16_t{1}, uint16_t{3}}) {
         RawTiff raw{9, 5, 8, samples, false, Values(9 * 5 * samples, 256), {}};
         WriteRawTiff(folder.File("bare.tif"), raw);
@@ -184,7 +186,7 @@ TEST(ImageFilesTiffModels, WithoutAColourModelOneSampleIsGrayAndThreeAreRgb) {
 }
 
 TEST(ImageFilesTiffModels, PalettesBecomeGrayOrRgb) {
-    TempFolder folder;
+    TemporaryFolder folder;
     // Colour maps written as v * 257 and as v << 8 both give v.
     std::vector<uint16_t> red(16), green(16), blue(16), grey(16);
     for (uint16_t i = 0; i < 16; ++i) {
@@ -217,7 +219,7 @@ TEST(ImageFilesTiffModels, PalettesBecomeGrayOrRgb) {
 }
 
 TEST(ImageFilesTiffModels, YcbcrBecomesRgb) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image original = Smooth(48, 32, 3);
     TIFF* tiff = TIFFOpen(folder.File("jpeg.tif").c_str(), "w");
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 48);
@@ -268,7 +270,7 @@ TEST(ImageFilesTiffModels, YcbcrBecomesRgb) {
 }
 
 TEST(ImageFilesTiffModels, CmykRoundTripsAsCmykAndPngRefusesIt) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (const int bits : {8, 16}) {
         standin::Image inks = Patterned(21, 13, 4, bits);
         inks.SetCmyk(true);
@@ -297,7 +299,7 @@ TEST(ImageFilesTiffModels, CmykRoundTripsAsCmykAndPngRefusesIt) {
 // Colour stored multiplied by alpha is divided out on reading, so that the
 // image's colour is plain, and multiplied back on writing.
 TEST(ImageFilesTiffModels, AssociatedAlphaIsDividedOutAndStoredBack) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (const uint16_t bits : {uint16_t{8}, uint16_t{16}}) {
         const uint32_t max = bits == 8 ? 255 : 65535;
         RawTiff raw{11, 7, bits, 4, false, {}, [](TIFF* tiff) {
@@ -330,7 +332,7 @@ TEST(ImageFilesTiffModels, AssociatedAlphaIsDividedOutAndStoredBack) {
 }
 
 TEST(ImageFilesTiffModels, PagesAreWrittenAndReadEachWithItsOwnInfo) {
-    TempFolder folder;
+    TemporaryFolder folder;
     std::vector<ImageFile> pages{{Patterned(30, 20, 1, 8, 600.0), {}}, {Patterned(17, 9, 3, 16, 72.0), {}},
                                  {Patterned(8, 8, 4, 8), {}}};
     pages[0].info.metadata.exif = ExifBlock(6, false);
@@ -401,7 +403,7 @@ Density DensityOf(const std::string& path) {
 // What a file states is what its output states: nothing, the same aspect
 // ratio, or the image's resolution with the file's shape of pixels.
 TEST(ImageFilesTiffModels, DensityIsWrittenAsTheFileStatedIt) {
-    TempFolder folder;
+    TemporaryFolder folder;
     struct Case {
         Density in;
         DensityKind kind;

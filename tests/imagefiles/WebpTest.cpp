@@ -12,11 +12,13 @@
 #include <vector>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/ImageFile.h"
 
 namespace {
 
 using namespace imagefiles_test;
+using test_support::TemporaryFolder;
 using imagefiles::AlphaKind;
 using imagefiles::DensityKind;
 using standin::Image;
@@ -95,7 +97,7 @@ std::vector<uint8_t> AnimatedWebp() {
 }
 
 TEST(Webp, LosslessRoundTripsAreExactWithAndWithoutAlpha) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (int channels : {3, 4}) {
         SCOPED_TRACE(channels);
         Image image = Patterned(37, 23, channels, 8);
@@ -116,7 +118,7 @@ TEST(Webp, LosslessRoundTripsAreExactWithAndWithoutAlpha) {
 }
 
 TEST(Webp, LossyRoundTripsAreCloseStayLossyAndFollowTheQuality) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (int channels : {3, 4}) {
         SCOPED_TRACE(channels);
         const Image image = Smooth(48, 32, channels);
@@ -133,7 +135,7 @@ TEST(Webp, LossyRoundTripsAreCloseStayLossyAndFollowTheQuality) {
 }
 
 TEST(Webp, GrayIsWrittenAsRgb) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (int channels : {1, 2}) {
         SCOPED_TRACE(channels);
         const Image gray = Patterned(19, 11, channels, 8);
@@ -152,7 +154,7 @@ TEST(Webp, GrayIsWrittenAsRgb) {
 }
 
 TEST(Webp, IccExifAndXmpChunksAreKeptAndTheExifStatesTheDensity) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const Image image = Patterned(16, 16, 3, 8, 150.0);
     ImageFileInfo info = WebpInfo(image, true);
     info.metadata.iccProfile = IccProfile("RGB ", 300);
@@ -185,7 +187,7 @@ TEST(Webp, IccExifAndXmpChunksAreKeptAndTheExifStatesTheDensity) {
 }
 
 TEST(Webp, WhatIsNotAStill8BitImageIsRefusedAndLeavesNothing) {
-    TempFolder folder;
+    TemporaryFolder folder;
     WriteBytes(folder.File("animated.webp"), AnimatedWebp());
     try {
         ReadImageFile(folder.File("animated.webp"));

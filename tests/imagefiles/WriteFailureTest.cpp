@@ -10,11 +10,13 @@
 #include <string>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/ImageFile.h"
 
 namespace {
 
 using namespace imagefiles_test;
+using test_support::TemporaryFolder;
 using imagefiles::ImageFileError;
 using imagefiles::ImageFileInfo;
 using imagefiles::ImageFileProblem;
@@ -71,7 +73,7 @@ private:
 };
 
 TEST(ImageFilesWriteFailure, AnExistingTargetNeedsLeave) {
-    TempFolder folder;
+    TemporaryFolder folder;
     WriteBytes(folder.File("out.png"), {'o', 'l', 'd'});
     const standin::Image image = Patterned(5, 5, 3, 8);
     EXPECT_EQ(ProblemWriting(folder.File("out.png"), image, InfoFor(ImageFormat::png)), ImageFileProblem::targetExists);
@@ -86,7 +88,7 @@ TEST(ImageFilesWriteFailure, AnExistingTargetNeedsLeave) {
 }
 
 TEST(ImageFilesWriteFailure, FoldersThatRefuseFiles) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image image = Patterned(5, 5, 1, 8);
     EXPECT_EQ(ProblemWriting(folder.File("missing/out.tif"), image, InfoFor(ImageFormat::tiff)),
               ImageFileProblem::writeFailed);
@@ -95,7 +97,7 @@ TEST(ImageFilesWriteFailure, FoldersThatRefuseFiles) {
 
 TEST(ImageFilesWriteFailure, AFolderWithoutWritePermission) {
     if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image image = Patterned(5, 5, 1, 8);
     ASSERT_EQ(mkdir(folder.File("locked").c_str(), 0555), 0);
     EXPECT_EQ(ProblemWriting(folder.File("locked/out.tif"), image, InfoFor(ImageFormat::tiff)),
@@ -103,7 +105,7 @@ TEST(ImageFilesWriteFailure, AFolderWithoutWritePermission) {
 }
 
 TEST(ImageFilesWriteFailure, AFullDiskLeavesNoTemporaryFileAndTheTargetUntouched) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image image = Noise(300, 200);
     imagefiles::WriteOptions overwrite;
     overwrite.overwrite = true;
@@ -124,7 +126,7 @@ TEST(ImageFilesWriteFailure, AFullDiskLeavesNoTemporaryFileAndTheTargetUntouched
 
 // And sides of at most 65500 pixels; only TIFF holds float images.
 TEST(ImageFilesWriteFailure, JpegTakesOnlyEightBitGrayAndRgb) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (const standin::Image& image : {Patterned(5, 5, 3, 16), Patterned(5, 5, 4, 8), Patterned(5, 5, 2, 8),
                                         Patterned(65501, 1, 1, 8), Patterned(3, 3, 3, standin::kFloatBits)}) {
         EXPECT_EQ(ProblemWriting(folder.File("out.jpg"), image, InfoFor(ImageFormat::jpeg)),

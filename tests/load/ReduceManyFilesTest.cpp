@@ -105,9 +105,9 @@ std::string OutputFault(const imagefiles::ImageFile& input, const imagefiles::Im
 
 // The batch run, made once for every test of the suite.
 struct Batch {
-    clitest::ScratchFolder scratch;
+    test_support::TemporaryFolder scratch;
     std::vector<InputImage> inputs;
-    clitest::ProgramResult run;
+    test_support::ProgramResult run;
     double seconds = 0;
 
     std::string InputFolder() const { return scratch / "in"; }
@@ -171,13 +171,13 @@ TEST_F(ReduceManyFiles, EachOutputHasHalfTheSizeAndResolution) {
 }
 
 TEST_F(ReduceManyFiles, SampledOutputsEqualRunsOnTheirFileAlone) {
-    clitest::ScratchFolder single;
+    test_support::TemporaryFolder single;
     const auto start = std::chrono::steady_clock::now();
     int runs = 0;
     for (size_t index = 0; index < batch_->inputs.size(); index += kSampleStep) {
         const std::string& name = batch_->inputs[index].name;
         SCOPED_TRACE(name);
-        const clitest::ProgramResult run = clitest::RunDecimora(
+        const test_support::ProgramResult run = clitest::RunDecimora(
             {"reduce", batch_->InputFolder() + "/" + name, "--factor", "2", "-o", single / name, "--quiet"});
         ++runs;
         ASSERT_EQ(run.status, 0) << run.err;

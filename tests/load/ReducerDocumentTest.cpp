@@ -15,7 +15,7 @@
 namespace {
 
 TEST(ReducerDocument, EveryFileIsReducedInOneDocumentEmptiedAfterEach) {
-    clitest::ScratchFolder folder;
+    test_support::TemporaryFolder folder;
     cli::ReduceSettings settings;
     settings.pluginFolder = standin::Host::DefaultPluginFolder();
     settings.parameters.emplace();
