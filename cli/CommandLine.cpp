@@ -30,7 +30,7 @@ int64_t ParseNumber(const std::string& option, const std::string& text, int64_t 
 
 // A pixel count from 1 up, as the image readers take it.
 uint64_t ParsePixelLimit(const std::string& option, const std::string& text) {
-    const std::optional<uint64_t> pixels = standin::ParsePixelCount(text);
+    const std::optional<uint64_t> pixels = imagefiles::ParsePixelCount(text);
     if (!pixels) Fail(option + ": expected a whole number of pixels from 1 up, not \"" + text + "\"");
     return *pixels;
 }

@@ -36,7 +36,7 @@ sigset_t InterruptSignals() {
 void WriteText(const char* text, size_t size) { (void)!write(STDERR_FILENO, text, size); }
 
 [[noreturn]] void EndInterrupted() {
-    standin::RemoveTemporaryImageFiles();
+    imagefiles::RemoveTemporaryImageFiles();
     gWorkersLock.lock();
     for (pid_t worker : gWorkers) {
         if (worker > 0) kill(worker, SIGTERM);

@@ -12,34 +12,34 @@ namespace cli {
 
 namespace {
 
-using standin::ImageFileError;
-using standin::ImageFileProblem;
-using standin::ImageFormat;
+using imagefiles::ImageFileError;
+using imagefiles::ImageFileProblem;
+using imagefiles::ImageFormat;
 
 // Whether PNG chunks, rather than an ICC profile, say how the samples
 // encode colour: cICP comes before a profile, gAMA only after sRGB and one.
-bool ChunksStateTheColour(const standin::ImageMetadata& metadata) {
+bool ChunksStateTheColour(const imagefiles::ImageMetadata& metadata) {
     return metadata.cicp ||
            (metadata.iccProfile.empty() && !metadata.srgbIntent && (metadata.gamma || metadata.chromaticities));
 }
 
 // Other formats have no place for PNG's colour chunks; when those state the
 // encoding, a profile made from them states it instead.
-void CarryPngColour(const standin::ImageFile& file, const std::string& output, standin::ImageFileInfo& info) {
+void CarryPngColour(const imagefiles::ImageFile& file, const std::string& output, imagefiles::ImageFileInfo& info) {
     if (!ChunksStateTheColour(file.info.metadata)) return;
-    standin::LightEncoding encoding = standin::LightEncodingOf(file);
+    imagefiles::LightEncoding encoding = imagefiles::LightEncodingOf(file);
     if (encoding.profile.empty()) {
         throw ImageFileError(ImageFileProblem::unsupportedLayout, output,
                              std::string("the input's colour is stated in PNG chunks that ") +
-                                 standin::FormatName(info.format) + " files cannot hold, and no profile says it: " +
+                                 imagefiles::FormatName(info.format) + " files cannot hold, and no profile says it: " +
                                  encoding.whyNot);
     }
     info.metadata.iccProfile = std::move(encoding.profile);
 }
 
-standin::ImageFileInfo ConvertedInfo(const standin::ImageFile& file, ImageFormat format, const std::string& output) {
-    const standin::ImageFileInfo& input = file.info;
-    standin::ImageFileInfo info;
+imagefiles::ImageFileInfo ConvertedInfo(const imagefiles::ImageFile& file, ImageFormat format, const std::string& output) {
+    const imagefiles::ImageFileInfo& input = file.info;
+    imagefiles::ImageFileInfo info;
     info.format = format;
     info.density = input.density;
     info.metadata.iccProfile = input.metadata.iccProfile;
@@ -48,9 +48,9 @@ standin::ImageFileInfo ConvertedInfo(const standin::ImageFile& file, ImageFormat
     // Images hold colour unassociated with alpha (the TIFF reader divides
     // associated colour out); only TIFF stores it otherwise, or states an
     // extra sample of no stated meaning, which the host reduces as alpha.
-    const bool tiffOnly = input.layout.alpha == standin::AlphaKind::unspecified ||
-                          input.layout.alpha == standin::AlphaKind::associated;
-    info.layout.alpha = tiffOnly && format != ImageFormat::tiff ? standin::AlphaKind::unassociated
+    const bool tiffOnly = input.layout.alpha == imagefiles::AlphaKind::unspecified ||
+                          input.layout.alpha == imagefiles::AlphaKind::associated;
+    info.layout.alpha = tiffOnly && format != ImageFormat::tiff ? imagefiles::AlphaKind::unassociated
                                                                 : input.layout.alpha;
     info.layout.webpLossless = input.format != ImageFormat::jpeg;
     if (format == ImageFormat::png) {
@@ -83,11 +83,11 @@ ImageFormat OutputFormat(const FileJob& job, ImageFormat inputFormat) {
     return *named;
 }
 
-standin::ImageFileInfo OutputInfo(const FileJob& job, const standin::ImageFile& file) {
+imagefiles::ImageFileInfo OutputInfo(const FileJob& job, const imagefiles::ImageFile& file) {
     const ImageFormat format = OutputFormat(job, file.info.format);
     if (format == file.info.format) return file.info;
-    standin::ImageFileInfo info = ConvertedInfo(file, format, job.output);
-    standin::CheckImageWritable(job.output, file.image, info);
+    imagefiles::ImageFileInfo info = ConvertedInfo(file, format, job.output);
+    imagefiles::CheckImageWritable(job.output, file.image, info);
     return info;
 }
 

@@ -38,9 +38,9 @@ void Remark(std::string* remarks, const std::string& remark) {
 // The colour profile the filter decodes the file's samples to light with:
 // none when reducing coded values, or when the file's encoding cannot be
 // decoded, which a remark then says.
-std::vector<uint8_t> ProfileForFilter(const standin::ImageFile& file, ToneMode tone, std::string* remarks) {
+std::vector<uint8_t> ProfileForFilter(const imagefiles::ImageFile& file, ToneMode tone, std::string* remarks) {
     if (tone == ToneMode::coded) return {};
-    standin::LightEncoding light = standin::LightEncodingOf(file);
+    imagefiles::LightEncoding light = imagefiles::LightEncodingOf(file);
     if (light.profile.empty()) Remark(remarks, "reduced as coded values: " + light.whyNot);
     return std::move(light.profile);
 }
@@ -53,10 +53,10 @@ std::string PageSubject(const std::string& input, int32_t page, int32_t pageCoun
 
 // Only TIFF files hold several pages; a file of several converted to
 // another format is refused before any work.
-void CheckPagesFit(const FileJob& job, standin::ImageFormat inputFormat, int32_t pageCount) {
-    const standin::ImageFormat format = OutputFormat(job, inputFormat);
-    if (pageCount == 1 || format == standin::ImageFormat::tiff) return;
-    throw FileFailure(FileMessage(job.output, std::string(standin::FormatName(format)) + " files hold one image, and " +
+void CheckPagesFit(const FileJob& job, imagefiles::ImageFormat inputFormat, int32_t pageCount) {
+    const imagefiles::ImageFormat format = OutputFormat(job, inputFormat);
+    if (pageCount == 1 || format == imagefiles::ImageFormat::tiff) return;
+    throw FileFailure(FileMessage(job.output, std::string(imagefiles::FormatName(format)) + " files hold one image, and " +
                                                   job.input + " has " + std::to_string(pageCount) + " pages"));
 }
 
@@ -76,7 +76,7 @@ runner::FileResult Reducer::Reduce(const FileJob& job, const ProgressCallback& p
         return ReduceFile(job, report);
     } catch (const FileFailure& failure) {
         return {runner::Outcome::failed, failure.what()};
-    } catch (const standin::ImageFileError& error) {
+    } catch (const imagefiles::ImageFileError& error) {
         return {runner::Outcome::failed, error.what()};
     } catch (const runner::RecordedStepError& error) {
         return {runner::Outcome::failed, error.what()};
@@ -90,18 +90,18 @@ runner::FileResult Reducer::Reduce(const FileJob& job, const ProgressCallback& p
 runner::FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallback& progress) {
     CheckOutputAllowed(job);
     progress(0.0);
-    standin::ReadOptions readOptions;
+    imagefiles::ReadOptions readOptions;
     if (settings_.maxPixels) readOptions.maxPixels = *settings_.maxPixels;
-    standin::ImageFile first = standin::ReadImageFile(job.input, readOptions);
+    imagefiles::ImageFile first = imagefiles::ReadImageFile(job.input, readOptions);
     const int32_t pageCount = first.pageCount;
     CheckPagesFit(job, first.info.format, pageCount);
 
-    std::vector<standin::ImageFile> pages;
+    std::vector<imagefiles::ImageFile> pages;
     std::optional<standin::Descriptor> firstPageStep;
     std::string remarks;
     for (int32_t page = 0; page < pageCount; ++page) {
         readOptions.page = page;
-        standin::ImageFile file = page == 0 ? std::move(first) : standin::ReadImageFile(job.input, readOptions);
+        imagefiles::ImageFile file = page == 0 ? std::move(first) : imagefiles::ReadImageFile(job.input, readOptions);
         file.info = OutputInfo(job, file);
         const ProgressCallback pageProgress = [&progress, page, pageCount](double fraction) {
             progress((page + fraction) / pageCount);
@@ -113,10 +113,10 @@ runner::FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallbac
         pages.push_back(std::move(result.page));
     }
 
-    standin::WriteOptions options;
+    imagefiles::WriteOptions options;
     options.quality = settings_.quality;
     options.overwrite = settings_.force || settings_.inPlace;
-    for (const std::string& warning : standin::WriteImagePages(job.output, pages, options)) Remark(&remarks, warning);
+    for (const std::string& warning : imagefiles::WriteImagePages(job.output, pages, options)) Remark(&remarks, warning);
     if (!settings_.recordFile.empty()) {
         const runner::RecordedStep step{runner_.DecimoraEvent(), *firstPageStep};
         runner::WriteRecordedStepFile(settings_.recordFile, step, settings_.force);
@@ -125,7 +125,7 @@ runner::FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallbac
     return {runner::Outcome::reduced, remarks.empty() ? std::string() : FileMessage(job.input, remarks)};
 }
 
-Reducer::PageResult Reducer::ReducePage(const std::string& subject, standin::ImageFile&& file,
+Reducer::PageResult Reducer::ReducePage(const std::string& subject, imagefiles::ImageFile&& file,
                                         const ProgressCallback& progress,
                                         const std::optional<standin::Descriptor>& firstPageStep,
                                         std::string* remarks) {

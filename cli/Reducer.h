@@ -60,12 +60,12 @@ private:
     // the step the plug-in recorded.
     struct PageResult {
         runner::FileResult outcome;
-        standin::ImageFile page;
+        imagefiles::ImageFile page;
         std::optional<standin::Descriptor> recorded;
     };
 
     runner::FileResult ReduceFile(const FileJob& job, const ProgressCallback& progress);
-    PageResult ReducePage(const std::string& subject, standin::ImageFile&& file, const ProgressCallback& progress,
+    PageResult ReducePage(const std::string& subject, imagefiles::ImageFile&& file, const ProgressCallback& progress,
                           const std::optional<standin::Descriptor>& firstPageStep, std::string* remarks);
     runner::DoItReport RunPlugin(runner::TargetPixels& pixels, const std::optional<standin::Descriptor>& firstPageStep,
                                  const runner::RunProgress& progress);

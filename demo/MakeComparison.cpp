@@ -44,17 +44,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        const standin::ImageFile original = standin::ReadImageFile(argv[1]);
-        const standin::ImageFile reduced = standin::ReadImageFile(argv[2]);
+        const imagefiles::ImageFile original = imagefiles::ReadImageFile(argv[1]);
+        const imagefiles::ImageFile reduced = imagefiles::ReadImageFile(argv[2]);
         const standin::Image naive = demo::NearestReduction(original.image, factor);
         if (naive.Width() != reduced.image.Width() || naive.Height() != reduced.image.Height()) {
             throw std::runtime_error(std::string(argv[2]) + " is not " + argv[1] + " reduced by " + argv[3]);
         }
-        standin::ImageFileInfo info;
-        info.format = standin::ImageFormat::png;
-        standin::WriteOptions options;
+        imagefiles::ImageFileInfo info;
+        info.format = imagefiles::ImageFormat::png;
+        imagefiles::WriteOptions options;
         options.overwrite = true;
-        standin::WriteImageFile(argv[4], demo::SideBySide(naive, reduced.image, kGap), info, options);
+        imagefiles::WriteImageFile(argv[4], demo::SideBySide(naive, reduced.image, kGap), info, options);
         std::printf("mean level: %.0f left (nearest neighbour), %.0f right (%s)\n", MeanLevel(naive),
                     MeanLevel(reduced.image), argv[2]);
     } catch (const std::exception& error) {

@@ -14,11 +14,11 @@ int main(int argc, char** argv) {
     }
     try {
         const standin::Image image = demo::RenderHalftone(demo::HalftoneSettings{});
-        standin::ImageFileInfo info;
-        info.format = standin::ImageFormat::png;
-        standin::WriteOptions options;
+        imagefiles::ImageFileInfo info;
+        info.format = imagefiles::ImageFormat::png;
+        imagefiles::WriteOptions options;
         options.overwrite = true;
-        standin::WriteImageFile(argv[1], image, info, options);
+        imagefiles::WriteImageFile(argv[1], image, info, options);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "demo_sample: %s\n", error.what());
         return 1;

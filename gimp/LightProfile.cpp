@@ -37,7 +37,7 @@ DrawableLight LightProfileFor(gint32 image, const Babl* format) {
     if (curve == ToneCurve::perceptual || (grey && !IsGreyProfile(profile))) {
         profile = BytesOf(grey ? gimp_color_profile_new_d65_gray_srgb_trc() : gimp_color_profile_new_rgb_srgb());
     }
-    const std::string problem = standin::WhyIccProfileCannotDecode(profile, components);
+    const std::string problem = imagefiles::WhyIccProfileCannotDecode(profile, components);
     if (!problem.empty()) return {{}, problem};
     return {std::move(profile), {}};
 }

@@ -81,7 +81,7 @@ double HostResolution(gint32 image) {
     gdouble resolution = 0.0;
     gdouble unused = 0.0;
     gimp_image_get_resolution(image, &resolution, &unused);
-    return standin::RoundResolution(resolution);
+    return imagefiles::RoundResolution(resolution);
 }
 
 // The factor of the last reduction in this session, else the dialog's first.

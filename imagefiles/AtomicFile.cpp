@@ -12,7 +12,7 @@
 
 #include "imagefiles/ImageFileError.h"
 
-namespace standin {
+namespace imagefiles {
 namespace {
 
 // The list of temporary files in progress, in static storage so that a
@@ -180,4 +180,4 @@ void RemoveTemporaryImageFiles() noexcept {
     }
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -8,7 +8,7 @@
 
 #include "imagefiles/UniqueFd.h"
 
-namespace standin {
+namespace imagefiles {
 
 class TemporaryFile {
 public:
@@ -49,4 +49,4 @@ private:
 // unlink).
 void RemoveTemporaryImageFiles() noexcept;
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -1,6 +1,6 @@
 #include "imagefiles/CicpDecoding.h"
 
-namespace standin {
+namespace imagefiles {
 namespace {
 
 constexpr double kD65X = 0.3127;
@@ -67,4 +67,4 @@ CicpDecoding DecodingOf(const CicpCodePoints& cicp) {
     return decoding;
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -9,7 +9,7 @@
 #include "imagefiles/ImageFile.h"
 #include "imagefiles/MadeProfiles.h"
 
-namespace standin {
+namespace imagefiles {
 
 struct CicpDecoding {
     std::optional<DecodingCurve> curve;  // empty exactly when whyNot is not
@@ -19,4 +19,4 @@ struct CicpDecoding {
 
 CicpDecoding DecodingOf(const CicpCodePoints& cicp);
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-namespace standin {
+namespace imagefiles {
 namespace {
 
 constexpr uint64_t kClassicHeaderBytes = 8;
@@ -157,4 +157,4 @@ bool AppendTiffExifDirectories(int fd, const TiffExifParts& parts, uint64_t dire
     return true;
 }
 
-}  // namespace standin
+}  // namespace imagefiles

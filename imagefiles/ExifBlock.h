@@ -10,7 +10,7 @@
 
 #include "imagefiles/TiffStructure.h"
 
-namespace standin {
+namespace imagefiles {
 
 // The EXIF block of a TIFF file: a classic TIFF header in the file's byte
 // order and one directory with the file's Orientation, EXIF and GPS tags,
@@ -44,4 +44,4 @@ std::optional<TiffExifParts> TiffExifPartsFromBlock(const std::vector<uint8_t>& 
 // those entries.
 bool AppendTiffExifDirectories(int fd, const TiffExifParts& parts, uint64_t directory);
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -6,7 +6,9 @@
 #include "imagefiles/Resolution.h"
 #include "imagefiles/TiffStructure.h"
 
-namespace standin {
+using standin::Image;
+
+namespace imagefiles {
 namespace {
 
 constexpr uint16_t kXResolutionTag = 282;
@@ -153,4 +155,4 @@ void SetExifPixelDimensions(std::vector<uint8_t>& block, uint32_t width, uint32_
     }
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -12,7 +12,7 @@
 
 #include "imagefiles/ImageFile.h"
 
-namespace standin {
+namespace imagefiles {
 
 struct ExifDensity {
     StoredDensity density;
@@ -31,4 +31,4 @@ void SetExifResolution(std::vector<uint8_t>& block, double ppi, double verticalO
 // Sets PixelXDimension and PixelYDimension, where the block has them.
 void SetExifPixelDimensions(std::vector<uint8_t>& block, uint32_t width, uint32_t height);
 
-}  // namespace standin
+}  // namespace imagefiles

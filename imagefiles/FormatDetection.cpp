@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace standin {
+namespace imagefiles {
 namespace {
 
 bool StartsWith(const uint8_t* bytes, size_t size, const char* signature, size_t length) {
@@ -35,4 +35,4 @@ const char* FormatName(ImageFormat format) {
     return "image";
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -8,7 +8,7 @@
 
 #include "imagefiles/ImageFile.h"
 
-namespace standin {
+namespace imagefiles {
 
 // How many leading bytes DetectFormat looks at.
 constexpr size_t kSignatureBytes = 12;
@@ -21,4 +21,4 @@ std::optional<ImageFormat> DetectFormat(const uint8_t* bytes, size_t size);
 // "TIFF", "PNG", "JPEG" or "WebP", for messages.
 const char* FormatName(ImageFormat format);
 
-}  // namespace standin
+}  // namespace imagefiles

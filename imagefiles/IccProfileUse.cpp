@@ -4,7 +4,7 @@
 
 #include "imagefiles/LcmsHandles.h"
 
-namespace standin {
+namespace imagefiles {
 namespace {
 
 std::string SpaceDescription(uint32_t space) {
@@ -68,4 +68,4 @@ std::string WhyIccProfileCannotDecode(const std::vector<uint8_t>& bytes, int32_t
     return WhyCurvesCannotDecode(profile.get(), greyImage);
 }
 
-}  // namespace standin
+}  // namespace imagefiles

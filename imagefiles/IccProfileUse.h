@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-namespace standin {
+namespace imagefiles {
 
 // Empty when the profile will do; else why not, as a phrase such as "its ICC
 // profile is a CMYK profile".
 std::string WhyIccProfileCannotDecode(const std::vector<uint8_t>& profile, int32_t channels);
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -15,7 +15,9 @@
 #include "imagefiles/TiffStructure.h"
 #include "imagefiles/UniqueFd.h"
 
-namespace standin {
+using standin::Image;
+
+namespace imagefiles {
 namespace {
 
 // Opened without blocking, so that a FIFO is refused instead of waited on.
@@ -194,4 +196,4 @@ WriteWarnings WriteImagePages(const std::string& path, const std::vector<ImageFi
     return warnings;
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -1,10 +1,10 @@
-// Real image files for the stand-in host: a TIFF, PNG, JPEG or WebP file
-// opens as a standin::Image plus what is needed to write it back the same
-// way (its format, its metadata and how it stored its samples).
+// Real image files for the user's programs: a TIFF, PNG, JPEG or WebP file
+// opens as the stand-in host's standin::Image plus what is needed to write it
+// back the same way (its format, its metadata and how it stored its samples).
 //
-//     standin::ImageFile file = standin::ReadImageFile("in.tif");
+//     imagefiles::ImageFile file = imagefiles::ReadImageFile("in.tif");
 //     // ... the host works on file.image ...
-//     standin::WriteImageFile("out.tif", file.image, file.info);
+//     imagefiles::WriteImageFile("out.tif", file.image, file.info);
 //
 // The format is recognised by the file's first bytes, never by its name.
 // Readable layouts: gray, gray + alpha, RGB and RGBA in 8 and 16 bits for
@@ -44,7 +44,7 @@
 #include "imagefiles/ImageFileError.h"
 #include "imagefiles/PixelLimit.h"
 
-namespace standin {
+namespace imagefiles {
 
 enum class ImageFormat { tiff, png, jpeg, webp };
 
@@ -166,7 +166,7 @@ struct ImageFileInfo {
 };
 
 struct ImageFile {
-    Image image;
+    standin::Image image;
     ImageFileInfo info;
     // The images the file holds (the pages of a TIFF file); the one read is
     // ReadOptions::page.
@@ -199,12 +199,12 @@ using WriteWarnings = std::vector<std::string>;
 // RGB, and libwebp stores no alpha that is opaque throughout).
 // Throws ImageFileError; a failed write leaves the target as it was and no
 // temporary file behind.
-WriteWarnings WriteImageFile(const std::string& path, const Image& image, const ImageFileInfo& info,
+WriteWarnings WriteImageFile(const std::string& path, const standin::Image& image, const ImageFileInfo& info,
                              const WriteOptions& options = {});
 
 // Throws the ImageFileError WriteImageFile would throw, before any work,
 // when info.format cannot hold `image` (its shape, alpha or samples).
-void CheckImageWritable(const std::string& path, const Image& image, const ImageFileInfo& info,
+void CheckImageWritable(const std::string& path, const standin::Image& image, const ImageFileInfo& info,
                         const WriteOptions& options = {});
 
 // Writes the pages into one file, in order, in the first page's format,
@@ -213,4 +213,4 @@ void CheckImageWritable(const std::string& path, const Image& image, const Image
 WriteWarnings WriteImagePages(const std::string& path, const std::vector<ImageFile>& pages,
                               const WriteOptions& options = {});
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -1,8 +1,8 @@
 #include "imagefiles/ImageFileError.h"
 
-namespace standin {
+namespace imagefiles {
 
 ImageFileError::ImageFileError(ImageFileProblem problem, const std::string& path, const std::string& reason)
     : std::runtime_error(path + ": " + reason), problem_(problem), path_(path), reason_(reason) {}
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace standin {
+namespace imagefiles {
 
 enum class ImageFileProblem {
     missingFile,        // no file at the path
@@ -33,4 +33,4 @@ private:
     std::string reason_;
 };
 
-}  // namespace standin
+}  // namespace imagefiles

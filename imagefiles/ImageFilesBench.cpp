@@ -26,20 +26,20 @@ standin::Image Gradient(int32_t width, int32_t height) {
     return image;
 }
 
-void Time(const std::string& path, const standin::Image& image, standin::TiffCompression compression) {
-    standin::ImageFileInfo info;
+void Time(const std::string& path, const standin::Image& image, imagefiles::TiffCompression compression) {
+    imagefiles::ImageFileInfo info;
     info.layout.tiffCompression = compression;
-    standin::WriteOptions options;
+    imagefiles::WriteOptions options;
     options.overwrite = true;
     auto start = std::chrono::steady_clock::now();
-    standin::WriteImageFile(path, image, info, options);
+    imagefiles::WriteImageFile(path, image, info, options);
     const double written = SecondsSince(start);
     start = std::chrono::steady_clock::now();
-    const standin::ImageFile file = standin::ReadImageFile(path);
+    const imagefiles::ImageFile file = imagefiles::ReadImageFile(path);
     const double read = SecondsSince(start);
     const double megapixels = image.Width() * static_cast<double>(image.Height()) / 1e6;
     std::printf("%-5s write %.3f s (%.0f MP/s)  read %.3f s (%.0f MP/s)%s\n",
-                compression == standin::TiffCompression::none ? "none" : "lzw", written, megapixels / written, read,
+                compression == imagefiles::TiffCompression::none ? "none" : "lzw", written, megapixels / written, read,
                 megapixels / read, file.image == image ? "" : "  MISMATCH");
     unlink(path.c_str());
 }
@@ -51,8 +51,8 @@ int main(int argc, char** argv) {
     const std::string path = folder + "/imagefiles_bench_" + std::to_string(getpid()) + ".tif";
     const standin::Image image = Gradient(8000, 6000);
     try {
-        Time(path, image, standin::TiffCompression::none);
-        Time(path, image, standin::TiffCompression::lzw);
+        Time(path, image, imagefiles::TiffCompression::none);
+        Time(path, image, imagefiles::TiffCompression::lzw);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "imagefiles_bench: %s\n", error.what());
         return 1;

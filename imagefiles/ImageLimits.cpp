@@ -7,7 +7,17 @@
 #include "standin/host/PixelMemory.h"
 #include "standin/host/ScratchSettings.h"
 
-namespace standin {
+using standin::ByteSizeText;
+using standin::CurrentPixelMemoryUse;
+using standin::CurrentScratchSettings;
+using standin::FreeScratchSpace;
+using standin::Image;
+using standin::ScratchSettings;
+using standin::ScratchSpaceError;
+using standin::kMemoryBudgetVariable;
+using standin::kScratchFolderVariable;
+
+namespace imagefiles {
 namespace {
 
 // Refuses an image whose copies during a run would not fit the memory
@@ -65,4 +75,4 @@ Image AllocateImage(const std::string& path, uint32_t width, uint32_t height, in
     }
 }
 
-}  // namespace standin
+}  // namespace imagefiles

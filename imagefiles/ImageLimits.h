@@ -8,7 +8,7 @@
 #include "standin/host/Image.h"
 #include "imagefiles/ImageFile.h"
 
-namespace standin {
+namespace imagefiles {
 
 // Throws ImageFileError: corruptData for an empty image, tooLarge beyond
 // options.maxPixels or beyond what the host's Image holds.
@@ -17,7 +17,7 @@ void CheckImageSize(const std::string& path, uint64_t width, uint64_t height, in
 
 // A blank image of a shape CheckImageSize accepted; running out of memory
 // throws ImageFileError (tooLarge).
-Image AllocateImage(const std::string& path, uint32_t width, uint32_t height, int channels, int bitsPerSample,
+standin::Image AllocateImage(const std::string& path, uint32_t width, uint32_t height, int channels, int bitsPerSample,
                     double resolution);
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -6,7 +6,9 @@
 #include "imagefiles/ExifResolution.h"
 #include "imagefiles/Resolution.h"
 
-namespace standin {
+using standin::Image;
+
+namespace imagefiles {
 namespace {
 
 constexpr double kMaxJfifValue = 65535.0;
@@ -59,4 +61,4 @@ JfifHeaderDensity JfifHeaderFor(const StoredDensity& density, double ppi) {
     return {horizontal.unit, horizontal.density, JfifValue(vertical)};
 }
 
-}  // namespace standin
+}  // namespace imagefiles

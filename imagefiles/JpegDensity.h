@@ -10,7 +10,7 @@
 
 #include "imagefiles/ImageFile.h"
 
-namespace standin {
+namespace imagefiles {
 
 // What a JFIF header holds: unit 0 (an aspect ratio only), 1 (dots per
 // inch) or 2 (dots per centimetre), and the two densities.
@@ -32,4 +32,4 @@ ReadDensity JpegDensityOf(const std::optional<JfifHeaderDensity>& jfif, const st
 // unit for none.
 JfifHeaderDensity JfifHeaderFor(const StoredDensity& density, double ppi);
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -15,7 +15,9 @@
 #include "imagefiles/JpegSupport.h"
 #include "imagefiles/Resolution.h"
 
-namespace standin {
+using standin::Image;
+
+namespace imagefiles {
 namespace {
 
 constexpr char kExifSignature[] = "Exif\0";                          // with the next NUL: 6 bytes
@@ -213,4 +215,4 @@ ImageFile ReadJpegFile(int fd, const std::string& path, const ReadOptions& optio
     return file;
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -4,7 +4,7 @@
 
 #include <csetjmp>
 
-namespace standin {
+namespace imagefiles {
 namespace {
 
 bool MeansLostPixels(int code) {
@@ -43,4 +43,4 @@ jpeg_error_mgr* InstallJpegErrorManager(JpegErrorManager* manager) {
     return &manager->base;
 }
 
-}  // namespace standin
+}  // namespace imagefiles

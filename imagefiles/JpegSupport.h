@@ -9,7 +9,7 @@
 
 #include <jpeglib.h>
 
-namespace standin {
+namespace imagefiles {
 
 struct JpegErrorManager {
     jpeg_error_mgr base;  // first, so that libjpeg's pointer to it is ours too
@@ -25,4 +25,4 @@ struct JpegErrorManager {
 // scans, are ignored as other decoders ignore them.
 jpeg_error_mgr* InstallJpegErrorManager(JpegErrorManager* manager);
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -12,7 +12,9 @@
 #include "imagefiles/JpegSupport.h"
 #include "imagefiles/Resolution.h"
 
-namespace standin {
+using standin::Image;
+
+namespace imagefiles {
 namespace {
 
 // The most a marker segment holds after its length field.
@@ -196,4 +198,4 @@ void WriteJpegFile(int fd, const std::string& path, const Image& image, const Im
     if (!session.Finish()) throw ImageFileError(ImageFileProblem::writeFailed, path, "cannot write the JPEG file");
 }
 
-}  // namespace standin
+}  // namespace imagefiles

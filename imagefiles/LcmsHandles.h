@@ -5,7 +5,7 @@
 
 #include <memory>
 
-namespace standin {
+namespace imagefiles {
 
 struct ProfileCloser {
     void operator()(void* profile) const { cmsCloseProfile(profile); }
@@ -18,4 +18,4 @@ struct ToneCurveFreer {
 };
 using UniqueToneCurve = std::unique_ptr<cmsToneCurve, ToneCurveFreer>;
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -8,7 +8,7 @@
 #include "imagefiles/IccProfileUse.h"
 #include "imagefiles/MadeProfiles.h"
 
-namespace standin {
+namespace imagefiles {
 namespace {
 
 LightEncoding Refused(std::string whyNot) { return {{}, std::move(whyNot)}; }
@@ -73,4 +73,4 @@ LightEncoding LightEncodingOf(const ImageFile& file) {
     return Made(curve, channels, SrgbPrimaries());
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -1,7 +1,7 @@
 // How a file's colour samples encode light, for filters that work in
 // linear light: an ICC profile whose tone curves decode the samples.
 //
-//     standin::LightEncoding encoding = standin::LightEncodingOf(file);
+//     imagefiles::LightEncoding encoding = imagefiles::LightEncodingOf(file);
 //     if (encoding.profile.empty()) warn("reduced as coded values: " + encoding.whyNot);
 //
 // What the file says counts in the order PNG decoders follow: a cICP chunk,
@@ -18,7 +18,7 @@
 
 #include "imagefiles/ImageFile.h"
 
-namespace standin {
+namespace imagefiles {
 
 // How a file's colour samples encode light.
 struct LightEncoding {
@@ -34,4 +34,4 @@ struct LightEncoding {
 
 LightEncoding LightEncodingOf(const ImageFile& file);
 
-}  // namespace standin
+}  // namespace imagefiles

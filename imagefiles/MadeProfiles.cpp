@@ -2,7 +2,7 @@
 
 #include "imagefiles/LcmsHandles.h"
 
-namespace standin {
+namespace imagefiles {
 namespace {
 
 std::vector<uint8_t> Saved(cmsHPROFILE profile) {
@@ -36,4 +36,4 @@ std::vector<uint8_t> MadeProfile(const DecodingCurve& curve, int32_t channels, c
     return Saved(UniqueProfile(cmsCreateRGBProfile(&white, &colourants, curves)).get());
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -9,7 +9,7 @@
 
 #include "imagefiles/ImageFile.h"
 
-namespace standin {
+namespace imagefiles {
 
 // A decoding tone curve as a Little CMS parametric curve: type 1 is
 // y = x^g {g}; type 4 is y = (a x + b)^g above d and c x below {g, a, b, c, d}.
@@ -32,4 +32,4 @@ Chromaticities SrgbPrimaries();
 // (primaries that span no colours, say).
 std::vector<uint8_t> MadeProfile(const DecodingCurve& curve, int32_t channels, const Chromaticities& primaries);
 
-}  // namespace standin
+}  // namespace imagefiles

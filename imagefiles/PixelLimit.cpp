@@ -4,7 +4,11 @@
 
 #include "standin/host/ScratchSettings.h"
 
-namespace standin {
+using standin::CurrentScratchSettings;
+using standin::FreeScratchSpace;
+using standin::ScratchSettings;
+
+namespace imagefiles {
 
 std::optional<uint64_t> ParsePixelCount(const std::string& text) {
     if (text.empty() || text.size() > 20) return std::nullopt;
@@ -34,4 +38,4 @@ uint64_t DefaultMaxPixels() {
     return SpaceBasedMaxPixels();
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-namespace standin {
+namespace imagefiles {
 
 constexpr char kMaxPixelsVariable[] = "DECIMORA_MAX_PIXELS";
 
@@ -35,4 +35,4 @@ uint64_t SpaceBasedMaxPixels();
 // want to refuse it check it with ParsePixelCount.
 uint64_t DefaultMaxPixels();
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace standin {
+namespace imagefiles {
 
 const png_byte kPngColourChunkNames[] = "gAMA\0cHRM\0sRGB\0cICP";
 
@@ -73,4 +73,4 @@ std::vector<PngChunk> PngColourChunksOf(const ImageMetadata& metadata) {
     return chunks;
 }
 
-}  // namespace standin
+}  // namespace imagefiles

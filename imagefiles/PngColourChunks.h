@@ -15,7 +15,7 @@
 
 #include "imagefiles/ImageFile.h"
 
-namespace standin {
+namespace imagefiles {
 
 // The four chunk names, zero-separated, for png_set_keep_unknown_chunks.
 extern const png_byte kPngColourChunkNames[];
@@ -34,4 +34,4 @@ struct PngChunk {
 // The chunks that say what `metadata`'s colour members say.
 std::vector<PngChunk> PngColourChunksOf(const ImageMetadata& metadata);
 
-}  // namespace standin
+}  // namespace imagefiles

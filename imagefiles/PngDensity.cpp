@@ -8,7 +8,9 @@
 #include "imagefiles/ExifResolution.h"
 #include "imagefiles/Resolution.h"
 
-namespace standin {
+using standin::Image;
+
+namespace imagefiles {
 namespace {
 
 constexpr double kLargestPhysNumber = 2147483647.0;  // PNG's numbers are below 2^31
@@ -72,4 +74,4 @@ std::optional<PngPhys> PngPhysFor(const StoredDensity& density, double ppi) {
                    PNG_RESOLUTION_METER};
 }
 
-}  // namespace standin
+}  // namespace imagefiles

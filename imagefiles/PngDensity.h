@@ -12,7 +12,7 @@
 
 #include "imagefiles/ImageFile.h"
 
-namespace standin {
+namespace imagefiles {
 
 struct PngPhys {
     uint32_t horizontal = 0;
@@ -31,4 +31,4 @@ PngDensity PngDensityOf(const std::optional<PngPhys>& phys, const std::vector<ui
 // nothing when it states nothing (or an aspect ratio no chunk can hold).
 std::optional<PngPhys> PngPhysFor(const StoredDensity& density, double ppi);
 
-}  // namespace standin
+}  // namespace imagefiles

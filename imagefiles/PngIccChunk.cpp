@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace standin {
+namespace imagefiles {
 namespace {
 
 constexpr size_t kLongestKeyword = 79;
@@ -60,4 +60,4 @@ std::optional<PngIccChunk> DecodePngIccChunk(const png_unknown_chunk& chunk) {
     return PngIccChunk{std::string(reinterpret_cast<const char*>(data), nameLength), std::move(*profile)};
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace standin {
+namespace imagefiles {
 
 struct PngIccChunk {
     std::string name;
@@ -28,4 +28,4 @@ struct PngIccChunk {
 // ignored, as libpng ignores it.
 std::optional<PngIccChunk> DecodePngIccChunk(const png_unknown_chunk& chunk);
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -1,6 +1,6 @@
 #include "imagefiles/PngPixelLayout.h"
 
-namespace standin {
+namespace imagefiles {
 
 PngPixelLayout PngPixelLayoutFor(const PngSampleFacts& facts) {
     PngPixelLayout layout;
@@ -28,4 +28,4 @@ bool PaletteIsGrey(png_const_colorp palette, int count) {
     return true;
 }
 
-}  // namespace standin
+}  // namespace imagefiles

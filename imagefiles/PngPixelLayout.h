@@ -10,7 +10,7 @@
 
 #include <png.h>
 
-namespace standin {
+namespace imagefiles {
 
 // What the chunks before the image data say about the samples.
 struct PngSampleFacts {
@@ -32,4 +32,4 @@ PngPixelLayout PngPixelLayoutFor(const PngSampleFacts& facts);
 
 bool PaletteIsGrey(png_const_colorp palette, int count);
 
-}  // namespace standin
+}  // namespace imagefiles

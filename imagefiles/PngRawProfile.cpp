@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace standin {
+namespace imagefiles {
 namespace {
 
 int HexValue(char c) {
@@ -69,4 +69,4 @@ std::optional<std::vector<uint8_t>> ExifFromRawProfile(const char* text, size_t 
     return bytes;
 }
 
-}  // namespace standin
+}  // namespace imagefiles

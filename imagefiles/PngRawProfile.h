@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-namespace standin {
+namespace imagefiles {
 
 // True for the two keywords above.
 bool IsRawExifKeyword(const char* keyword);
@@ -20,4 +20,4 @@ bool IsRawExifKeyword(const char* keyword);
 // APP1 profile may hold XMP, say).
 std::optional<std::vector<uint8_t>> ExifFromRawProfile(const char* text, size_t length);
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -21,7 +21,7 @@
 #include "imagefiles/PngSupport.h"
 #include "imagefiles/Resolution.h"
 
-namespace standin {
+namespace imagefiles {
 namespace {
 
 constexpr char kXmpKeyword[] = "XML:com.adobe.xmp";
@@ -260,4 +260,4 @@ ImageFile ReadPngFile(int fd, const std::string& path, const ReadOptions& option
     return file;
 }
 
-}  // namespace standin
+}  // namespace imagefiles

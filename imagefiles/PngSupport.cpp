@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace standin {
+namespace imagefiles {
 
 void OnPngError(png_structp png, png_const_charp message) {
     PngMessages* messages = static_cast<PngMessages*>(png_get_error_ptr(png));
@@ -25,4 +25,4 @@ bool HostIsLittleEndian() {
     return first == 1;
 }
 
-}  // namespace standin
+}  // namespace imagefiles

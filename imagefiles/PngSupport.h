@@ -8,7 +8,7 @@
 
 #include <cstddef>
 
-namespace standin {
+namespace imagefiles {
 
 constexpr size_t kPngMessageCapacity = 256;
 
@@ -30,4 +30,4 @@ void OnPngWarning(png_structp png, png_const_charp message);
 // native order.
 bool HostIsLittleEndian();
 
-}  // namespace standin
+}  // namespace imagefiles

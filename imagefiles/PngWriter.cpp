@@ -16,7 +16,9 @@
 #include "imagefiles/PngDensity.h"
 #include "imagefiles/PngSupport.h"
 
-namespace standin {
+using standin::Image;
+
+namespace imagefiles {
 namespace {
 
 struct PngWriteState {
@@ -234,4 +236,4 @@ WriteWarnings WritePngFile(int fd, const std::string& path, const Image& image, 
     return warnings;
 }
 
-}  // namespace standin
+}  // namespace imagefiles

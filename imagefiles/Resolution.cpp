@@ -5,7 +5,9 @@
 
 #include "standin/host/Image.h"
 
-namespace standin {
+using standin::Image;
+
+namespace imagefiles {
 namespace {
 
 constexpr double kCentimetresPerInch = 2.54;
@@ -47,4 +49,4 @@ JfifDensity JfifDensityFor(double ppi) {
     return {1, static_cast<uint16_t>(std::clamp(dotsPerInch, 1.0, kMaxJfifDensity))};
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace standin {
+namespace imagefiles {
 
 // What a file without a usable resolution opens at.
 constexpr double kDefaultResolution = 72.0;
@@ -33,4 +33,4 @@ struct JfifDensity {
 // centimetre when those do, else the nearest whole dots per inch.
 JfifDensity JfifDensityFor(double ppi);
 
-}  // namespace standin
+}  // namespace imagefiles

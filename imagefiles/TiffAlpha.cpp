@@ -3,7 +3,9 @@
 #include <cstring>
 #include <limits>
 
-namespace standin {
+using standin::Image;
+
+namespace imagefiles {
 namespace {
 
 // Calls `change(colour, alpha)` for each colour sample of `count` pixels of
@@ -82,4 +84,4 @@ void AssociateAlpha(uint8_t* pixels, size_t count, int channels, int bitsPerSamp
     }
 }
 
-}  // namespace standin
+}  // namespace imagefiles

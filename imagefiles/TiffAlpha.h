@@ -10,14 +10,14 @@
 
 #include "standin/host/Image.h"
 
-namespace standin {
+namespace imagefiles {
 
 // Divides every colour sample by its pixel's alpha: colour beyond alpha
 // (invalid associated data) becomes full scale, a transparent pixel black.
-void UnassociateAlpha(Image& image);
+void UnassociateAlpha(standin::Image& image);
 
 // Multiplies the colour samples of `count` pixels of `channels` samples of
 // `bitsPerSample` bits (alpha last), in place, by their alpha.
 void AssociateAlpha(uint8_t* pixels, size_t count, int channels, int bitsPerSample);
 
-}  // namespace standin
+}  // namespace imagefiles

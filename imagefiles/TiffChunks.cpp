@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-namespace standin {
+using standin::Image;
+
+namespace imagefiles {
 namespace {
 
 // The largest tile buffer a file may ask for.
@@ -90,4 +92,4 @@ void ReadTiffChunks(const TiffHandle& tiff, const std::string& path, const TiffP
     }
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -10,11 +10,11 @@
 #include "imagefiles/TiffSampleConversion.h"
 #include "standin/host/Image.h"
 
-namespace standin {
+namespace imagefiles {
 
 // Throws ImageFileError (corruptData) when a strip or tile cannot be read or
 // the sizes libtiff computes do not match the plan.
 void ReadTiffChunks(const TiffHandle& tiff, const std::string& path, const TiffPixelPlan& plan,
-                    const TiffSampleConverter& converter, Image& image);
+                    const TiffSampleConverter& converter, standin::Image& image);
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -4,7 +4,9 @@
 
 #include "imagefiles/Resolution.h"
 
-namespace standin {
+using standin::Image;
+
+namespace imagefiles {
 namespace {
 
 // Values a TIFF rational holds closely enough to read back as what they
@@ -60,4 +62,4 @@ bool SetTiffDensityFields(TIFF* tiff, const Image& image, const StoredDensity& d
            TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
 }
 
-}  // namespace standin
+}  // namespace imagefiles

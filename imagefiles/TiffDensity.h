@@ -9,7 +9,7 @@
 #include "imagefiles/ImageFile.h"
 #include "standin/host/Image.h"
 
-namespace standin {
+namespace imagefiles {
 
 struct TiffDensity {
     // What the image opens at: the stated resolution, else 72 ppi.
@@ -23,6 +23,6 @@ TiffDensity ReadTiffDensity(TIFF* tiff);
 
 // Sets the fields for `density`, the resolution's from `image`; none for
 // DensityKind::none. False when libtiff refuses a field.
-bool SetTiffDensityFields(TIFF* tiff, const Image& image, const StoredDensity& density);
+bool SetTiffDensityFields(TIFF* tiff, const standin::Image& image, const StoredDensity& density);
 
-}  // namespace standin
+}  // namespace imagefiles

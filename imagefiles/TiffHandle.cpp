@@ -9,7 +9,7 @@
 
 #include "imagefiles/ImageFileError.h"
 
-namespace standin {
+namespace imagefiles {
 namespace {
 
 int IgnoreWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
@@ -80,4 +80,4 @@ int TiffHandle::CollectError(TIFF*, void* handle, const char*, const char* forma
     return 1;
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace standin {
+namespace imagefiles {
 
 class TiffHandle {
 public:
@@ -41,4 +41,4 @@ private:
 // "truncated or corrupt TIFF data (" + libtiff's first error or `what` + ")".
 [[noreturn]] void ThrowCorruptTiff(const std::string& path, const TiffHandle& tiff, const std::string& what);
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace standin {
+namespace imagefiles {
 namespace {
 
 [[noreturn]] void Refuse(const std::string& path, const std::string& reason) {
@@ -232,4 +232,4 @@ bool StoredAsImage(const TiffPixelPlan& plan) {
            plan.storedBits == plan.bitsPerSample;
 }
 
-}  // namespace standin
+}  // namespace imagefiles

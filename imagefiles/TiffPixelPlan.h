@@ -13,7 +13,7 @@
 
 #include "imagefiles/ImageFile.h"
 
-namespace standin {
+namespace imagefiles {
 
 // How the samples reach the image.
 enum class TiffDecoding {
@@ -53,4 +53,4 @@ TiffPixelPlan PlanTiffPixels(TIFF* tiff, const std::string& path);
 // no palette and black as zero.
 bool StoredAsImage(const TiffPixelPlan& plan);
 
-}  // namespace standin
+}  // namespace imagefiles

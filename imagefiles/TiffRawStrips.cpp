@@ -12,7 +12,9 @@
 #include <thread>
 #include <vector>
 
-namespace standin {
+using standin::Image;
+
+namespace imagefiles {
 namespace {
 
 // Below this many bytes of pixels one thread reads them all: starting
@@ -113,4 +115,4 @@ RawStripsRead ReadRawStrips(TIFF* tiff, int fd, Image& image, std::string* error
     return RawStripsRead::failed;
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -10,7 +10,7 @@
 
 #include "standin/host/Image.h"
 
-namespace standin {
+namespace imagefiles {
 
 enum class RawStripsRead {
     done,
@@ -20,6 +20,6 @@ enum class RawStripsRead {
 
 // Reads the strips of `tiff`, open on `fd`, into `image`, whose shape
 // matches the file's. On `failed`, `*error` names the strip.
-RawStripsRead ReadRawStrips(TIFF* tiff, int fd, Image& image, std::string* error);
+RawStripsRead ReadRawStrips(TIFF* tiff, int fd, standin::Image& image, std::string* error);
 
-}  // namespace standin
+}  // namespace imagefiles

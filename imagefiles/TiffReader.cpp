@@ -20,7 +20,9 @@
 #include "imagefiles/TiffRawStrips.h"
 #include "imagefiles/TiffRgbaRead.h"
 
-namespace standin {
+using standin::Image;
+
+namespace imagefiles {
 namespace {
 
 uint16_t Field16(TIFF* tiff, uint32_t tag, uint16_t fallback) {
@@ -155,4 +157,4 @@ ImageFile ReadTiffFile(int fd, const std::string& path, const ReadOptions& optio
     return file;
 }
 
-}  // namespace standin
+}  // namespace imagefiles

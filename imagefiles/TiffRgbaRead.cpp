@@ -5,7 +5,9 @@
 
 #include "imagefiles/ImageFileError.h"
 
-namespace standin {
+using standin::Image;
+
+namespace imagefiles {
 namespace {
 
 constexpr uint64_t kBandBytes = uint64_t{8} << 20;
@@ -74,4 +76,4 @@ void ReadTiffThroughRgba(const TiffHandle& tiff, const std::string& path, Image&
     }
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -9,11 +9,11 @@
 #include "imagefiles/TiffHandle.h"
 #include "standin/host/Image.h"
 
-namespace standin {
+namespace imagefiles {
 
 // `image` is 8-bit RGB of the directory's size. Throws ImageFileError:
 // unsupportedLayout when libtiff cannot convert the directory, corruptData
 // when decoding fails.
-void ReadTiffThroughRgba(const TiffHandle& tiff, const std::string& path, Image& image);
+void ReadTiffThroughRgba(const TiffHandle& tiff, const std::string& path, standin::Image& image);
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace standin {
+namespace imagefiles {
 namespace {
 
 // Sample `index` of a row of `bits`-bit samples packed from the most
@@ -132,4 +132,4 @@ void TiffSampleConverter::LookUpPlane(const uint8_t* stored, size_t columns, int
     }
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -12,7 +12,7 @@
 
 #include "imagefiles/TiffPixelPlan.h"
 
-namespace standin {
+namespace imagefiles {
 
 // Decoded rows are read up to this many bytes past their last sample.
 constexpr size_t kSampleReadPadding = 2;
@@ -45,4 +45,4 @@ private:
     std::vector<std::vector<uint16_t>> tables_;
 };
 
-}  // namespace standin
+}  // namespace imagefiles

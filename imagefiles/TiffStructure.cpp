@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace standin {
+namespace imagefiles {
 namespace {
 
 // Bounds on what a directory may claim; real EXIF data stays far below.
@@ -272,4 +272,4 @@ std::optional<uint64_t> AppendBigTiffDirectory(std::vector<uint8_t>& out, const 
     return DirectoryWriter{order, true}.Append(out, directory, base);
 }
 
-}  // namespace standin
+}  // namespace imagefiles

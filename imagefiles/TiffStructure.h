@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-namespace standin {
+namespace imagefiles {
 
 // Random access to bytes: a file or a block in memory.
 class ByteSource {
@@ -114,4 +114,4 @@ std::optional<uint32_t> AppendTiffDirectory(std::vector<uint8_t>& out, const Tif
 std::optional<uint64_t> AppendBigTiffDirectory(std::vector<uint8_t>& out, const TiffDirectory& directory,
                                                uint64_t base, ByteOrder order);
 
-}  // namespace standin
+}  // namespace imagefiles

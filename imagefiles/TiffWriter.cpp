@@ -16,7 +16,9 @@
 #include "imagefiles/TiffDensity.h"
 #include "imagefiles/TiffHandle.h"
 
-namespace standin {
+using standin::Image;
+
+namespace imagefiles {
 namespace {
 
 constexpr size_t kStripTargetBytes = size_t{1} << 20;
@@ -250,4 +252,4 @@ void WriteTiffFile(int fd, const std::string& path, const Image& image, const Im
     WriteTiffPages(fd, path, {ImageFile{image, info}});
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -3,7 +3,7 @@
 
 #include <unistd.h>
 
-namespace standin {
+namespace imagefiles {
 
 class UniqueFd {
 public:
@@ -39,4 +39,4 @@ private:
     int fd_ = -1;
 };
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -20,7 +20,7 @@
 #include "imagefiles/ImageLimits.h"
 #include "imagefiles/Resolution.h"
 
-namespace standin {
+namespace imagefiles {
 namespace {
 
 // A RIFF file holds at most 4 GiB after its 8-byte header.
@@ -145,4 +145,4 @@ ImageFile ReadWebpFile(int fd, const std::string& path, const ReadOptions& optio
     return file;
 }
 
-}  // namespace standin
+}  // namespace imagefiles

@@ -16,7 +16,9 @@
 #include "imagefiles/ExifResolution.h"
 #include "imagefiles/ImageCodecs.h"
 
-namespace standin {
+using standin::Image;
+
+namespace imagefiles {
 namespace {
 
 // Owns a picture and the memory its encoded bitstream is written to.
@@ -204,4 +206,4 @@ WriteWarnings WriteWebpFile(int fd, const std::string& path, const Image& image,
     return DensityWarnings(info, image);
 }
 
-}  // namespace standin
+}  // namespace imagefiles

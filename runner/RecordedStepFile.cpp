@@ -23,7 +23,7 @@ namespace {
 // At most kMaxRecordedStepBytes + 1 bytes, enough to tell that a file is too
 // large.
 std::string ReadBounded(const std::string& path) {
-    standin::UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    imagefiles::UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd.Valid()) FailFile(path, std::strerror(errno));
     std::string text;
     char buffer[4096];
@@ -60,10 +60,10 @@ RecordedStep ReadRecordedStepFile(const std::string& path) {
 
 void WriteRecordedStepFile(const std::string& path, const RecordedStep& step, bool overwrite) {
     try {
-        standin::TemporaryFile file(path);
+        imagefiles::TemporaryFile file(path);
         WriteAll(file.Descriptor(), FormatRecordedStep(step));
         file.Commit(overwrite);
-    } catch (const standin::ImageFileError& error) {
+    } catch (const imagefiles::ImageFileError& error) {
         FailFile(path, error.Reason());
     } catch (const RecordedStepError& error) {
         FailFile(path, std::string("cannot write the file: ") + error.what());

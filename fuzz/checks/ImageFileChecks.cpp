@@ -18,9 +18,9 @@
 namespace fuzzing {
 namespace {
 
-using standin::ImageFile;
-using standin::ImageFileError;
-using standin::ImageFormat;
+using imagefiles::ImageFile;
+using imagefiles::ImageFileError;
+using imagefiles::ImageFormat;
 
 void ExpectNamedError(const ImageFileError& error, const std::string& path, const char* when) {
     Expect(error.Path() == path && !error.Reason().empty() && std::string(error.what()) == path + ": " + error.Reason(),
@@ -51,16 +51,16 @@ void CheckShape(const ImageFile& file, ImageFormat format) {
     Expect(std::isfinite(image.Resolution()) && image.Resolution() > 0 && image.Resolution() <= standin::kMaxResolution,
            "read: a resolution the host accepts");
     const bool hasAlpha = image.AlphaChannel() >= 0;
-    Expect(hasAlpha == (file.info.layout.alpha != standin::AlphaKind::none), "read: an alpha kind exactly with alpha");
+    Expect(hasAlpha == (file.info.layout.alpha != imagefiles::AlphaKind::none), "read: an alpha kind exactly with alpha");
 
 }
 
 // A profile or the reason why none, never both; a usable profile of the
 // file's own, when no cICP chunk comes first, is the file's byte for byte.
 void CheckLightEncoding(const ImageFile& file) {
-    const standin::LightEncoding encoding = standin::LightEncodingOf(file);
+    const imagefiles::LightEncoding encoding = imagefiles::LightEncodingOf(file);
     Expect(encoding.profile.empty() != encoding.whyNot.empty(), "light encoding: a profile or why not");
-    const standin::ImageMetadata& metadata = file.info.metadata;
+    const imagefiles::ImageMetadata& metadata = file.info.metadata;
     Expect(metadata.cicp || metadata.iccProfile.empty() || encoding.profile.empty() ||
                encoding.profile == metadata.iccProfile,
            "light encoding: the file's own profile unchanged");
@@ -73,17 +73,17 @@ bool ComesBackExactly(const ImageFile& file) {
     const bool lossy = file.info.format == ImageFormat::jpeg ||
                        (file.info.format == ImageFormat::webp && !file.info.layout.webpLossless);
     return !lossy &&
-           !(file.image.HasFloatSamples() && file.info.layout.alpha == standin::AlphaKind::associated);
+           !(file.image.HasFloatSamples() && file.info.layout.alpha == imagefiles::AlphaKind::associated);
 }
 
 // The EXIF block a write stores: the file's, with the image's resolution
 // and pixel dimensions.
 std::vector<uint8_t> WrittenExif(const ImageFile& file) {
     std::vector<uint8_t> exif = file.info.metadata.exif;
-    if (file.info.density.kind == standin::DensityKind::resolution) {
-        standin::SetExifResolution(exif, file.image.Resolution(), file.info.density.verticalOverHorizontal);
+    if (file.info.density.kind == imagefiles::DensityKind::resolution) {
+        imagefiles::SetExifResolution(exif, file.image.Resolution(), file.info.density.verticalOverHorizontal);
     }
-    standin::SetExifPixelDimensions(exif, static_cast<uint32_t>(file.image.Width()),
+    imagefiles::SetExifPixelDimensions(exif, static_cast<uint32_t>(file.image.Width()),
                                     static_cast<uint32_t>(file.image.Height()));
     return exif;
 }
@@ -107,10 +107,10 @@ standin::Image AsWrittenBack(const ImageFile& file, int32_t channelsRead) {
 void CheckWrittenBack(const ImageFile& file) {
     static ScratchFolder folder;
     const std::string path = folder.File();
-    standin::WriteOptions options;
+    imagefiles::WriteOptions options;
     options.overwrite = true;
     try {
-        standin::WriteImageFile(path, file.image, file.info, options);
+        imagefiles::WriteImageFile(path, file.image, file.info, options);
     } catch (const ImageFileError& error) {
         // Metadata that the format cannot carry (an EXIF block too large
         // for a JPEG marker, say) is refused; the refusal must be proper.
@@ -122,9 +122,9 @@ void CheckWrittenBack(const ImageFile& file) {
 
     std::optional<ImageFile> again;
     try {
-        standin::ReadOptions readOptions;
+        imagefiles::ReadOptions readOptions;
         readOptions.maxPixels = kFuzzMaxPixels;
-        again = standin::ReadImageFile(path, readOptions);
+        again = imagefiles::ReadImageFile(path, readOptions);
     } catch (const std::exception& error) {
         Fail(std::string("read again: a file we wrote is refused: ") + error.what());
     }
@@ -142,8 +142,8 @@ void CheckWrittenBack(const ImageFile& file) {
            "read again: the same pixels from a lossless format");
     Expect(file.info.format != ImageFormat::tiff || again->info.density.kind == file.info.density.kind,
            "read again: TIFF density stated the same way");
-    const standin::ImageMetadata& before = file.info.metadata;
-    const standin::ImageMetadata& after = again->info.metadata;
+    const imagefiles::ImageMetadata& before = file.info.metadata;
+    const imagefiles::ImageMetadata& after = again->info.metadata;
     Expect(after.iccProfile == before.iccProfile, "read again: the same ICC profile");
     Expect(after.xmp == before.xmp, "read again: the same XMP packet");
     Expect(after.gamma == before.gamma && after.srgbIntent == before.srgbIntent &&
@@ -152,7 +152,7 @@ void CheckWrittenBack(const ImageFile& file) {
     if (file.info.format == ImageFormat::tiff) {
         // A TIFF file keeps what it understands of the block (a malformed
         // Orientation entry is dropped, say), so only its meaning is compared.
-        Expect(standin::ExifOrientation(after.exif) == standin::ExifOrientation(before.exif),
+        Expect(imagefiles::ExifOrientation(after.exif) == imagefiles::ExifOrientation(before.exif),
                "read again: the same EXIF orientation");
     } else {
         Expect(after.exif == WrittenExif(file), "read again: the same EXIF block, its resolution the image's");
@@ -162,12 +162,12 @@ void CheckWrittenBack(const ImageFile& file) {
 // A file of several pages: its second page reads on its own, counts the
 // same pages, and the two pages write into one file that reads back.
 void CheckSecondPage(const std::string& input, const ImageFile& first) {
-    standin::ReadOptions options;
+    imagefiles::ReadOptions options;
     options.maxPixels = kFuzzMaxPixels;
     options.page = 1;
     std::optional<ImageFile> second;
     try {
-        second = standin::ReadImageFile(input, options);
+        second = imagefiles::ReadImageFile(input, options);
     } catch (const ImageFileError& error) {
         ExpectNamedError(error, input, "read page 2");
         return;
@@ -179,10 +179,10 @@ void CheckSecondPage(const std::string& input, const ImageFile& first) {
 
     static ScratchFolder folder;
     const std::string path = folder.File();
-    standin::WriteOptions writeOptions;
+    imagefiles::WriteOptions writeOptions;
     writeOptions.overwrite = true;
     try {
-        standin::WriteImagePages(path, {first, *second}, writeOptions);
+        imagefiles::WriteImagePages(path, {first, *second}, writeOptions);
     } catch (const ImageFileError& error) {
         ExpectNamedError(error, path, "write pages");
         return;
@@ -190,7 +190,7 @@ void CheckSecondPage(const std::string& input, const ImageFile& first) {
         Fail(ExceptionText("write pages", error));
     }
     try {
-        const ImageFile again = standin::ReadImageFile(path, options);
+        const ImageFile again = imagefiles::ReadImageFile(path, options);
         Expect(again.pageCount == 2 && (again.image == second->image || !ComesBackExactly(*second)),
                "write pages: the second page reads back");
     } catch (const std::exception& error) {
@@ -199,7 +199,7 @@ void CheckSecondPage(const std::string& input, const ImageFile& first) {
 }
 
 void CheckImageFile(ImageFormat format, const unsigned char* data, size_t size) {
-    if (standin::DetectFormat(data, size) != format) return;
+    if (imagefiles::DetectFormat(data, size) != format) return;
     static ScratchFile input;
     if (format == ImageFormat::png) {
         const std::string fixed = WithFixedPngChecksums(std::string(reinterpret_cast<const char*>(data), size));
@@ -207,12 +207,12 @@ void CheckImageFile(ImageFormat format, const unsigned char* data, size_t size) 
     } else {
         input.Replace(data, size);
     }
-    standin::ReadOptions options;
+    imagefiles::ReadOptions options;
     options.maxPixels = kFuzzMaxPixels;
 
     std::optional<ImageFile> file;
     try {
-        file = standin::ReadImageFile(input.Path(), options);
+        file = imagefiles::ReadImageFile(input.Path(), options);
     } catch (const ImageFileError& error) {
         ExpectNamedError(error, input.Path(), "read");
         return;

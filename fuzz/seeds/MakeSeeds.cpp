@@ -23,11 +23,11 @@
 
 namespace {
 
-using standin::AlphaKind;
+using imagefiles::AlphaKind;
 using standin::Image;
-using standin::ImageFileInfo;
-using standin::ImageFormat;
-using standin::TiffCompression;
+using imagefiles::ImageFileInfo;
+using imagefiles::ImageFormat;
+using imagefiles::TiffCompression;
 
 // Every sample differs from its neighbours; 16-bit samples use both bytes.
 Image Patterned(int32_t width, int32_t height, int32_t channels, int32_t bits) {
@@ -83,9 +83,9 @@ std::vector<uint8_t> XmpPacket() {
 }
 
 void Write(const std::string& path, const Image& image, const ImageFileInfo& info) {
-    standin::WriteOptions options;
+    imagefiles::WriteOptions options;
     options.overwrite = true;
-    standin::WriteImageFile(path, image, info, options);
+    imagefiles::WriteImageFile(path, image, info, options);
 }
 
 ImageFileInfo Info(ImageFormat format, int channels) {
@@ -276,18 +276,18 @@ const LayoutSeed kLayoutSeeds[] = {
 // Three pages of three layouts, the first two with EXIF blocks, one without
 // a density and one with only an aspect ratio.
 void WritePagesSeed(const std::string& folder) {
-    std::vector<standin::ImageFile> pages{{Patterned(12, 8, 1, 8), Info(ImageFormat::tiff, 1)},
+    std::vector<imagefiles::ImageFile> pages{{Patterned(12, 8, 1, 8), Info(ImageFormat::tiff, 1)},
                                           {Patterned(9, 7, 4, 8), Info(ImageFormat::tiff, 1)},
                                           {Patterned(8, 6, 3, 16), Info(ImageFormat::tiff, 3)}};
     pages[0].info.metadata.exif = ExifBlock();
     pages[1].image.SetCmyk(true);
     pages[1].info.metadata.exif = ExifBlock();
-    pages[1].info.density.kind = standin::DensityKind::none;
-    pages[2].info.density = {standin::DensityKind::aspectRatio, 2.0, 1.0, 1.0};
+    pages[1].info.density.kind = imagefiles::DensityKind::none;
+    pages[2].info.density = {imagefiles::DensityKind::aspectRatio, 2.0, 1.0, 1.0};
     pages[2].info.layout.tiffCompression = TiffCompression::lzw;
-    standin::WriteOptions options;
+    imagefiles::WriteOptions options;
     options.overwrite = true;
-    standin::WriteImagePages(folder + "/pages.tif", pages, options);
+    imagefiles::WriteImagePages(folder + "/pages.tif", pages, options);
 }
 
 void WritePngSeeds(const std::string& folder) {
@@ -304,8 +304,8 @@ void WritePngSeeds(const std::string& folder) {
             if (n % 4 == 2) info.metadata.srgbIntent = 0;
             if (n % 4 == 3) {
                 info.metadata.gamma = 0.45455;
-                info.metadata.chromaticities = standin::Chromaticities{0.3127, 0.329, 0.64, 0.33, 0.3, 0.6, 0.15, 0.06};
-                info.metadata.cicp = standin::CicpCodePoints{1, 13, 0, 1};
+                info.metadata.chromaticities = imagefiles::Chromaticities{0.3127, 0.329, 0.64, 0.33, 0.3, 0.6, 0.15, 0.06};
+                info.metadata.cicp = imagefiles::CicpCodePoints{1, 13, 0, 1};
             }
             Write(folder + "/seed-" + std::to_string(n++) + ".png", Patterned(11, 6, channels, bits), info);
         }

@@ -18,9 +18,9 @@ namespace {
 TEST(CancelledDialog, TheFileIsReportedCancelledAndNothingIsWritten) {
     gui_test::PrepareApplication();
     NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
-    clitest::ScratchFolder folder;
+    test_support::TemporaryFolder folder;
     clitest::WriteTestImage(folder / "photo.png", clitest::PatternImage(64, 48, 3, 8, 300.0),
-                            standin::ImageFormat::png);
+                            imagefiles::ImageFormat::png);
     const char* plugins = std::getenv("DECIMORA_PLUGIN_DIR");
     ASSERT_NE(plugins, nullptr);
     cli::ReduceSettings settings;  // no parameters: the dialog asks for the factor

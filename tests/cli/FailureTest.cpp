@@ -13,7 +13,7 @@
 namespace {
 
 using clitest::RunDecimora;
-using standin::ImageFormat;
+using imagefiles::ImageFormat;
 using Names = std::vector<std::string>;
 
 class Failure : public ::testing::Test {
@@ -28,14 +28,14 @@ protected:
     std::string ExpectRefused(const std::string& input, const std::vector<std::string>& extra = {}) {
         std::vector<std::string> arguments{"reduce", "--factor", "2", "--force", input, folder / "good.png"};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
-        const clitest::ProgramResult run = RunDecimora(arguments);
+        const test_support::ProgramResult run = RunDecimora(arguments);
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.err.rfind("decimora: ", 0), 0u) << run.err;
         EXPECT_NE(run.err.find("decimora: 1 of 2 files were not reduced\n"), std::string::npos) << run.err;
         return run.err;
     }
 
-    clitest::ScratchFolder folder;
+    test_support::TemporaryFolder folder;
     std::string goodBytes;
 };
 
@@ -62,20 +62,20 @@ TEST_F(Failure, DamagedOrForeignInputsAreRefusedWithTheReason) {
 
 TEST_F(Failure, AnOutputFolderThatCannotBeWrittenLeavesNothing) {
     clitest::WriteWholeFile(folder / "plain-file", "");
-    const clitest::ProgramResult notAFolder =
+    const test_support::ProgramResult notAFolder =
         RunDecimora({"reduce", "--factor", "2", folder / "good.png", "--out-dir", folder / "plain-file"});
     EXPECT_EQ(notAFolder.status, 1);
     EXPECT_EQ(notAFolder.err,
               "decimora: " + folder / "plain-file/good.png: " + folder / "plain-file is not a folder\n");
 
-    const clitest::ProgramResult noFolder =
+    const test_support::ProgramResult noFolder =
         RunDecimora({"reduce", "--factor", "2", folder / "good.png", "-o", folder / "absent/out.png"});
     EXPECT_EQ(noFolder.status, 1);
     EXPECT_EQ(noFolder.err, "decimora: " + folder / "absent/out.png: " + folder / "absent is not a folder\n");
 
 #ifdef __linux__
     // A folder that refuses new files even to root.
-    const clitest::ProgramResult refused =
+    const test_support::ProgramResult refused =
         RunDecimora({"reduce", "--factor", "2", folder / "good.png", "--out-dir", "/sys"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("decimora: /sys/good.png: cannot create a file in folder '/sys'"), std::string::npos)
@@ -86,7 +86,7 @@ TEST_F(Failure, AnOutputFolderThatCannotBeWrittenLeavesNothing) {
 }
 
 TEST_F(Failure, AFactorLargerThanTheImageIsRefusedBeforeTheRun) {
-    const clitest::ProgramResult run = RunDecimora({"reduce", "--factor", "61", folder / "good.png"});
+    const test_support::ProgramResult run = RunDecimora({"reduce", "--factor", "61", folder / "good.png"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "decimora: " + folder / "good.png" + ": 80 x 60 pixels is smaller than the factor 61\n");
     EXPECT_EQ(folder.Names(), Names{"good.png"});
@@ -97,7 +97,7 @@ TEST_F(Failure, AFactorLargerThanTheImageIsRefusedBeforeTheRun) {
 // which the host refuses.
 TEST_F(Failure, AStepThatFailsInsideTheRunFailsTheFile) {
     clitest::WriteTestImage(folder / "tiny.tif", clitest::PatternImage(100, 100, 1, 8, 72.0), ImageFormat::tiff);
-    const clitest::ProgramResult run = RunDecimora({"reduce", "--factor", "100", folder / "tiny.tif"});
+    const test_support::ProgramResult run = RunDecimora({"reduce", "--factor", "100", folder / "tiny.tif"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "decimora: " + folder / "tiny.tif" + ": the image size step failed (host error -50)\n");
     EXPECT_EQ(folder.Names(), (Names{"good.png", "tiny.tif"}));
@@ -105,13 +105,13 @@ TEST_F(Failure, AStepThatFailsInsideTheRunFailsTheFile) {
 
 TEST_F(Failure, AnOutputFormatThatCannotHoldTheImageIsRefused) {
     clitest::WriteTestImage(folder / "deep.png", clitest::PatternImage(80, 60, 3, 16, 300.0), ImageFormat::png);
-    const clitest::ProgramResult deep =
+    const test_support::ProgramResult deep =
         RunDecimora({"reduce", "--factor", "2", folder / "deep.png", "-o", folder / "out.webp"});
     EXPECT_EQ(deep.status, 1);
     EXPECT_EQ(deep.err, "decimora: " + folder / "out.webp" + ": WebP files hold only 8-bit images, not 16-bit\n");
 
     clitest::WriteTestImage(folder / "clear.png", clitest::PatternImage(80, 60, 4, 8, 300.0), ImageFormat::png);
-    const clitest::ProgramResult alpha =
+    const test_support::ProgramResult alpha =
         RunDecimora({"reduce", "--factor", "2", folder / "clear.png", "-o", folder / "out.JPG"});
     EXPECT_EQ(alpha.status, 1);
     EXPECT_EQ(alpha.err, "decimora: " + folder / "out.JPG" +
@@ -120,12 +120,12 @@ TEST_F(Failure, AnOutputFormatThatCannotHoldTheImageIsRefused) {
 }
 
 TEST_F(Failure, APluginFolderWithoutTheFilterIsRefusedBeforeAnyWork) {
-    clitest::ScratchFolder plugins;
+    test_support::TemporaryFolder plugins;
     const char* real = std::getenv("DECIMORA_PLUGIN_DIR");
     ASSERT_NE(real, nullptr);
     std::filesystem::create_directory_symlink(std::string(real) + "/Decimora.plugin", plugins / "Decimora.plugin");
 
-    const clitest::ProgramResult run =
+    const test_support::ProgramResult run =
         RunDecimora({"reduce", "--factor", "2", folder / "good.png", "--plugins", plugins.Path()});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "decimora: plug-in folder " + plugins.Path() +

@@ -38,15 +38,15 @@ standin::Image NoiseImage(int32_t width, int32_t height, int32_t channels, int32
     return image;
 }
 
-void WriteTestImage(const std::string& path, const standin::Image& image, standin::ImageFormat format,
-                    const standin::ImageMetadata& metadata) {
-    standin::ImageFileInfo info;
+void WriteTestImage(const std::string& path, const standin::Image& image, imagefiles::ImageFormat format,
+                    const imagefiles::ImageMetadata& metadata) {
+    imagefiles::ImageFileInfo info;
     info.format = format;
     info.metadata = metadata;
-    if (image.AlphaChannel() >= 0) info.layout.alpha = standin::AlphaKind::unassociated;
-    standin::WriteOptions options;
+    if (image.AlphaChannel() >= 0) info.layout.alpha = imagefiles::AlphaKind::unassociated;
+    imagefiles::WriteOptions options;
     options.quality = 100;
-    standin::WriteImageFile(path, image, info, options);
+    imagefiles::WriteImageFile(path, image, info, options);
 }
 
 }  // namespace clitest

@@ -21,7 +21,7 @@ standin::Image FlatImage(int32_t width, int32_t height, int32_t channels, int32_
 // images.
 standin::Image NoiseImage(int32_t width, int32_t height, int32_t channels, int32_t bits, double resolution);
 
-void WriteTestImage(const std::string& path, const standin::Image& image, standin::ImageFormat format,
-                    const standin::ImageMetadata& metadata = {});
+void WriteTestImage(const std::string& path, const standin::Image& image, imagefiles::ImageFormat format,
+                    const imagefiles::ImageMetadata& metadata = {});
 
 }  // namespace clitest

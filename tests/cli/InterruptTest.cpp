@@ -17,14 +17,14 @@
 
 namespace {
 
-using standin::ImageFormat;
+using imagefiles::ImageFormat;
 using Names = std::vector<std::string>;
 
 bool IsTemporaryName(const std::string& name) { return name[0] == '.' && name.find(".tmp-") != std::string::npos; }
 
 // Waits until the program's interrupt watcher runs (a second thread), so
 // that a signal is handled by the program instead of ending it before main.
-void WaitUntilWatching(const clitest::RunningProgram& program) {
+void WaitUntilWatching(const test_support::RunningProgram& program) {
 #ifdef __linux__
     const std::string tasks = "/proc/" + std::to_string(program.Pid()) + "/task";
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -46,18 +46,19 @@ protected:
         clitest::WriteTestImage(folder / name, clitest::NoiseImage(6000, 4000, 3, 8, 300.0), ImageFormat::tiff);
     }
 
-    void ExpectInterrupted(const clitest::ProgramResult& run) {
+    void ExpectInterrupted(const test_support::ProgramResult& run) {
         EXPECT_EQ(run.status, 130) << run.err;
         EXPECT_NE(run.err.find("decimora: interrupted\n"), std::string::npos) << run.err;
     }
 
-    clitest::ScratchFolder folder;
+    test_support::TemporaryFolder folder;
 };
 
 TEST_F(Interrupt, WhileTheFilterRuns) {
     WriteLargeInput("large.tif");
     for (int signal : {SIGINT, SIGTERM}) {
-        clitest::RunningProgram program({"reduce", folder / "large.tif", "--factor", "2"}, {});
+        test_support::RunningProgram program =
+            clitest::StartDecimora({"reduce", folder / "large.tif", "--factor", "2"});
         WaitUntilWatching(program);
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
         program.Signal(signal);
@@ -72,14 +73,15 @@ TEST_F(Interrupt, WhileTheOutputIsWritten) {
     WriteLargeInput("large.tif");
     bool caughtWriting = false;
     for (int attempt = 0; attempt < 5 && !caughtWriting; ++attempt) {
-        clitest::RunningProgram program({"reduce", folder / "large.tif", "--factor", "2", "--force"}, {});
+        test_support::RunningProgram program =
+            clitest::StartDecimora({"reduce", folder / "large.tif", "--factor", "2", "--force"});
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
         while (!caughtWriting && std::chrono::steady_clock::now() < deadline) {
             for (const std::string& name : folder.Names()) caughtWriting = caughtWriting || IsTemporaryName(name);
             if (program.HasEnded()) break;
         }
         if (caughtWriting) program.Signal(SIGINT);
-        const clitest::ProgramResult run = program.Wait();
+        const test_support::ProgramResult run = program.Wait();
         if (caughtWriting) ExpectInterrupted(run);
         std::filesystem::remove(folder / "large-reduced.tif");
     }
@@ -93,7 +95,7 @@ TEST_F(Interrupt, StopsTheWorkers) {
         WriteLargeInput(name);
         arguments.push_back(folder / name);
     }
-    clitest::RunningProgram program(arguments, {});
+    test_support::RunningProgram program = clitest::StartDecimora(arguments);
     WaitUntilWatching(program);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     program.Signal(SIGINT);

@@ -11,7 +11,7 @@
 namespace {
 
 using clitest::RunDecimora;
-using standin::ImageFormat;
+using imagefiles::ImageFormat;
 using Names = std::vector<std::string>;
 
 class RecordReplay : public ::testing::Test {
@@ -22,28 +22,28 @@ protected:
         }
     }
 
-    clitest::ScratchFolder folder;
+    test_support::TemporaryFolder folder;
 };
 
 TEST_F(RecordReplay, AReplayedStepGivesTheRecordedRunsResult) {
-    const clitest::ProgramResult recorded =
+    const test_support::ProgramResult recorded =
         RunDecimora({"reduce", folder / "a.png", "--factor", "3", "--record", folder / "step.txt"});
     ASSERT_EQ(recorded.status, 0) << recorded.err;
     EXPECT_EQ(clitest::ReadWholeFile(folder / "step.txt"), "decimora step 1\nevent 'Dcmr'\n'Rt  ' integer 3\n");
 
-    const clitest::ProgramResult replayed =
+    const test_support::ProgramResult replayed =
         RunDecimora({"reduce", folder / "b.png", folder / "c.png", "--replay", folder / "step.txt", "--jobs", "2"});
     ASSERT_EQ(replayed.status, 0) << replayed.err;
 
-    const standin::Image expected = standin::ReadImageFile(folder / "a-reduced.png").image;
+    const standin::Image expected = imagefiles::ReadImageFile(folder / "a-reduced.png").image;
     EXPECT_EQ(expected.Width(), 32);
-    EXPECT_EQ(standin::ReadImageFile(folder / "b-reduced.png").image, expected);
-    EXPECT_EQ(standin::ReadImageFile(folder / "c-reduced.png").image, expected);
+    EXPECT_EQ(imagefiles::ReadImageFile(folder / "b-reduced.png").image, expected);
+    EXPECT_EQ(imagefiles::ReadImageFile(folder / "c-reduced.png").image, expected);
 }
 
 TEST_F(RecordReplay, AnExistingStepFileIsKeptWithoutForce) {
     clitest::WriteWholeFile(folder / "step.txt", "mine");
-    const clitest::ProgramResult run =
+    const test_support::ProgramResult run =
         RunDecimora({"reduce", folder / "a.png", "--factor", "3", "--record", folder / "step.txt"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "decimora: " + folder / "step.txt" + ": exists; give --force to replace it\n");
@@ -63,12 +63,12 @@ TEST_F(RecordReplay, HostileStepFilesAreRefusedWithTheReason) {
     };
     for (const auto& [content, expected] : cases) {
         clitest::WriteWholeFile(folder / "step.txt", content);
-        const clitest::ProgramResult run = RunDecimora({"reduce", folder / "a.png", "--replay", folder / "step.txt"});
+        const test_support::ProgramResult run = RunDecimora({"reduce", folder / "a.png", "--replay", folder / "step.txt"});
         EXPECT_EQ(run.status, 1);
         EXPECT_NE(run.err.find("decimora: " + folder / "step.txt: "), std::string::npos) << run.err;
         EXPECT_NE(run.err.find(expected), std::string::npos) << run.err;
     }
-    const clitest::ProgramResult folderAsStep = RunDecimora({"reduce", folder / "a.png", "--replay", folder.Path()});
+    const test_support::ProgramResult folderAsStep = RunDecimora({"reduce", folder / "a.png", "--replay", folder.Path()});
     EXPECT_EQ(folderAsStep.status, 1);
     EXPECT_NE(folderAsStep.err.find("Is a directory"), std::string::npos) << folderAsStep.err;
     EXPECT_EQ(folder.Names(), (Names{"a.png", "b.png", "c.png", "step.txt"}));
@@ -78,7 +78,7 @@ TEST_F(RecordReplay, HostileStepFilesAreRefusedWithTheReason) {
 // reported and nothing is written.
 TEST_F(RecordReplay, AFactorThePluginRefusesFailsTheFile) {
     clitest::WriteWholeFile(folder / "step.txt", "decimora step 1\nevent 'Dcmr'\n'Rt  ' integer 0\n");
-    const clitest::ProgramResult run = RunDecimora({"reduce", folder / "a.png", "--replay", folder / "step.txt"});
+    const test_support::ProgramResult run = RunDecimora({"reduce", folder / "a.png", "--replay", folder / "step.txt"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("decimora: " + folder / "a.png: the reduction failed (host error "), std::string::npos)
         << run.err;

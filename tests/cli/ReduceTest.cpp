@@ -14,18 +14,18 @@ namespace {
 
 using clitest::RunDecimora;
 using clitest::WriteTestImage;
-using standin::ImageFormat;
+using imagefiles::ImageFormat;
 using Names = std::vector<std::string>;
 
 // Runs decimora and expects it to succeed, showing its stderr otherwise.
 void ExpectSuccess(const std::vector<std::string>& arguments) {
-    const clitest::ProgramResult run = RunDecimora(arguments);
+    const test_support::ProgramResult run = RunDecimora(arguments);
     EXPECT_EQ(run.status, 0) << run.err;
 }
 
 class Reduce : public ::testing::Test {
 protected:
-    clitest::ScratchFolder folder;
+    test_support::TemporaryFolder folder;
 };
 
 struct FormatCase {
@@ -49,12 +49,12 @@ TEST_F(Reduce, ScriptedRunKeepsEachFormatAndDividesSizeAndResolution) {
         SCOPED_TRACE(c.name);
         WriteTestImage(folder / c.name, clitest::PatternImage(301, 201, c.channels, c.bits, c.resolution), c.format);
 
-        const clitest::ProgramResult run =
+        const test_support::ProgramResult run =
             RunDecimora({"reduce", folder / c.name, "--factor", std::to_string(c.factor)});
 
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.err, "");
-        const standin::ImageFile reduced = standin::ReadImageFile(folder / c.reducedName);
+        const imagefiles::ImageFile reduced = imagefiles::ReadImageFile(folder / c.reducedName);
         EXPECT_EQ(reduced.info.format, c.format);
         EXPECT_EQ(reduced.image.Width(), 301 / c.factor);
         EXPECT_EQ(reduced.image.Height(), 201 / c.factor);
@@ -68,15 +68,15 @@ TEST_F(Reduce, ScriptedRunKeepsEachFormatAndDividesSizeAndResolution) {
 }
 
 TEST_F(Reduce, FlatColourAndMetadataComeThroughUnchanged) {
-    standin::ImageMetadata metadata;
+    imagefiles::ImageMetadata metadata;
     const std::string xmp = "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"/>";
     metadata.xmp.assign(xmp.begin(), xmp.end());
     WriteTestImage(folder / "flat.tif", clitest::FlatImage(120, 90, 3, 16, 144.0, 51400), ImageFormat::tiff, metadata);
 
-    const clitest::ProgramResult run = RunDecimora({"reduce", folder / "flat.tif", "--factor", "4"});
+    const test_support::ProgramResult run = RunDecimora({"reduce", folder / "flat.tif", "--factor", "4"});
 
     ASSERT_EQ(run.status, 0) << run.err;
-    const standin::ImageFile reduced = standin::ReadImageFile(folder / "flat-reduced.tif");
+    const imagefiles::ImageFile reduced = imagefiles::ReadImageFile(folder / "flat-reduced.tif");
     EXPECT_EQ(reduced.info.metadata.xmp, metadata.xmp);
     EXPECT_EQ(reduced.image, clitest::FlatImage(30, 22, 3, 16, 36.0, 51400));
 }
@@ -85,11 +85,11 @@ TEST_F(Reduce, OutputGoesWhereTheOptionsSay) {
     WriteTestImage(folder / "a.tif", clitest::PatternImage(64, 48, 3, 8, 300.0), ImageFormat::tiff);
 
     ExpectSuccess({"reduce", folder / "a.tif", "--factor", "2", "-o", folder / "named.tif"});
-    EXPECT_EQ(standin::ReadImageFile(folder / "named.tif").image.Width(), 32);
+    EXPECT_EQ(imagefiles::ReadImageFile(folder / "named.tif").image.Width(), 32);
 
-    clitest::ScratchFolder elsewhere;
+    test_support::TemporaryFolder elsewhere;
     ExpectSuccess({"reduce", folder / "a.tif", "--factor", "4", "--out-dir", elsewhere.Path()});
-    EXPECT_EQ(standin::ReadImageFile(elsewhere / "a.tif").image.Width(), 16);
+    EXPECT_EQ(imagefiles::ReadImageFile(elsewhere / "a.tif").image.Width(), 16);
     EXPECT_EQ(folder.Names(), (Names{"a.tif", "named.tif"}));
 }
 
@@ -97,26 +97,26 @@ TEST_F(Reduce, AnExistingOutputIsReplacedOnlyWithForce) {
     WriteTestImage(folder / "a.png", clitest::PatternImage(64, 48, 1, 8, 300.0), ImageFormat::png);
     clitest::WriteWholeFile(folder / "a-reduced.png", "keep me");
 
-    const clitest::ProgramResult refused = RunDecimora({"reduce", folder / "a.png", "--factor", "2"});
+    const test_support::ProgramResult refused = RunDecimora({"reduce", folder / "a.png", "--factor", "2"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, "decimora: " + folder / "a-reduced.png" + ": exists; give --force to replace it\n");
     EXPECT_EQ(clitest::ReadWholeFile(folder / "a-reduced.png"), "keep me");
 
     ExpectSuccess({"reduce", folder / "a.png", "--factor", "2", "--force"});
-    EXPECT_EQ(standin::ReadImageFile(folder / "a-reduced.png").image.Width(), 32);
+    EXPECT_EQ(imagefiles::ReadImageFile(folder / "a-reduced.png").image.Width(), 32);
 }
 
 TEST_F(Reduce, TheInputIsReplacedOnlyInPlace) {
     WriteTestImage(folder / "a.png", clitest::PatternImage(64, 48, 1, 8, 300.0), ImageFormat::png);
 
-    const clitest::ProgramResult refused =
+    const test_support::ProgramResult refused =
         RunDecimora({"reduce", folder / "a.png", "--factor", "2", "-o", folder / "./a.png", "--force"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("is the input itself; give --in-place"), std::string::npos) << refused.err;
 
-    const clitest::ProgramResult inPlace = RunDecimora({"reduce", folder / "a.png", "--factor", "2", "--in-place"});
+    const test_support::ProgramResult inPlace = RunDecimora({"reduce", folder / "a.png", "--factor", "2", "--in-place"});
     EXPECT_EQ(inPlace.status, 0) << inPlace.err;
-    EXPECT_EQ(standin::ReadImageFile(folder / "a.png").image.Width(), 32);
+    EXPECT_EQ(imagefiles::ReadImageFile(folder / "a.png").image.Width(), 32);
     EXPECT_EQ(folder.Names(), Names{"a.png"});
 }
 
@@ -131,7 +131,7 @@ TEST_F(Reduce, QualitySetsTheLossyCompression) {
         ExpectSuccess({"reduce", folder / "a.jpg", "--factor", "2", "--quality", "98", "-o", high});
         EXPECT_LT(clitest::ReadWholeFile(low).size() * 2, clitest::ReadWholeFile(high).size());
     }
-    const standin::ImageFile webp = standin::ReadImageFile(folder / "high.webp");
+    const imagefiles::ImageFile webp = imagefiles::ReadImageFile(folder / "high.webp");
     EXPECT_EQ(webp.info.format, ImageFormat::webp);
     EXPECT_FALSE(webp.info.layout.webpLossless);
 }
@@ -139,7 +139,7 @@ TEST_F(Reduce, QualitySetsTheLossyCompression) {
 // -o with another format's extension converts: the same pixels, the
 // metadata the new format holds, and the PNG's linear gAMA as a profile.
 TEST_F(Reduce, AnOutputNamedForAnotherFormatIsWrittenInIt) {
-    standin::ImageMetadata metadata;
+    imagefiles::ImageMetadata metadata;
     const std::string xmp = "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"/>";
     metadata.xmp.assign(xmp.begin(), xmp.end());
     metadata.gamma = 1.0;
@@ -149,8 +149,8 @@ TEST_F(Reduce, AnOutputNamedForAnotherFormatIsWrittenInIt) {
     ExpectSuccess({"reduce", folder / "a.png", "--factor", "2", "-o", folder / "b.WebP"});
     ExpectSuccess({"reduce", folder / "b.WebP", "--factor", "2", "-o", folder / "c.tif"});
 
-    const standin::ImageFile png = standin::ReadImageFile(folder / "a-reduced.png");
-    const standin::ImageFile webp = standin::ReadImageFile(folder / "b.WebP");
+    const imagefiles::ImageFile png = imagefiles::ReadImageFile(folder / "a-reduced.png");
+    const imagefiles::ImageFile webp = imagefiles::ReadImageFile(folder / "b.WebP");
     EXPECT_EQ(webp.info.format, ImageFormat::webp);
     EXPECT_TRUE(webp.info.layout.webpLossless);
     EXPECT_EQ(webp.info.metadata.xmp, metadata.xmp);
@@ -158,9 +158,9 @@ TEST_F(Reduce, AnOutputNamedForAnotherFormatIsWrittenInIt) {
     ASSERT_EQ(webp.image.Channels(), 4);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(webp.image.Data()), webp.image.RowBytes() * 24),
               std::string(reinterpret_cast<const char*>(png.image.Data()), png.image.RowBytes() * 24));
-    const standin::ImageFile tiff = standin::ReadImageFile(folder / "c.tif");
+    const imagefiles::ImageFile tiff = imagefiles::ReadImageFile(folder / "c.tif");
     EXPECT_EQ(tiff.info.format, ImageFormat::tiff);
-    EXPECT_EQ(tiff.info.layout.alpha, standin::AlphaKind::unassociated);
+    EXPECT_EQ(tiff.info.layout.alpha, imagefiles::AlphaKind::unassociated);
     EXPECT_EQ(tiff.info.metadata.xmp, metadata.xmp);
     EXPECT_EQ(tiff.info.metadata.iccProfile, webp.info.metadata.iccProfile);
 }
@@ -175,13 +175,13 @@ TEST_F(Reduce, WorkersReduceSeveralFilesAndReportEachFailure) {
     clitest::WriteWholeFile(folder / "broken.png", "\x89PNG\r\n\x1a\n not really");
     arguments.push_back(folder / "broken.png");
 
-    const clitest::ProgramResult run = RunDecimora(arguments);
+    const test_support::ProgramResult run = RunDecimora(arguments);
 
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("decimora: " + folder / "broken.png" + ": "), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("decimora: 1 of 6 files were not reduced\n"), std::string::npos) << run.err;
     for (int i = 0; i < 5; ++i) {
-        const standin::ImageFile reduced = standin::ReadImageFile(folder / ("f" + std::to_string(i) + "-reduced.png"));
+        const imagefiles::ImageFile reduced = imagefiles::ReadImageFile(folder / ("f" + std::to_string(i) + "-reduced.png"));
         EXPECT_EQ(reduced.image.Width(), (40 + i * 10) / 2);
     }
     EXPECT_EQ(folder.Names().size(), 11u);
@@ -196,7 +196,7 @@ TEST_F(Reduce, FloatTiffKeepsValuesOutsideZeroToOne) {
     WriteTestImage(folder / "hdr.tif", image, ImageFormat::tiff);
 
     ExpectSuccess({"reduce", folder / "hdr.tif", "--factor", "2"});
-    const standin::ImageFile reduced = standin::ReadImageFile(folder / "hdr-reduced.tif");
+    const imagefiles::ImageFile reduced = imagefiles::ReadImageFile(folder / "hdr-reduced.tif");
     ASSERT_EQ(reduced.image.BitsPerSample(), standin::kFloatBits);
     EXPECT_EQ(reduced.image.Width(), 150);
     EXPECT_FLOAT_EQ(reduced.image.SampleFloat(10, 50, 0), 4.0f);
@@ -204,21 +204,21 @@ TEST_F(Reduce, FloatTiffKeepsValuesOutsideZeroToOne) {
 }
 
 TEST(Program, DescribesItself) {
-    const clitest::ProgramResult help = RunDecimora({"--help"});
+    const test_support::ProgramResult help = RunDecimora({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("Usage: decimora reduce INPUT..."), std::string::npos);
     EXPECT_NE(help.out.find("130  interrupted"), std::string::npos);
-    const clitest::ProgramResult version = RunDecimora({"--version"});
+    const test_support::ProgramResult version = RunDecimora({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, std::string("decimora ") + DECIMORA_VERSION_TEXT + "\n");
 }
 
 TEST(Program, UsageErrorsStopBeforeAnyWork) {
-    clitest::ScratchFolder folder;
+    test_support::TemporaryFolder folder;
     WriteTestImage(folder / "a.png", clitest::PatternImage(64, 48, 1, 8, 300.0), ImageFormat::png);
     WriteTestImage(folder / "b.png", clitest::PatternImage(64, 48, 1, 8, 300.0), ImageFormat::png);
 
-    const clitest::ProgramResult several =
+    const test_support::ProgramResult several =
         RunDecimora({"reduce", folder / "a.png", folder / "b.png", "--factor", "2", "-o", folder / "c.png"});
     EXPECT_EQ(several.status, 2);
     EXPECT_EQ(
@@ -226,11 +226,11 @@ TEST(Program, UsageErrorsStopBeforeAnyWork) {
         "decimora: -o takes a single INPUT; use --out-dir for several\nTry 'decimora --help' for more information.\n");
 
     const std::string noDisplay = "needs a display, but DISPLAY is not set";
-    const clitest::ProgramResult dialog = RunDecimora({"reduce", folder / "a.png"});
+    const test_support::ProgramResult dialog = RunDecimora({"reduce", folder / "a.png"});
     EXPECT_EQ(dialog.status, 2);
     EXPECT_NE(dialog.err.find("the factor dialog " + noDisplay), std::string::npos) << dialog.err;
     EXPECT_EQ(RunDecimora({"reduce", folder / "a.png", "--factor", "3", "--dialog"}, {{"DISPLAY", ""}}).status, 2);
-    const clitest::ProgramResult about = RunDecimora({"about"});
+    const test_support::ProgramResult about = RunDecimora({"about"});
     EXPECT_EQ(about.status, 2);
     EXPECT_NE(about.err.find("the About box " + noDisplay), std::string::npos) << about.err;
 

@@ -16,7 +16,7 @@
 
 namespace {
 
-using standin::ImageFormat;
+using imagefiles::ImageFormat;
 using Names = std::vector<std::string>;
 
 // Whether the program maps a (deleted) file from `folder`: its scratch files.
@@ -30,14 +30,14 @@ bool MapsScratchFileFrom(pid_t pid, const std::string& folder) {
 }
 
 TEST(Scratch, FilesReducedInScratchMatchThoseReducedInMemory) {
-    clitest::ScratchFolder folder;
-    clitest::ScratchFolder scratch;
+    test_support::TemporaryFolder folder;
+    test_support::TemporaryFolder scratch;
     for (int bits : {8, 16}) {
         const std::string input = folder / ("in" + std::to_string(bits) + ".tif");
         clitest::WriteTestImage(input, clitest::NoiseImage(301, 203, 4, bits, 300.0), ImageFormat::tiff);
-        const clitest::ProgramResult inMemory = clitest::RunDecimora({"reduce", input, "--factor", "3", "-o", folder / "memory.tif", "--force"});
+        const test_support::ProgramResult inMemory = clitest::RunDecimora({"reduce", input, "--factor", "3", "-o", folder / "memory.tif", "--force"});
         ASSERT_EQ(inMemory.status, 0) << inMemory.err;
-        const clitest::ProgramResult inScratch = clitest::RunDecimora(
+        const test_support::ProgramResult inScratch = clitest::RunDecimora(
             {"reduce", input, "--factor", "3", "-o", folder / "scratch.tif", "--force", "--memory", "0", "--scratch", scratch.Path()});
         ASSERT_EQ(inScratch.status, 0) << inScratch.err;
         EXPECT_EQ(clitest::ReadWholeFile(folder / "scratch.tif"), clitest::ReadWholeFile(folder / "memory.tif")) << bits;
@@ -46,12 +46,12 @@ TEST(Scratch, FilesReducedInScratchMatchThoseReducedInMemory) {
 }
 
 TEST(Scratch, AnInterruptedRunLeavesNoScratchFile) {
-    clitest::ScratchFolder folder;
-    clitest::ScratchFolder scratch;
+    test_support::TemporaryFolder folder;
+    test_support::TemporaryFolder scratch;
     clitest::WriteTestImage(folder / "large.tif", clitest::NoiseImage(6000, 4000, 3, 8, 300.0), ImageFormat::tiff);
     for (int signal : {SIGINT, SIGTERM}) {
-        clitest::RunningProgram program(
-            {"reduce", folder / "large.tif", "--factor", "2", "--memory", "0", "--scratch", scratch.Path()}, {});
+        test_support::RunningProgram program = clitest::StartDecimora(
+            {"reduce", folder / "large.tif", "--factor", "2", "--memory", "0", "--scratch", scratch.Path()});
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (!MapsScratchFileFrom(program.Pid(), scratch.Path()) && !program.HasEnded() &&
                std::chrono::steady_clock::now() < deadline) {
@@ -59,7 +59,7 @@ TEST(Scratch, AnInterruptedRunLeavesNoScratchFile) {
         }
         ASSERT_TRUE(MapsScratchFileFrom(program.Pid(), scratch.Path())) << "no scratch file was seen in use";
         program.Signal(signal);
-        const clitest::ProgramResult run = program.Wait();
+        const test_support::ProgramResult run = program.Wait();
         EXPECT_EQ(run.status, 130) << run.err;
         EXPECT_EQ(scratch.Names(), Names{});
         EXPECT_EQ(folder.Names(), Names{"large.tif"});

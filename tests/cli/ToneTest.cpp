@@ -15,7 +15,7 @@
 namespace {
 
 using clitest::RunDecimora;
-using standin::ImageFormat;
+using imagefiles::ImageFormat;
 
 constexpr double kPi = 3.14159265358979323846;
 
@@ -83,16 +83,16 @@ std::vector<uint8_t> GammaGreyProfile(double gamma) {
 class Tone : public ::testing::Test {
 protected:
     // Reduces `name` and returns the result.
-    standin::ImageFile Reduced(const std::string& name, int factor, const std::vector<std::string>& options = {}) {
+    imagefiles::ImageFile Reduced(const std::string& name, int factor, const std::vector<std::string>& options = {}) {
         std::vector<std::string> arguments{"reduce", folder / name, "--factor", std::to_string(factor), "--force",
                                            "-o", folder / ("out-" + name)};
         arguments.insert(arguments.end(), options.begin(), options.end());
-        const clitest::ProgramResult run = RunDecimora(arguments);
+        const test_support::ProgramResult run = RunDecimora(arguments);
         EXPECT_EQ(run.status, 0) << run.err;
-        return standin::ReadImageFile(folder / ("out-" + name));
+        return imagefiles::ReadImageFile(folder / ("out-" + name));
     }
 
-    clitest::ScratchFolder folder;
+    test_support::TemporaryFolder folder;
 };
 
 TEST_F(Tone, ScreensFinerThanTheReducedImageBecomeTheGreyTheySend) {
@@ -116,13 +116,13 @@ TEST_F(Tone, ScreensFinerThanTheReducedImageBecomeTheGreyTheySend) {
 
 TEST_F(Tone, EachFileIsReducedInItsOwnLight) {
     // Grey gamma 1.8 profile, 8 bits: half the light is code 0.5^(1/1.8).
-    standin::ImageMetadata gamma18;
+    imagefiles::ImageMetadata gamma18;
     gamma18.iccProfile = GammaGreyProfile(1.8);
     clitest::WriteTestImage(folder / "gamma18.tif", DotScreen(96, 4.0, 0.5, 8, 255), ImageFormat::tiff, gamma18);
     EXPECT_NEAR(InteriorMean(Reduced("gamma18.tif", 4).image), std::pow(0.5, 1 / 1.8), 2.0 / 255);
 
     // Linear profile, 16 bits, and a float file that says nothing: codes are light.
-    standin::ImageMetadata linear;
+    imagefiles::ImageMetadata linear;
     linear.iccProfile = GammaGreyProfile(1.0);
     clitest::WriteTestImage(folder / "linear16.tif", DotScreen(96, 4.0, 0.5, 16, 65535), ImageFormat::tiff, linear);
     EXPECT_NEAR(InteriorMean(Reduced("linear16.tif", 4).image), 0.5, 0.005);
@@ -136,7 +136,7 @@ TEST_F(Tone, EachFileIsReducedInItsOwnLight) {
 }
 
 TEST_F(Tone, AnEncodingThatCannotBeDecodedIsReducedAsCodesAndSaysSo) {
-    standin::ImageMetadata lab;
+    imagefiles::ImageMetadata lab;
     cmsHPROFILE profile = cmsCreateLab4Profile(nullptr);
     cmsUInt32Number size = 0;
     cmsSaveProfileToMem(profile, nullptr, &size);
@@ -144,11 +144,11 @@ TEST_F(Tone, AnEncodingThatCannotBeDecodedIsReducedAsCodesAndSaysSo) {
     cmsSaveProfileToMem(profile, lab.iccProfile.data(), &size);
     cmsCloseProfile(profile);
     clitest::WriteTestImage(folder / "lab.tif", DotScreen(96, 4.0, 0.5, 8, 255), ImageFormat::tiff, lab);
-    const clitest::ProgramResult run =
+    const test_support::ProgramResult run =
         RunDecimora({"reduce", folder / "lab.tif", "--factor", "4", "-o", folder / "out.tif"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("lab.tif: reduced as coded values: "), std::string::npos) << run.err;
-    EXPECT_NEAR(InteriorMean(standin::ReadImageFile(folder / "out.tif").image) * 255, 127.5, 2.0);
+    EXPECT_NEAR(InteriorMean(imagefiles::ReadImageFile(folder / "out.tif").image) * 255, 127.5, 2.0);
 }
 
 }  // namespace

@@ -6,6 +6,11 @@
 //
 // One FakeHost is alive at a time; its construction stores its basic suite
 // in sSPBasic, its destruction releases every suite holder.
+//
+// It serves the engine's own unit tests, which inspect single calls and
+// throw from inside them. Other tests run the plug-in on the stand-in host
+// (standin/host, tests/e2e/PluginRun.h), with its documents, descriptors and
+// the failures of standin::FaultInjector; new tests belong there.
 #pragma once
 
 #include <cstdint>

@@ -21,9 +21,9 @@
 
 namespace {
 
-using standin::ImageFileError;
-using standin::ImageFileProblem;
-using standin::ImageFormat;
+using imagefiles::ImageFileError;
+using imagefiles::ImageFileProblem;
+using imagefiles::ImageFormat;
 
 // Far below the gigabytes a decoded 100000 x 100000 image would take.
 constexpr uint64_t kMaxPeakGrowth = uint64_t{64} << 20;
@@ -71,12 +71,12 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 std::string SmallFile(const TemporaryFolder& folder, ImageFormat format, int32_t width, int32_t height) {
-    standin::ImageFileInfo info;
+    imagefiles::ImageFileInfo info;
     info.format = format;
     const std::string path = folder.File("small");
-    standin::WriteOptions options;
+    imagefiles::WriteOptions options;
     options.overwrite = true;
-    standin::WriteImageFile(path, standin::Image(width, height, 1, 8, 72.0), info, options);
+    imagefiles::WriteImageFile(path, standin::Image(width, height, 1, 8, 72.0), info, options);
     return ReadBytes(path);
 }
 
@@ -137,7 +137,7 @@ std::string JpegClaiming(const TemporaryFolder& folder, uint16_t width, uint16_t
 // there is none.
 std::optional<ImageFileError> ErrorReading(const std::string& path) {
     try {
-        standin::ReadImageFile(path);
+        imagefiles::ReadImageFile(path);
     } catch (const ImageFileError& error) {
         return error;
     }
@@ -146,7 +146,7 @@ std::optional<ImageFileError> ErrorReading(const std::string& path) {
 }
 
 TEST(ImageSizeLimit, HeadersClaimingBillionsOfPixelsAreRefusedWithoutAllocatingThem) {
-    ScopedEnvironment unset(standin::kMaxPixelsVariable, nullptr);
+    ScopedEnvironment unset(imagefiles::kMaxPixelsVariable, nullptr);
     const test_support::ScopedScratch scratch(kBudget, kNoFolder);
     TemporaryFolder folder;
     struct Claim {
@@ -171,22 +171,22 @@ TEST(ImageSizeLimit, HeadersClaimingBillionsOfPixelsAreRefusedWithoutAllocatingT
         EXPECT_EQ(message.rfind(path + ": ", 0), 0u) << message;
         EXPECT_NE(message.find(claim.size), std::string::npos) << message;
         EXPECT_NE(message.find(limit), std::string::npos) << message;
-        EXPECT_NE(message.find(standin::kMaxPixelsVariable), std::string::npos) << message;
+        EXPECT_NE(message.find(imagefiles::kMaxPixelsVariable), std::string::npos) << message;
         EXPECT_LT(growth, kMaxPeakGrowth) << claim.name << ": the peak rose by " << (growth >> 20) << " MB";
     }
 }
 
 TEST(ImageSizeLimit, TheDefaultIsWhatTheBudgetAndTheScratchSpaceHoldFourTimesAtOneByteAPixel) {
-    ScopedEnvironment unset(standin::kMaxPixelsVariable, nullptr);
+    ScopedEnvironment unset(imagefiles::kMaxPixelsVariable, nullptr);
     const test_support::ScopedScratch scratch(kBudget, kNoFolder);
-    EXPECT_EQ(standin::SpaceBasedMaxPixels(), kBudget / 4);
-    EXPECT_EQ(standin::ReadOptions{}.maxPixels, kBudget / 4);
+    EXPECT_EQ(imagefiles::SpaceBasedMaxPixels(), kBudget / 4);
+    EXPECT_EQ(imagefiles::ReadOptions{}.maxPixels, kBudget / 4);
 }
 
 // Within the pixel limit but not within memory and scratch space: refused
 // before decoding, naming the space needed and the space free.
 TEST(ImageSizeLimit, AnImageBeyondTheScratchSpaceIsRefusedNamingBothSizes) {
-    ScopedEnvironment noLimit(standin::kMaxPixelsVariable, "18446744073709551615");
+    ScopedEnvironment noLimit(imagefiles::kMaxPixelsVariable, "18446744073709551615");
     TemporaryFolder folder;
     const test_support::ScopedScratch scratch(uint64_t{64} << 20, folder.File(""));
     const std::string path = folder.File("huge.tif");
@@ -206,8 +206,8 @@ TEST(ImageSizeLimit, TheEnvironmentVariableSetsTheDefaultLimit) {
     const std::string path = folder.File("ten.png");
     WriteBytes(path, SmallFile(folder, ImageFormat::png, 10, 10));
     {
-        ScopedEnvironment limit(standin::kMaxPixelsVariable, "99");
-        EXPECT_EQ(standin::ReadOptions{}.maxPixels, 99u);
+        ScopedEnvironment limit(imagefiles::kMaxPixelsVariable, "99");
+        EXPECT_EQ(imagefiles::ReadOptions{}.maxPixels, 99u);
         const std::optional<ImageFileError> error = ErrorReading(path);
         ASSERT_TRUE(error.has_value());
         EXPECT_EQ(error->Problem(), ImageFileProblem::tooLarge);
@@ -215,24 +215,24 @@ TEST(ImageSizeLimit, TheEnvironmentVariableSetsTheDefaultLimit) {
             << error->what();
     }
     {
-        ScopedEnvironment limit(standin::kMaxPixelsVariable, "100");
-        EXPECT_EQ(standin::ReadImageFile(path).image.Width(), 10);
+        ScopedEnvironment limit(imagefiles::kMaxPixelsVariable, "100");
+        EXPECT_EQ(imagefiles::ReadImageFile(path).image.Width(), 10);
     }
     // A value that is not a pixel count is ignored, not taken as 0 or as
     // its leading digits.
     for (const char* invalid : {"", "0", "-5", "12abc", " 7", "1e6", "99999999999999999999999"}) {
-        ScopedEnvironment limit(standin::kMaxPixelsVariable, invalid);
+        ScopedEnvironment limit(imagefiles::kMaxPixelsVariable, invalid);
         const test_support::ScopedScratch scratch(kBudget, kNoFolder);
-        EXPECT_EQ(standin::DefaultMaxPixels(), kBudget / 4) << '"' << invalid << '"';
+        EXPECT_EQ(imagefiles::DefaultMaxPixels(), kBudget / 4) << '"' << invalid << '"';
     }
 }
 
 TEST(ImageSizeLimit, PixelCountsAreWholeDecimalNumbersFromOne) {
-    EXPECT_EQ(standin::ParsePixelCount("1"), 1u);
-    EXPECT_EQ(standin::ParsePixelCount("007"), 7u);
-    EXPECT_EQ(standin::ParsePixelCount("18446744073709551615"), UINT64_MAX);
+    EXPECT_EQ(imagefiles::ParsePixelCount("1"), 1u);
+    EXPECT_EQ(imagefiles::ParsePixelCount("007"), 7u);
+    EXPECT_EQ(imagefiles::ParsePixelCount("18446744073709551615"), UINT64_MAX);
     for (const char* invalid : {"", "0", "+1", "-1", " 1", "1 ", "0x10", "1.5", "18446744073709551616"}) {
-        EXPECT_FALSE(standin::ParsePixelCount(invalid).has_value()) << '"' << invalid << '"';
+        EXPECT_FALSE(imagefiles::ParsePixelCount(invalid).has_value()) << '"' << invalid << '"';
     }
 }
 

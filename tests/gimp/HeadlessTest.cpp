@@ -104,14 +104,14 @@ protected:
         const path in = gimptest::FreshFolder(out_ / "in");
         gimptest::FreshFolder(out_ / "dumps");
         clitest::WriteTestImage((in / "rgb8.png").string(), clitest::PatternImage(61, 45, 3, 8, 300.0),
-                                standin::ImageFormat::png);
+                                imagefiles::ImageFormat::png);
         clitest::WriteTestImage((in / "gray16a.png").string(), clitest::PatternImage(40, 31, 2, 16, 300.0),
-                                standin::ImageFormat::png);
+                                imagefiles::ImageFormat::png);
         // Black and white columns: a 50 % screen, half the light.
         standin::Image screen(64, 48, 1, 8, 600.0);
         for (int y = 0; y < 48; ++y)
             for (int x = 0; x < 64; ++x) screen.SetSample(x, y, 0, x % 2 == 0 ? 0 : 255);
-        clitest::WriteTestImage((in / "screen.png").string(), screen, standin::ImageFormat::png);
+        clitest::WriteTestImage((in / "screen.png").string(), screen, imagefiles::ImageFormat::png);
         for (const auto& [name, factor] : {std::pair{"rgb8", "2"}, std::pair{"gray16a", "3"}}) {
             const std::string input = (in / (std::string(name) + ".png")).string();
             const std::string output = (out_ / ("cli-" + std::string(name) + ".png")).string();
@@ -162,7 +162,7 @@ TEST_F(GimpHeadlessTest, OneLayerImagesGiveTheCliPixelsSizeAndResolution) {
         EXPECT_EQ(dump.xres, c.resolution);
         EXPECT_EQ(dump.yres, c.resolution);
         ASSERT_EQ(dump.drawables.size(), 1u);
-        const standin::ImageFile cli = standin::ReadImageFile((out_ / ("cli-" + std::string(c.name) + ".png")).string());
+        const imagefiles::ImageFile cli = imagefiles::ReadImageFile((out_ / ("cli-" + std::string(c.name) + ".png")).string());
         EXPECT_EQ(dump.drawables[0].pixels, Bytes(cli.image));
     }
 }
@@ -228,7 +228,7 @@ TEST_F(GimpHeadlessTest, SmallLayersAndChannelsMatchTheWholeCanvasReducedWithinO
         const bool isMask = before.drawables[index].kind == "mask";
         ASSERT_EQ(bundle.Reduce("drawable", canvas, isMask ? std::vector<uint8_t>{} : SrgbProfile(canvas.Channels()), {})
                       .outcome,
-                  cli::Outcome::reduced);
+                  runner::Outcome::reduced);
         const std::vector<uint8_t> expected = Under(after.drawables[index], canvas);
         const std::vector<uint8_t>& pixels = after.drawables[index].pixels;
         ASSERT_EQ(pixels.size(), expected.size());

@@ -141,7 +141,7 @@ protected:
 
 TEST_F(GimpInteractiveTest, GtkDialogOverGimpCancelThenOkWithFactorThreeAndOneUndoRestores) {
     const path input = out_ / "rgb8.png";
-    clitest::WriteTestImage(input.string(), clitest::PatternImage(61, 45, 3, 8, 300.0), standin::ImageFormat::png);
+    clitest::WriteTestImage(input.string(), clitest::PatternImage(61, 45, 3, 8, 300.0), imagefiles::ImageFormat::png);
     StartGimp(Batch("(car (gimp-file-load RUN-NONINTERACTIVE \"" + input.string() + "\" \"" + input.string() + "\"))", 2));
 
     const std::string dialog = AwaitDialog();

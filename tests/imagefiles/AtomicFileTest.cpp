@@ -7,16 +7,17 @@
 #include <string>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/AtomicFile.h"
 #include "imagefiles/ImageFileError.h"
 
 namespace {
 
 using imagefiles_test::ReadBytes;
-using imagefiles_test::TempFolder;
-using standin::ImageFileError;
-using standin::ImageFileProblem;
-using standin::TemporaryFile;
+using test_support::TemporaryFolder;
+using imagefiles::ImageFileError;
+using imagefiles::ImageFileProblem;
+using imagefiles::TemporaryFile;
 
 void Put(const TemporaryFile& file, const std::string& text) {
     ASSERT_EQ(write(file.Descriptor(), text.data(), text.size()), static_cast<ssize_t>(text.size()));
@@ -28,7 +29,7 @@ std::string Text(const std::string& path) {
 }
 
 TEST(ImageFilesAtomicFile, LivesBesideTheTargetUntilCommitted) {
-    TempFolder folder;
+    TemporaryFolder folder;
     {
         TemporaryFile file(folder.File("out.png"));
         EXPECT_EQ(file.Path().rfind(folder.Path() + "/.out.png.tmp-", 0), 0u) << file.Path();
@@ -41,7 +42,7 @@ TEST(ImageFilesAtomicFile, LivesBesideTheTargetUntilCommitted) {
 }
 
 TEST(ImageFilesAtomicFile, ReplacesOnlyWhenAllowed) {
-    TempFolder folder;
+    TemporaryFolder folder;
     imagefiles_test::WriteBytes(folder.File("out.png"), {'o', 'l', 'd'});
     {
         TemporaryFile file(folder.File("out.png"));
@@ -68,20 +69,20 @@ TEST(ImageFilesAtomicFile, ReplacesOnlyWhenAllowed) {
 }
 
 TEST(ImageFilesAtomicFile, AbandonedFilesAreRemoved) {
-    TempFolder folder;
+    TemporaryFolder folder;
     { TemporaryFile file(folder.File("out.png")); }
     EXPECT_TRUE(folder.Names().empty());
 }
 
 // In a child process: the hook ends the program's file making for good.
 TEST(ImageFilesAtomicFile, TheSignalHookRemovesFilesInProgressAndRefusesNewOnes) {
-    TempFolder folder;
+    TemporaryFolder folder;
     EXPECT_EXIT(
         {
             TemporaryFile first(folder.File("a.tif"));
             TemporaryFile second(folder.File("b.tif"));
             const bool bothListed = folder.Names().size() == 2;
-            standin::RemoveTemporaryImageFiles();
+            imagefiles::RemoveTemporaryImageFiles();
             bool refused = false;
             try {
                 TemporaryFile late(folder.File("c.tif"));
@@ -94,7 +95,7 @@ TEST(ImageFilesAtomicFile, TheSignalHookRemovesFilesInProgressAndRefusesNewOnes)
 }
 
 TEST(ImageFilesAtomicFile, RefusesFoldersItCannotWriteIn) {
-    TempFolder folder;
+    TemporaryFolder folder;
     imagefiles_test::WriteBytes(folder.File("plain"), {'x'});
     for (const std::string& target : {folder.File("missing/out.png"), folder.File("plain/out.png"),
                                       folder.Path() + "/", std::string("/proc/out.png")}) {

@@ -10,18 +10,20 @@
 #include <vector>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/ImageFile.h"
 
 namespace {
 
 using namespace imagefiles_test;
-using standin::ImageFileError;
-using standin::ImageFileProblem;
-using standin::ReadImageFile;
+using test_support::TemporaryFolder;
+using imagefiles::ImageFileError;
+using imagefiles::ImageFileProblem;
+using imagefiles::ReadImageFile;
 
 // The problem ReadImageFile reports, checking that its message names the file.
 std::optional<ImageFileProblem> ProblemReading(const std::string& path,
-                                               const standin::ReadOptions& options = standin::ReadOptions{}) {
+                                               const imagefiles::ReadOptions& options = imagefiles::ReadOptions{}) {
     try {
         ReadImageFile(path, options);
     } catch (const ImageFileError& error) {
@@ -33,7 +35,7 @@ std::optional<ImageFileProblem> ProblemReading(const std::string& path,
     return std::nullopt;
 }
 
-std::string ReasonReading(const std::string& path, const standin::ReadOptions& options = standin::ReadOptions{}) {
+std::string ReasonReading(const std::string& path, const imagefiles::ReadOptions& options = imagefiles::ReadOptions{}) {
     try {
         ReadImageFile(path, options);
     } catch (const ImageFileError& error) {
@@ -47,7 +49,7 @@ struct Sample {
     std::vector<uint8_t> bytes;
 };
 
-std::vector<Sample> ValidFiles(const TempFolder& folder) {
+std::vector<Sample> ValidFiles(const TemporaryFolder& folder) {
     JpegSpec progressive;
     progressive.progressive = true;
     progressive.exif = ExifBlock(6, false);
@@ -68,7 +70,7 @@ std::vector<Sample> ValidFiles(const TempFolder& folder) {
 }
 
 TEST(ImageFilesDamaged, CutFilesAreRefusedAsCorrupt) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (const Sample& sample : ValidFiles(folder)) {
         const std::string whole = folder.File("whole-" + sample.name);
         WriteBytes(whole, sample.bytes);
@@ -86,7 +88,7 @@ TEST(ImageFilesDamaged, CutFilesAreRefusedAsCorrupt) {
 // Flipped bytes may pass unnoticed (in pixel data nothing checks them), but
 // must never crash the reader or throw anything but ImageFileError.
 TEST(ImageFilesDamaged, FlippedBytesNeverCrash) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (const Sample& sample : ValidFiles(folder)) {
         const size_t step = std::max<size_t>(1, sample.bytes.size() / 60);
         for (size_t at = 0; at < sample.bytes.size(); at += step) {
@@ -105,7 +107,7 @@ TEST(ImageFilesDamaged, FlippedBytesNeverCrash) {
 }
 
 TEST(ImageFilesDamaged, MissingFilesFoldersAndOtherFiles) {
-    TempFolder folder;
+    TemporaryFolder folder;
     EXPECT_EQ(ProblemReading(folder.File("nothing-here.png")), ImageFileProblem::missingFile);
     EXPECT_EQ(ReasonReading(folder.File("nothing-here.png")), "no such file");
     EXPECT_EQ(ProblemReading(folder.File("no-folder/x.png")), ImageFileProblem::missingFile);
@@ -139,7 +141,7 @@ void WriteOddTiff(const std::string& path, uint16_t photometric, uint16_t bits, 
 }
 
 TEST(ImageFilesDamaged, LayoutsWeDoNotHandleAreRefusedWithTheReason) {
-    TempFolder folder;
+    TemporaryFolder folder;
     struct Case {
         std::string name;
         std::string reasonPart;
@@ -167,7 +169,7 @@ void PutBig32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
 }
 
 // A valid PNG whose header now claims width x height (with a correct CRC).
-std::vector<uint8_t> PngClaiming(const TempFolder& folder, uint32_t width, uint32_t height) {
+std::vector<uint8_t> PngClaiming(const TemporaryFolder& folder, uint32_t width, uint32_t height) {
     WritePngWithLibpng(folder.File("small.png"), Patterned(10, 10, 3, 8), PngSpec{});
     std::vector<uint8_t> bytes = ReadBytes(folder.File("small.png"));
     PutBig32(bytes, 16, width);
@@ -177,7 +179,7 @@ std::vector<uint8_t> PngClaiming(const TempFolder& folder, uint32_t width, uint3
 }
 
 // A valid baseline JPEG whose frame header now claims width x height.
-std::vector<uint8_t> JpegClaiming(const TempFolder& folder, uint16_t width, uint16_t height) {
+std::vector<uint8_t> JpegClaiming(const TemporaryFolder& folder, uint16_t width, uint16_t height) {
     WriteJpegWithLibjpeg(folder.File("small.jpg"), Smooth(16, 16, 3), JpegSpec{});
     std::vector<uint8_t> bytes = ReadBytes(folder.File("small.jpg"));
     for (size_t i = 2; i + 9 < bytes.size(); ++i) {
@@ -193,9 +195,9 @@ std::vector<uint8_t> JpegClaiming(const TempFolder& folder, uint16_t width, uint
 }
 
 TEST(ImageFilesDamaged, ThePixelLimitRefusesBeforeDecoding) {
-    TempFolder folder;
+    TemporaryFolder folder;
     WritePngWithLibpng(folder.File("hundred.png"), Patterned(100, 100, 1, 8), PngSpec{});
-    standin::ReadOptions tight;
+    imagefiles::ReadOptions tight;
     tight.maxPixels = 9999;
     EXPECT_EQ(ProblemReading(folder.File("hundred.png"), tight), ImageFileProblem::tooLarge);
     EXPECT_NE(ReasonReading(folder.File("hundred.png"), tight).find("100 x 100"), std::string::npos);
@@ -208,7 +210,7 @@ TEST(ImageFilesDamaged, ThePixelLimitRefusesBeforeDecoding) {
     WriteBytes(folder.File("huge.png"), PngClaiming(folder, 200000, 200000));
     WriteBytes(folder.File("huge.jpg"), JpegClaiming(folder, 60000, 60000));
     WriteBytes(folder.File("huge.tif"), HandMadeGrayTiff(65000, 65000));
-    standin::ReadOptions hundredMegapixels;
+    imagefiles::ReadOptions hundredMegapixels;
     hundredMegapixels.maxPixels = 100000000;
     for (const char* name : {"huge.png", "huge.jpg", "huge.tif"}) {
         EXPECT_EQ(ProblemReading(folder.File(name), hundredMegapixels), ImageFileProblem::tooLarge) << name;

@@ -11,11 +11,11 @@
 
 namespace {
 
-using standin::ByteOrder;
-using standin::MemorySource;
-using standin::ReadTiffDirectory;
-using standin::ReadTiffHeader;
-using standin::TiffDirectory;
+using imagefiles::ByteOrder;
+using imagefiles::MemorySource;
+using imagefiles::ReadTiffDirectory;
+using imagefiles::ReadTiffHeader;
+using imagefiles::TiffDirectory;
 
 TiffDirectory FirstDirectory(const std::vector<uint8_t>& block) {
     const MemorySource source(block.data(), block.size());
@@ -29,7 +29,7 @@ TEST(ImageFilesExifBlock, FollowsTheExifDirectoryAndWritesTheSameBytes) {
         const std::vector<uint8_t> block = imagefiles_test::ExifBlock(6, bigEndian);
         const TiffDirectory first = FirstDirectory(block);
         ASSERT_EQ(first.entries.size(), 2u);
-        const standin::TiffEntry* pointer = first.Find(standin::kExifDirectoryTag);
+        const imagefiles::TiffEntry* pointer = first.Find(imagefiles::kExifDirectoryTag);
         ASSERT_NE(pointer, nullptr);
         ASSERT_EQ(pointer->subdirectory.size(), 1u);
         EXPECT_EQ(pointer->subdirectory[0].entries.size(), 3u);
@@ -37,9 +37,9 @@ TEST(ImageFilesExifBlock, FollowsTheExifDirectoryAndWritesTheSameBytes) {
         std::vector<uint8_t> rebuilt(block.begin(), block.begin() + 8);
         ByteOrder order;
         order.bigEndian = bigEndian;
-        ASSERT_EQ(standin::AppendTiffDirectory(rebuilt, first, 0, order), 8u);
+        ASSERT_EQ(imagefiles::AppendTiffDirectory(rebuilt, first, 0, order), 8u);
         EXPECT_EQ(rebuilt, block);
-        EXPECT_EQ(standin::ExifOrientation(block), 6);
+        EXPECT_EQ(imagefiles::ExifOrientation(block), 6);
     }
 }
 
@@ -58,9 +58,9 @@ std::vector<uint8_t> BigTiffWithPointersOfBothWidths(ByteOrder order) {
         order.Put64(&bytes[at + 4], count);
     };
     order.Put64(&bytes[16], 2);
-    entry(24, standin::kExifDirectoryTag, standin::kTypeLong, 1);
+    entry(24, imagefiles::kExifDirectoryTag, imagefiles::kTypeLong, 1);
     order.Put32(&bytes[36], 72);
-    entry(44, standin::kGpsDirectoryTag, standin::kTypeIfd8, 1);
+    entry(44, imagefiles::kGpsDirectoryTag, imagefiles::kTypeIfd8, 1);
     order.Put64(&bytes[56], 108);
     order.Put64(&bytes[72], 1);  // the EXIF directory
     entry(80, 36864, 7, 4);
@@ -77,7 +77,7 @@ TEST(ImageFilesExifBlock, ReadsBigTiffPointersOfBothWidthsIntoAClassicBlock) {
         ByteOrder order;
         order.bigEndian = bigEndian;
         const std::vector<uint8_t> file = BigTiffWithPointersOfBothWidths(order);
-        const std::vector<uint8_t> block = standin::ExifBlockFromTiffFile(MemorySource(file.data(), file.size()));
+        const std::vector<uint8_t> block = imagefiles::ExifBlockFromTiffFile(MemorySource(file.data(), file.size()));
         const MemorySource source(block.data(), block.size());
         const auto header = ReadTiffHeader(source);
         ASSERT_TRUE(header.has_value()) << bigEndian;
@@ -85,32 +85,32 @@ TEST(ImageFilesExifBlock, ReadsBigTiffPointersOfBothWidthsIntoAClassicBlock) {
         EXPECT_EQ(header->order.bigEndian, bigEndian);
 
         const TiffDirectory first = FirstDirectory(block);
-        const standin::TiffEntry* exif = first.Find(standin::kExifDirectoryTag);
-        const standin::TiffEntry* gps = first.Find(standin::kGpsDirectoryTag);
+        const imagefiles::TiffEntry* exif = first.Find(imagefiles::kExifDirectoryTag);
+        const imagefiles::TiffEntry* gps = first.Find(imagefiles::kGpsDirectoryTag);
         ASSERT_TRUE(exif != nullptr && gps != nullptr) << bigEndian;
-        EXPECT_EQ(exif->type, standin::kTypeLong);
-        EXPECT_EQ(gps->type, standin::kTypeIfd);
-        const standin::TiffEntry* version = exif->subdirectory.at(0).Find(36864);
+        EXPECT_EQ(exif->type, imagefiles::kTypeLong);
+        EXPECT_EQ(gps->type, imagefiles::kTypeIfd);
+        const imagefiles::TiffEntry* version = exif->subdirectory.at(0).Find(36864);
         ASSERT_NE(version, nullptr) << bigEndian;
         EXPECT_EQ(version->value, std::vector<uint8_t>({'0', '2', '3', '1'}));
-        const standin::TiffEntry* gpsVersion = gps->subdirectory.at(0).Find(0);
+        const imagefiles::TiffEntry* gpsVersion = gps->subdirectory.at(0).Find(0);
         ASSERT_NE(gpsVersion, nullptr) << bigEndian;
         EXPECT_EQ(gpsVersion->value, std::vector<uint8_t>({2, 3, 0, 0}));
     }
 }
 
 TEST(ImageFilesExifBlock, OrientationOnlyFromAShortInRange) {
-    EXPECT_EQ(standin::ExifOrientation({}), 0);
-    EXPECT_EQ(standin::ExifOrientation({'I', 'I', 42, 0}), 0);
-    EXPECT_EQ(standin::ExifOrientation(imagefiles_test::ExifBlock(9, false)), 0);
-    EXPECT_EQ(standin::ExifOrientation(imagefiles_test::ExifBlock(1, false)), 1);
+    EXPECT_EQ(imagefiles::ExifOrientation({}), 0);
+    EXPECT_EQ(imagefiles::ExifOrientation({'I', 'I', 42, 0}), 0);
+    EXPECT_EQ(imagefiles::ExifOrientation(imagefiles_test::ExifBlock(9, false)), 0);
+    EXPECT_EQ(imagefiles::ExifOrientation(imagefiles_test::ExifBlock(1, false)), 1);
 }
 
 TEST(ImageFilesExifBlock, DropsEntriesWhoseValuesLieOutside) {
     std::vector<uint8_t> block = imagefiles_test::ExifBlock(6, false);
     block.resize(90);  // cuts the date's twenty bytes at 88
     const TiffDirectory first = FirstDirectory(block);
-    const TiffDirectory& exif = first.Find(standin::kExifDirectoryTag)->subdirectory.at(0);
+    const TiffDirectory& exif = first.Find(imagefiles::kExifDirectoryTag)->subdirectory.at(0);
     EXPECT_EQ(exif.entries.size(), 2u);
     EXPECT_EQ(exif.Find(36867), nullptr);
     EXPECT_NE(exif.Find(33434), nullptr);
@@ -127,8 +127,8 @@ TEST(ImageFilesExifBlock, StopsAtLoopsAndAbsurdCounts) {
     const TiffDirectory first = FirstDirectory(looping);
     int depth = 0;
     for (const TiffDirectory* at = &first; at != nullptr; ++depth) {
-        const standin::TiffEntry* next = nullptr;
-        for (const standin::TiffEntry& entry : at->entries) {
+        const imagefiles::TiffEntry* next = nullptr;
+        for (const imagefiles::TiffEntry& entry : at->entries) {
             if (!entry.subdirectory.empty()) next = &entry;
         }
         at = next != nullptr ? &next->subdirectory[0] : nullptr;
@@ -142,14 +142,14 @@ TEST(ImageFilesExifBlock, StopsAtLoopsAndAbsurdCounts) {
 }
 
 TEST(ImageFilesExifBlock, RefusesDataThatIsNotTiffShaped) {
-    EXPECT_FALSE(standin::TiffExifPartsFromBlock({'E', 'x', 'i', 'f', 0, 0}).has_value());
-    const auto parts = standin::TiffExifPartsFromBlock(imagefiles_test::ExifBlock(5, true));
+    EXPECT_FALSE(imagefiles::TiffExifPartsFromBlock({'E', 'x', 'i', 'f', 0, 0}).has_value());
+    const auto parts = imagefiles::TiffExifPartsFromBlock(imagefiles_test::ExifBlock(5, true));
     ASSERT_TRUE(parts.has_value());
     EXPECT_TRUE(parts->order.bigEndian);
     EXPECT_EQ(parts->orientation, 5);
     ASSERT_EQ(parts->pointers.size(), 1u);
-    EXPECT_EQ(parts->pointers[0].tag, standin::kExifDirectoryTag);
-    EXPECT_EQ(parts->pointers[0].type, standin::kTypeLong);
+    EXPECT_EQ(parts->pointers[0].tag, imagefiles::kExifDirectoryTag);
+    EXPECT_EQ(parts->pointers[0].type, imagefiles::kTypeLong);
 }
 
 }  // namespace

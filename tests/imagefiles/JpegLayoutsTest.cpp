@@ -7,16 +7,18 @@
 #include <cstring>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/ExifResolution.h"
 #include "imagefiles/ImageFile.h"
 
 namespace {
 
 using namespace imagefiles_test;
-using standin::DensityKind;
-using standin::ImageFile;
-using standin::ReadImageFile;
-using standin::WriteImageFile;
+using test_support::TemporaryFolder;
+using imagefiles::DensityKind;
+using imagefiles::ImageFile;
+using imagefiles::ReadImageFile;
+using imagefiles::WriteImageFile;
 
 // A little-endian EXIF block holding only XResolution, YResolution and
 // ResolutionUnit (1 none, 2 inch, 3 centimetre).
@@ -42,7 +44,7 @@ size_t FindMarker(const std::vector<uint8_t>& bytes, uint8_t marker) {
 }
 
 TEST(ImageFilesJpegLayouts, CmykAndYcckAreReadAsInksAndWrittenBack) {
-    TempFolder folder;
+    TemporaryFolder folder;
     WriteCmykJpeg(folder.File("adobe.jpg"));  // libjpeg marks CMYK with Adobe's APP14: stored inverted
     const ImageFile read = ReadImageFile(folder.File("adobe.jpg"));
     ASSERT_TRUE(read.image.IsCmyk());
@@ -52,7 +54,7 @@ TEST(ImageFilesJpegLayouts, CmykAndYcckAreReadAsInksAndWrittenBack) {
     for (bool ycck : {false, true}) {
         ImageFile file{Smooth(32, 16, 4), {}};
         file.image.SetCmyk(true);
-        file.info.format = standin::ImageFormat::jpeg;
+        file.info.format = imagefiles::ImageFormat::jpeg;
         file.info.layout.jpegYcck = ycck;
         WriteImageFile(folder.File("round.jpg"), file.image, file.info, {95, true});
         const ImageFile back = ReadImageFile(folder.File("round.jpg"));
@@ -63,7 +65,7 @@ TEST(ImageFilesJpegLayouts, CmykAndYcckAreReadAsInksAndWrittenBack) {
 }
 
 TEST(ImageFilesJpegLayouts, DensityIsReadFromExifFirstAndEveryCopyIsWritten) {
-    TempFolder folder;
+    TemporaryFolder folder;
     struct Case {
         bool jfif;
         int jfifUnit;
@@ -101,12 +103,12 @@ TEST(ImageFilesJpegLayouts, DensityIsReadFromExifFirstAndEveryCopyIsWritten) {
         const double jfifDensity = bytes[14] * 256 + bytes[15];
         EXPECT_NEAR(bytes[13] == 1 ? jfifDensity : jfifDensity * 2.54, c.resolution / 2, 1.0);
         if (c.exif.empty()) continue;
-        EXPECT_DOUBLE_EQ(standin::ReadExifDensity(out.info.metadata.exif)->resolution, c.resolution / 2);
+        EXPECT_DOUBLE_EQ(imagefiles::ReadExifDensity(out.info.metadata.exif)->resolution, c.resolution / 2);
     }
 }
 
 TEST(ImageFilesJpegLayouts, AspectRatioOnlyStaysOne) {
-    TempFolder folder;
+    TemporaryFolder folder;
     JpegSpec spec;
     spec.densityUnit = 0;
     spec.density = 2;  // 2:2 is square; the EXIF block states 2:1
@@ -122,7 +124,7 @@ TEST(ImageFilesJpegLayouts, AspectRatioOnlyStaysOne) {
 }
 
 TEST(ImageFilesJpegLayouts, ProfileAfterTheFrameHeaderIsKept) {
-    TempFolder folder;
+    TemporaryFolder folder;
     JpegSpec spec;
     spec.iccProfile = IccProfile("RGB ", 400);
     WriteJpegWithLibjpeg(folder.File("in.jpg"), Smooth(16, 16, 3), spec);
@@ -139,7 +141,7 @@ TEST(ImageFilesJpegLayouts, ProfileAfterTheFrameHeaderIsKept) {
 }
 
 TEST(ImageFilesJpegLayouts, ValidFilesLibjpegCannotDecodeAreNamed) {
-    TempFolder folder;
+    TemporaryFolder folder;
     WriteJpegWithLibjpeg(folder.File("in.jpg"), Smooth(16, 16, 1), JpegSpec{});
     std::vector<uint8_t> bytes = ReadBytes(folder.File("in.jpg"));
     const size_t sof = FindMarker(bytes, 0xC0);
@@ -156,8 +158,8 @@ TEST(ImageFilesJpegLayouts, ValidFilesLibjpegCannotDecodeAreNamed) {
         try {
             ReadImageFile(folder.File("odd.jpg"));
             ADD_FAILURE() << c.reason;
-        } catch (const standin::ImageFileError& error) {
-            EXPECT_EQ(error.Problem(), standin::ImageFileProblem::unsupportedLayout);
+        } catch (const imagefiles::ImageFileError& error) {
+            EXPECT_EQ(error.Problem(), imagefiles::ImageFileProblem::unsupportedLayout);
             EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
         }
     }

@@ -14,12 +14,12 @@
 namespace {
 
 using namespace imagefiles_test;
-using standin::CicpCodePoints;
-using standin::ImageFile;
-using standin::ImageMetadata;
-using standin::LightEncodingOf;
-using standin::UniqueProfile;
-using standin::UniqueToneCurve;
+using imagefiles::CicpCodePoints;
+using imagefiles::ImageFile;
+using imagefiles::ImageMetadata;
+using imagefiles::LightEncodingOf;
+using imagefiles::UniqueProfile;
+using imagefiles::UniqueToneCurve;
 
 std::vector<uint8_t> Saved(cmsHPROFILE made) {
     const UniqueProfile profile(made);
@@ -96,7 +96,7 @@ TEST(LightEncoding, WhatTheFileSaysCountsInOrderAndTheMadeCurvesDecode) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const standin::LightEncoding encoding = LightEncodingOf(Described(c.channels, c.bits, c.metadata));
+        const imagefiles::LightEncoding encoding = LightEncodingOf(Described(c.channels, c.bits, c.metadata));
         EXPECT_EQ(encoding.whyNot, "");
         EXPECT_NEAR(DecodedAt(encoding.profile, 0.5), c.atHalf, 0.002);
         const UniqueProfile profile(
@@ -113,7 +113,7 @@ TEST(LightEncoding, CHrmPrimariesGoIntoTheMadeProfile) {
     ImageMetadata metadata;
     metadata.gamma = 0.45455;
     const std::vector<uint8_t> srgbPrimaries = LightEncodingOf(Described(3, 8, metadata)).profile;
-    metadata.chromaticities = standin::Chromaticities{0.3127, 0.3290, 0.708, 0.292, 0.170, 0.797, 0.131, 0.046};
+    metadata.chromaticities = imagefiles::Chromaticities{0.3127, 0.3290, 0.708, 0.292, 0.170, 0.797, 0.131, 0.046};
     const std::vector<uint8_t> widePrimaries = LightEncodingOf(Described(3, 8, metadata)).profile;
     const auto red = [](const std::vector<uint8_t>& bytes) {
         const UniqueProfile profile(cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size())));
@@ -151,7 +151,7 @@ TEST(LightEncoding, SamplesThatCannotBeDecodedSayWhy) {
          "its samples use the narrow video range (cICP full-range flag 0)"},
     };
     for (const Case& c : cases) {
-        const standin::LightEncoding encoding = LightEncodingOf(Described(c.channels, 8, c.metadata));
+        const imagefiles::LightEncoding encoding = LightEncodingOf(Described(c.channels, 8, c.metadata));
         EXPECT_TRUE(encoding.profile.empty()) << c.whyNot;
         EXPECT_EQ(encoding.whyNot, c.whyNot);
     }

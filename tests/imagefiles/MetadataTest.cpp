@@ -9,15 +9,17 @@
 #include <string>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/ExifBlock.h"
 #include "imagefiles/ImageFile.h"
 
 namespace {
 
 using namespace imagefiles_test;
-using standin::ImageFile;
-using standin::ReadImageFile;
-using standin::WriteImageFile;
+using test_support::TemporaryFolder;
+using imagefiles::ImageFile;
+using imagefiles::ReadImageFile;
+using imagefiles::WriteImageFile;
 
 // The gAMA, cHRM, sRGB and cICP chunks among `chunks`, sorted.
 std::vector<std::string> ColourChunks(const std::vector<std::string>& chunks) {
@@ -50,7 +52,7 @@ ImageFile ThroughWrite(const std::string& path, const std::string& copy) {
 }
 
 TEST(ImageFilesMetadata, PngKeepsProfileExifAndXmp) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (int channels : {1, 4}) {
         PngSpec spec;
         spec.iccProfile = IccProfile(channels == 1 ? "GRAY" : "RGB ", 1024);
@@ -70,7 +72,7 @@ TEST(ImageFilesMetadata, PngKeepsProfileExifAndXmp) {
         EXPECT_EQ(again.info.metadata.exif, spec.exif);
         EXPECT_EQ(again.info.metadata.xmp, spec.xmp);
         EXPECT_EQ(again.info.layout.pngIccProfileName, "test profile");
-        EXPECT_EQ(standin::ExifOrientation(again.info.metadata.exif), 6);
+        EXPECT_EQ(imagefiles::ExifOrientation(again.info.metadata.exif), 6);
         const std::vector<std::string> chunks =
             PngChunks(ReadBytes(folder.File("out" + std::to_string(channels) + ".png")));
         EXPECT_EQ(std::count(chunks.begin(), chunks.end(), "eXIf"), 1);
@@ -83,7 +85,7 @@ TEST(ImageFilesMetadata, PngKeepsProfileExifAndXmp) {
 // Each colour chunk is kept as the file stored it, and a file without gAMA
 // or cHRM gets none even though libpng infers them from an sRGB chunk.
 TEST(ImageFilesMetadata, PngKeepsItsColourChunksAndAddsNone) {
-    TempFolder folder;
+    TemporaryFolder folder;
     PngSpec all;
     all.gamma = 55556;
     all.chromaticities = {31270, 32900, 64000, 33000, 21000, 71000, 15000, 6000};
@@ -96,7 +98,7 @@ TEST(ImageFilesMetadata, PngKeepsItsColourChunksAndAddsNone) {
         const std::string out = folder.File(name + "-out.png");
         WritePngWithLibpng(in, Patterned(6, 5, 3, 8), input);
         const ImageFile again = ThroughWrite(in, out);
-        const standin::ImageMetadata& metadata = again.info.metadata;
+        const imagefiles::ImageMetadata& metadata = again.info.metadata;
         EXPECT_EQ(metadata.gamma, input.gamma ? std::optional<double>(input.gamma / 100000.0) : std::nullopt);
         EXPECT_EQ(metadata.srgbIntent, input.srgbIntent >= 0 ? std::optional<int>(input.srgbIntent) : std::nullopt);
         EXPECT_EQ(metadata.chromaticities.has_value(), !input.chromaticities.empty());
@@ -106,7 +108,7 @@ TEST(ImageFilesMetadata, PngKeepsItsColourChunksAndAddsNone) {
             EXPECT_EQ(metadata.chromaticities->blueY, 0.06);
         }
         EXPECT_TRUE(metadata.cicp == (input.cicp.empty() ? std::nullopt
-                                                         : std::optional<standin::CicpCodePoints>({9, 16, 0, 1})));
+                                                         : std::optional<imagefiles::CicpCodePoints>({9, 16, 0, 1})));
         EXPECT_EQ(ColourChunks(PngChunks(ReadBytes(out))), ColourChunks(PngChunks(ReadBytes(in))));
     }
 }
@@ -114,18 +116,18 @@ TEST(ImageFilesMetadata, PngKeepsItsColourChunksAndAddsNone) {
 // libpng drops an iCCP chunk shorter than 92 bytes when reading, which a
 // profile of mostly zeros compresses to.
 TEST(ImageFilesMetadata, PngKeepsAProfileThatCompressesToAFewBytes) {
-    TempFolder folder;
+    TemporaryFolder folder;
     std::vector<uint8_t> profile = IccProfile("GRAY", 400);
     std::fill(profile.begin() + 144, profile.end(), uint8_t{0});
-    standin::ImageFileInfo info;
-    info.format = standin::ImageFormat::png;
+    imagefiles::ImageFileInfo info;
+    info.format = imagefiles::ImageFormat::png;
     info.metadata.iccProfile = profile;
     WriteImageFile(folder.File("out.png"), Patterned(5, 4, 1, 8), info);
     EXPECT_EQ(ReadImageFile(folder.File("out.png")).info.metadata.iccProfile, profile);
 }
 
 TEST(ImageFilesMetadata, JpegKeepsProfileExifAndXmp) {
-    TempFolder folder;
+    TemporaryFolder folder;
     JpegSpec spec;
     spec.iccProfile = IccProfile("RGB ", 4096);
     spec.exif = ExifBlock(8, false);
@@ -141,11 +143,11 @@ TEST(ImageFilesMetadata, JpegKeepsProfileExifAndXmp) {
     EXPECT_EQ(again.info.metadata.iccProfile, spec.iccProfile);
     EXPECT_EQ(again.info.metadata.exif, spec.exif);
     EXPECT_EQ(again.info.metadata.xmp, spec.xmp);
-    EXPECT_EQ(standin::ExifOrientation(again.info.metadata.exif), 8);
+    EXPECT_EQ(imagefiles::ExifOrientation(again.info.metadata.exif), 8);
 }
 
 TEST(ImageFilesMetadata, JpegReassemblesAProfileSplitOverSeveralMarkers) {
-    TempFolder folder;
+    TemporaryFolder folder;
     JpegSpec spec;
     spec.iccProfile = IccProfile("GRAY", 150000);  // three APP2 chunks
     WriteJpegWithLibjpeg(folder.File("in.jpg"), Smooth(16, 16, 1), spec);
@@ -154,7 +156,7 @@ TEST(ImageFilesMetadata, JpegReassemblesAProfileSplitOverSeveralMarkers) {
 }
 
 TEST(ImageFilesMetadata, TiffKeepsProfileXmpAndOrientation) {
-    TempFolder folder;
+    TemporaryFolder folder;
     TiffSpec spec;
     spec.iccProfile = IccProfile("RGB ", 600);
     spec.xmp = XmpPacket();
@@ -164,7 +166,7 @@ TEST(ImageFilesMetadata, TiffKeepsProfileXmpAndOrientation) {
     const ImageFile file = ReadImageFile(folder.File("in.tif"));
     EXPECT_EQ(file.info.metadata.iccProfile, spec.iccProfile);
     EXPECT_EQ(file.info.metadata.xmp, spec.xmp);
-    EXPECT_EQ(standin::ExifOrientation(file.info.metadata.exif), ORIENTATION_RIGHTTOP);
+    EXPECT_EQ(imagefiles::ExifOrientation(file.info.metadata.exif), ORIENTATION_RIGHTTOP);
 
     const ImageFile again = ThroughWrite(folder.File("in.tif"), folder.File("out.tif"));
     EXPECT_EQ(again.info.metadata.iccProfile, spec.iccProfile);
@@ -180,13 +182,13 @@ TEST(ImageFilesMetadata, TiffKeepsProfileXmpAndOrientation) {
 // The EXIF and GPS directories a TIFF file gets, classic or BigTIFF, must be
 // ones libtiff itself can follow, and read back they must give the same block.
 TEST(ImageFilesMetadata, TiffCarriesTheExifAndGpsDirectoriesInEitherByteOrderAndForm) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (bool bigTiff : {false, true}) {
         for (bool bigEndian : {false, true}) {
             SCOPED_TRACE(std::string(bigTiff ? "BigTIFF" : "classic") + (bigEndian ? " big-endian" : " little-endian"));
-            standin::ImageFileInfo info;
+            imagefiles::ImageFileInfo info;
             info.metadata.exif = ExifAndGpsBlock(bigEndian);
-            info.layout.tiffCompression = standin::TiffCompression::lzw;
+            info.layout.tiffCompression = imagefiles::TiffCompression::lzw;
             info.layout.tiffBig = bigTiff;
             const std::string name = std::string(bigTiff ? "big" : "classic") + (bigEndian ? "-be" : "-le");
             const std::string path = folder.File(name + ".tif");

@@ -13,16 +13,18 @@
 #include <vector>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/ImageFile.h"
 
 namespace {
 
 using namespace imagefiles_test;
-using standin::DensityKind;
-using standin::ImageFile;
-using standin::ImageFileError;
-using standin::ReadImageFile;
-using standin::WriteImageFile;
+using test_support::TemporaryFolder;
+using imagefiles::DensityKind;
+using imagefiles::ImageFile;
+using imagefiles::ImageFileError;
+using imagefiles::ReadImageFile;
+using imagefiles::WriteImageFile;
 
 // A PNG file as libpng writes it; samples are the rows as the file stores
 // them (packed below 8 bits, big-endian at 16).
@@ -102,9 +104,9 @@ std::vector<uint32_t> Channel(const standin::Image& image, int32_t channel) {
 
 // Writes the file back as PNG and reads that: the same pixels, from a PNG
 // without a palette or tRNS chunk.
-void ExpectWrittenBackTheSame(const TempFolder& folder, const ImageFile& file) {
+void ExpectWrittenBackTheSame(const TemporaryFolder& folder, const ImageFile& file) {
     const std::string path = folder.File("back.png");
-    standin::WriteOptions options;
+    imagefiles::WriteOptions options;
     options.overwrite = true;
     WriteImageFile(path, file.image, file.info, options);
     const ImageFile again = ReadImageFile(path);
@@ -116,7 +118,7 @@ void ExpectWrittenBackTheSame(const TempFolder& folder, const ImageFile& file) {
 }
 
 TEST(ImageFilesPngLayouts, PalettesBecomeGrayOrColourWithTheirTransparency) {
-    TempFolder folder;
+    TemporaryFolder folder;
     // Two bits an index, interlaced: indices 0 1 2 3 0 / 3 2 1 0 3 / ...
     RawPng colour;
     colour.width = 5;
@@ -131,7 +133,7 @@ TEST(ImageFilesPngLayouts, PalettesBecomeGrayOrColourWithTheirTransparency) {
     const ImageFile rgba = ReadImageFile(folder.File("colour.png"));
     ASSERT_EQ(rgba.image.Channels(), 4);
     EXPECT_EQ(rgba.image.BitsPerSample(), 8);
-    EXPECT_EQ(rgba.info.layout.alpha, standin::AlphaKind::unassociated);
+    EXPECT_EQ(rgba.info.layout.alpha, imagefiles::AlphaKind::unassociated);
     EXPECT_EQ(Channel(rgba.image, 0), (std::vector<uint32_t>{10, 255, 0, 0, 10, 0, 0, 255, 10, 0, 10, 255, 0, 0, 10}));
     EXPECT_EQ(Channel(rgba.image, 3),
               (std::vector<uint32_t>{255, 128, 0, 255, 255, 255, 0, 128, 255, 255, 255, 128, 0, 255, 255}));
@@ -165,7 +167,7 @@ TEST(ImageFilesPngLayouts, PalettesBecomeGrayOrColourWithTheirTransparency) {
 }
 
 TEST(ImageFilesPngLayouts, LowBitGrayIsScaledToEightBits) {
-    TempFolder folder;
+    TemporaryFolder folder;
     WriteOneBitPng(folder.File("one.png"));  // 0xA5 in every row
     const ImageFile one = ReadImageFile(folder.File("one.png"));
     ASSERT_EQ(one.image.Channels(), 1);
@@ -189,7 +191,7 @@ TEST(ImageFilesPngLayouts, LowBitGrayIsScaledToEightBits) {
 }
 
 TEST(ImageFilesPngLayouts, ATransparentColourBecomesAlpha) {
-    TempFolder folder;
+    TemporaryFolder folder;
     RawPng gray;
     gray.samples = {7, 8, 7, 9, 0, 7, 255, 7};
     gray.colourKey = png_color_16{0, 0, 0, 0, 7};
@@ -216,7 +218,7 @@ TEST(ImageFilesPngLayouts, ATransparentColourBecomesAlpha) {
 }
 
 TEST(ImageFilesPngLayouts, AnAnimatedPngIsRefusedByName) {
-    TempFolder folder;
+    TemporaryFolder folder;
     RawPng raw;
     raw.samples.assign(8, 0);
     raw.animationFrames = 3;
@@ -225,7 +227,7 @@ TEST(ImageFilesPngLayouts, AnAnimatedPngIsRefusedByName) {
         ReadImageFile(folder.File("animated.png"));
         ADD_FAILURE() << "an animated PNG was read";
     } catch (const ImageFileError& error) {
-        EXPECT_EQ(error.Problem(), standin::ImageFileProblem::unsupportedLayout);
+        EXPECT_EQ(error.Problem(), imagefiles::ImageFileProblem::unsupportedLayout);
         EXPECT_NE(error.Reason().find("animated PNG (3 frames)"), std::string::npos) << error.Reason();
     }
 }
@@ -256,17 +258,17 @@ std::vector<uint8_t> ExifAt200Dpi() {
             200, 0, 0, 0, 1, 0, 0, 0, 200, 0, 0, 0, 1, 0, 0, 0};
 }
 
-ImageFile WrittenBack(const TempFolder& folder, const ImageFile& file, double resolution) {
+ImageFile WrittenBack(const TemporaryFolder& folder, const ImageFile& file, double resolution) {
     ImageFile out = file;
     out.image.SetResolution(resolution);
-    standin::WriteOptions options;
+    imagefiles::WriteOptions options;
     options.overwrite = true;
     WriteImageFile(folder.File("out.png"), out.image, out.info, options);
     return ReadImageFile(folder.File("out.png"));
 }
 
 TEST(ImageFilesPngLayouts, DensityIsWhatTheFileStates) {
-    TempFolder folder;
+    TemporaryFolder folder;
     RawPng raw;
     raw.samples.assign(8, 0);
     WriteRaw(folder.File("none.png"), raw);
@@ -314,7 +316,7 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
 }
 
 TEST(ImageFilesPngLayouts, TheExifBlockOfARawProfileTextChunkIsTaken) {
-    TempFolder folder;
+    TemporaryFolder folder;
     std::vector<uint8_t> app1 = {'E', 'x', 'i', 'f', 0, 0};
     const std::vector<uint8_t> block = ExifAt200Dpi();
     app1.insert(app1.end(), block.begin(), block.end());
@@ -343,7 +345,7 @@ TEST(ImageFilesPngLayouts, TheExifBlockOfARawProfileTextChunkIsTaken) {
 // libpng 1.6.39 drops an iCCP chunk under 92 bytes, which a profile of
 // mostly zeros compresses to; the reader reads it itself.
 TEST(ImageFilesPngLayouts, AShortIccChunkKeepsItsProfile) {
-    TempFolder folder;
+    TemporaryFolder folder;
     RawPng raw;
     raw.samples.assign(8, 0);
     raw.iccProfile = IccProfile("GRAY", 400);
@@ -370,9 +372,9 @@ TEST(ImageFilesPngLayouts, AShortIccChunkKeepsItsProfile) {
 // sRGB profile is written with a warning); a profile it will not take must
 // still fail the write, not leave the file without it.
 TEST(ImageFilesPngLayouts, AProfileLibpngRefusesStillFailsTheWrite) {
-    TempFolder folder;
-    standin::ImageFileInfo info;
-    info.format = standin::ImageFormat::png;
+    TemporaryFolder folder;
+    imagefiles::ImageFileInfo info;
+    info.format = imagefiles::ImageFormat::png;
     info.metadata.iccProfile = IccProfile("GRAY", 200);
     EXPECT_THROW(WriteImageFile(folder.File("out.png"), Patterned(4, 2, 3, 8), info), ImageFileError);
     EXPECT_TRUE(folder.Names().empty());

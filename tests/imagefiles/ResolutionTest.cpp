@@ -9,45 +9,47 @@
 #include <cstdio>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/ImageFile.h"
 #include "imagefiles/Resolution.h"
 
 namespace {
 
 using namespace imagefiles_test;
-using standin::ImageFile;
-using standin::ReadImageFile;
-using standin::WriteImageFile;
+using test_support::TemporaryFolder;
+using imagefiles::ImageFile;
+using imagefiles::ReadImageFile;
+using imagefiles::WriteImageFile;
 
 TEST(ImageFilesResolution, ConversionsRoundToHundredthsAndRefuseNonsense) {
-    EXPECT_DOUBLE_EQ(standin::UsableResolution(299.9994), 300.0);
-    EXPECT_DOUBLE_EQ(standin::UsableResolution(72.126), 72.13);
-    EXPECT_DOUBLE_EQ(standin::UsableResolution(0.0), 72.0);
-    EXPECT_DOUBLE_EQ(standin::UsableResolution(-300.0), 72.0);
-    EXPECT_DOUBLE_EQ(standin::UsableResolution(std::nan("")), 72.0);
-    EXPECT_DOUBLE_EQ(standin::UsableResolution(5.0e6), 72.0);
-    EXPECT_DOUBLE_EQ(standin::UsableResolution(0.001), 72.0);  // rounds to zero
-    EXPECT_EQ(standin::PixelsPerMetre(300.0), 11811u);
-    EXPECT_EQ(standin::PixelsPerMetre(150.0), 5906u);
-    EXPECT_EQ(standin::PixelsPerMetre(1.0e-9), 1u);
+    EXPECT_DOUBLE_EQ(imagefiles::UsableResolution(299.9994), 300.0);
+    EXPECT_DOUBLE_EQ(imagefiles::UsableResolution(72.126), 72.13);
+    EXPECT_DOUBLE_EQ(imagefiles::UsableResolution(0.0), 72.0);
+    EXPECT_DOUBLE_EQ(imagefiles::UsableResolution(-300.0), 72.0);
+    EXPECT_DOUBLE_EQ(imagefiles::UsableResolution(std::nan("")), 72.0);
+    EXPECT_DOUBLE_EQ(imagefiles::UsableResolution(5.0e6), 72.0);
+    EXPECT_DOUBLE_EQ(imagefiles::UsableResolution(0.001), 72.0);  // rounds to zero
+    EXPECT_EQ(imagefiles::PixelsPerMetre(300.0), 11811u);
+    EXPECT_EQ(imagefiles::PixelsPerMetre(150.0), 5906u);
+    EXPECT_EQ(imagefiles::PixelsPerMetre(1.0e-9), 1u);
 }
 
 TEST(ImageFilesResolution, JfifDensityIsExactWhereItCanBe) {
-    const standin::JfifDensity whole = standin::JfifDensityFor(150.0);
+    const imagefiles::JfifDensity whole = imagefiles::JfifDensityFor(150.0);
     EXPECT_EQ(whole.unit, 1);
     EXPECT_EQ(whole.density, 150);
     // 118 dpcm read back as 299.72 ppi, halved: 59 dpcm exactly.
-    const standin::JfifDensity metric = standin::JfifDensityFor(149.86);
+    const imagefiles::JfifDensity metric = imagefiles::JfifDensityFor(149.86);
     EXPECT_EQ(metric.unit, 2);
     EXPECT_EQ(metric.density, 59);
-    const standin::JfifDensity neither = standin::JfifDensityFor(72.4);
+    const imagefiles::JfifDensity neither = imagefiles::JfifDensityFor(72.4);
     EXPECT_EQ(neither.unit, 1);
     EXPECT_EQ(neither.density, 72);
-    EXPECT_EQ(standin::JfifDensityFor(1.0e6).density, 65535);
+    EXPECT_EQ(imagefiles::JfifDensityFor(1.0e6).density, 65535);
 }
 
 TEST(ImageFilesResolution, TiffUnitsAndTheDefault) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image image = Patterned(4, 4, 1, 8);
     struct Case {
         int unit;
@@ -65,10 +67,10 @@ TEST(ImageFilesResolution, TiffUnitsAndTheDefault) {
 }
 
 TEST(ImageFilesResolution, TiffIsWrittenInInches) {
-    TempFolder folder;
+    TemporaryFolder folder;
     standin::Image image = Patterned(4, 4, 3, 8);
     image.SetResolution(149.86);
-    WriteImageFile(folder.File("w.tif"), image, standin::ImageFileInfo{});
+    WriteImageFile(folder.File("w.tif"), image, imagefiles::ImageFileInfo{});
     TIFF* tiff = TIFFOpen(folder.File("w.tif").c_str(), "r");
     float resolution = 0;
     uint16_t unit = 0;
@@ -81,7 +83,7 @@ TEST(ImageFilesResolution, TiffIsWrittenInInches) {
 }
 
 TEST(ImageFilesResolution, PngMetricResolutionSurvivesHalving) {
-    TempFolder folder;
+    TemporaryFolder folder;
     WritePngWithLibpng(folder.File("in.png"), Patterned(4, 4, 3, 8), PngSpec{});  // 11811 px/m
     ImageFile file = ReadImageFile(folder.File("in.png"));
     EXPECT_DOUBLE_EQ(file.image.Resolution(), 300.0);
@@ -107,7 +109,7 @@ TEST(ImageFilesResolution, PngMetricResolutionSurvivesHalving) {
 }
 
 TEST(ImageFilesResolution, PngWithoutMetreUnitOpensAt72) {
-    TempFolder folder;
+    TemporaryFolder folder;
     PngSpec aspect;
     aspect.unit = PNG_RESOLUTION_UNKNOWN;
     aspect.pixelsPerUnit = 3;
@@ -120,7 +122,7 @@ TEST(ImageFilesResolution, PngWithoutMetreUnitOpensAt72) {
 }
 
 TEST(ImageFilesResolution, JpegDensityUnits) {
-    TempFolder folder;
+    TemporaryFolder folder;
     struct Case {
         bool jfif;
         int unit;
@@ -139,7 +141,7 @@ TEST(ImageFilesResolution, JpegDensityUnits) {
 }
 
 TEST(ImageFilesResolution, JpegWritesDotsPerCentimetreWhenTheyAreExact) {
-    TempFolder folder;
+    TemporaryFolder folder;
     JpegSpec spec;
     spec.densityUnit = 2;
     spec.density = 118;

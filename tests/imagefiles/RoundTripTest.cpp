@@ -8,16 +8,18 @@
 #include <vector>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/ImageFile.h"
 
 namespace {
 
 using namespace imagefiles_test;
-using standin::AlphaKind;
-using standin::ImageFile;
-using standin::ReadImageFile;
-using standin::TiffCompression;
-using standin::WriteImageFile;
+using test_support::TemporaryFolder;
+using imagefiles::AlphaKind;
+using imagefiles::ImageFile;
+using imagefiles::ReadImageFile;
+using imagefiles::TiffCompression;
+using imagefiles::WriteImageFile;
 
 struct TiffCase {
     int channels;
@@ -87,7 +89,7 @@ class ImageFilesTiffLayouts : public ::testing::TestWithParam<TiffCase> {};
 
 TEST_P(ImageFilesTiffLayouts, ReadExactlyAndWrittenBackTheSameWay) {
     const TiffCase& c = GetParam();
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image original = Patterned(37, 23, c.channels, c.bits);
     TiffSpec spec;
     spec.planar = c.planar;
@@ -98,7 +100,7 @@ TEST_P(ImageFilesTiffLayouts, ReadExactlyAndWrittenBackTheSameWay) {
     WriteTiffWithLibtiff(folder.File("in.tif"), original, spec);
 
     const ImageFile file = ReadImageFile(folder.File("in.tif"));
-    EXPECT_EQ(file.info.format, standin::ImageFormat::tiff);
+    EXPECT_EQ(file.info.format, imagefiles::ImageFormat::tiff);
     EXPECT_TRUE(file.image == original);
     EXPECT_EQ(file.info.layout.tiffCompression, Expected(c.compression));
     EXPECT_EQ(file.info.layout.tiffHorizontalPredictor, Predicting(c));
@@ -117,7 +119,7 @@ TEST_P(ImageFilesTiffLayouts, ReadExactlyAndWrittenBackTheSameWay) {
 INSTANTIATE_TEST_SUITE_P(All, ImageFilesTiffLayouts, ::testing::ValuesIn(AllTiffCases()), TiffCaseName);
 
 TEST(ImageFilesTiff, KeepsTheMeaningOfTheAlphaChannel) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (uint16_t extra : {EXTRASAMPLE_ASSOCALPHA, EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_UNSPECIFIED}) {
         const standin::Image original = Patterned(9, 7, 4, 8);
         TiffSpec spec;
@@ -129,7 +131,7 @@ TEST(ImageFilesTiff, KeepsTheMeaningOfTheAlphaChannel) {
                                                                      : AlphaKind::unspecified;
         EXPECT_EQ(file.info.layout.alpha, expected) << extra;
 
-        standin::WriteOptions overwrite;
+        imagefiles::WriteOptions overwrite;
         overwrite.overwrite = true;
         WriteImageFile(folder.File("out.tif"), file.image, file.info, overwrite);
         TIFF* tiff = TIFFOpen(folder.File("out.tif").c_str(), "r");
@@ -144,7 +146,7 @@ TEST(ImageFilesTiff, KeepsTheMeaningOfTheAlphaChannel) {
 
 // A BigTIFF input gives a BigTIFF output, with its EXIF data too.
 TEST(ImageFilesTiff, BigTiffStaysBigTiff) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image original = Patterned(21, 13, 3, 16);
     TiffSpec spec;
     spec.bigTiff = true;
@@ -168,7 +170,7 @@ TEST(ImageFilesTiff, BigTiffStaysBigTiff) {
 // Uncompressed strips of more than 16 MB are read by several threads at
 // once; 16-bit ones in the other byte order go through libtiff.
 TEST(ImageFilesTiff, LargeUncompressedStripsReadExactly) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image original = Patterned(1600, 1400, 4, 16);
     for (const bool bigEndian : {false, true}) {
         TiffSpec spec;
@@ -181,7 +183,7 @@ TEST(ImageFilesTiff, LargeUncompressedStripsReadExactly) {
 // Compressions the writer lacks become lossless Deflate with the predictor.
 TEST(ImageFilesTiff, WritesOtherCompressionsWithDeflate) {
     if (!TIFFIsCODECConfigured(COMPRESSION_LZMA)) GTEST_SKIP() << "libtiff without LZMA";
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image original = Patterned(20, 11, 3, 16);
     TiffSpec spec;
     spec.compression = COMPRESSION_LZMA;
@@ -210,14 +212,14 @@ class ImageFilesPngLayouts : public ::testing::TestWithParam<PngCase> {};
 
 TEST_P(ImageFilesPngLayouts, ReadExactlyAndWrittenBackTheSameWay) {
     const PngCase& c = GetParam();
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image original = Patterned(33, 19, c.channels, c.bits);
     PngSpec spec;
     spec.interlaced = c.interlaced;
     WritePngWithLibpng(folder.File("in.png"), original, spec);
 
     const ImageFile file = ReadImageFile(folder.File("in.png"));
-    EXPECT_EQ(file.info.format, standin::ImageFormat::png);
+    EXPECT_EQ(file.info.format, imagefiles::ImageFormat::png);
     EXPECT_TRUE(file.image == original);
     EXPECT_EQ(file.info.layout.pngInterlaced, c.interlaced);
     EXPECT_EQ(file.info.layout.alpha, c.channels % 2 == 0 ? AlphaKind::unassociated : AlphaKind::none);
@@ -249,7 +251,7 @@ class ImageFilesJpegLayouts : public ::testing::TestWithParam<JpegCase> {};
 
 TEST_P(ImageFilesJpegLayouts, ReadAndWrittenBackWithinJpegError) {
     const JpegCase& c = GetParam();
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image original = Smooth(48, 32, c.channels);
     JpegSpec spec;
     spec.progressive = c.progressive;
@@ -257,7 +259,7 @@ TEST_P(ImageFilesJpegLayouts, ReadAndWrittenBackWithinJpegError) {
     WriteJpegWithLibjpeg(folder.File("in.jpg"), original, spec);
 
     const ImageFile file = ReadImageFile(folder.File("in.jpg"));
-    EXPECT_EQ(file.info.format, standin::ImageFormat::jpeg);
+    EXPECT_EQ(file.info.format, imagefiles::ImageFormat::jpeg);
     ASSERT_EQ(file.image.Channels(), c.channels);
     ASSERT_EQ(file.image.Width(), 48);
     EXPECT_LE(MaxDifference(file.image, original), 6u);
@@ -279,14 +281,14 @@ INSTANTIATE_TEST_SUITE_P(All, ImageFilesJpegLayouts,
                                            JpegCase{3, false, 1}, JpegCase{3, true, 2}));
 
 TEST(ImageFilesFormat, IsChosenByContentNotByName) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image original = Patterned(8, 8, 3, 8);
     WritePngWithLibpng(folder.File("really-a-png.jpg"), original, PngSpec{});
     const ImageFile file = ReadImageFile(folder.File("really-a-png.jpg"));
-    EXPECT_EQ(file.info.format, standin::ImageFormat::png);
+    EXPECT_EQ(file.info.format, imagefiles::ImageFormat::png);
     // Written in the file's own format, whatever the new name says.
     WriteImageFile(folder.File("copy.tif"), file.image, file.info);
-    EXPECT_EQ(ReadImageFile(folder.File("copy.tif")).info.format, standin::ImageFormat::png);
+    EXPECT_EQ(ReadImageFile(folder.File("copy.tif")).info.format, imagefiles::ImageFormat::png);
 }
 
 }  // namespace

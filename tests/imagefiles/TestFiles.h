@@ -1,5 +1,4 @@
-// Test files made on the spot with libtiff, libpng and libjpeg themselves,
-// under a temporary folder that is removed afterwards.
+// Test files made on the spot with libtiff, libpng and libjpeg themselves.
 #pragma once
 
 #include <cstdint>
@@ -9,24 +8,6 @@
 #include "standin/host/Image.h"
 
 namespace imagefiles_test {
-
-// A fresh folder under the system's temporary folder, removed with its
-// contents when the holder goes.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    // The names in the folder, sorted.
-    std::vector<std::string> Names() const;
-
-private:
-    std::string path_;
-};
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);

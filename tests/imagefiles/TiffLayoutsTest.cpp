@@ -11,16 +11,18 @@
 #include <vector>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/ExifBlock.h"
 #include "imagefiles/ImageFile.h"
 
 namespace {
 
 using namespace imagefiles_test;
-using standin::DensityKind;
-using standin::ImageFile;
-using standin::ImageFileError;
-using standin::ReadImageFile;
+using test_support::TemporaryFolder;
+using imagefiles::DensityKind;
+using imagefiles::ImageFile;
+using imagefiles::ImageFileError;
+using imagefiles::ReadImageFile;
 
 // A TIFF file of `samples` (row after row, pixel after pixel) packed at
 // `bits`, in strips or 16 x 16 tiles. `setFields` sets what else it has.
@@ -101,8 +103,8 @@ std::function<void(TIFF*)> Photometric(uint16_t photometric, uint16_t compressio
     };
 }
 
-standin::WriteOptions Overwriting() {
-    standin::WriteOptions options;
+imagefiles::WriteOptions Overwriting() {
+    imagefiles::WriteOptions options;
     options.overwrite = true;
     return options;
 }
@@ -128,7 +130,7 @@ uint32_t FieldOf(const std::string& path, uint32_t tag) {
 }
 
 TEST(ImageFilesTiffModels, LowAndOddBitDepthsBecomeFullRangeGrayWithBlackAsZero) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.File("in.tif");
     // A 1-bit G4 page with white as zero, as scanners and fax software write it.
     RawTiff g4{40, 21, 1, 1, false, Values(40 * 21, 2), Photometric(PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4)};
@@ -138,7 +140,7 @@ TEST(ImageFilesTiffModels, LowAndOddBitDepthsBecomeFullRangeGrayWithBlackAsZero)
     ASSERT_EQ(file.image.BitsPerSample(), 8);
     ExpectSamples(file.image, [&](size_t i) { return g4.samples[i] ? 0u : 255u; });
     // Written losslessly with Deflate, not as 8-bit samples uncompressed.
-    standin::WriteImageFile(folder.File("out.tif"), file.image, file.info);
+    imagefiles::WriteImageFile(folder.File("out.tif"), file.image, file.info);
     EXPECT_EQ(FieldOf(folder.File("out.tif"), TIFFTAG_COMPRESSION), COMPRESSION_ADOBE_DEFLATE);
     EXPECT_TRUE(ReadImageFile(folder.File("out.tif")).image == file.image);
 
@@ -173,7 +175,7 @@ TEST(ImageFilesTiffModels, LowAndOddBitDepthsBecomeFullRangeGrayWithBlackAsZero)
 }
 
 TEST(ImageFilesTiffModels, WithoutAColourModelOneSampleIsGrayAndThreeAreRgb) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (const uint16_t samples : {uint16_t{1}, uint16_t{3}}) {
         RawTiff raw{9, 5, 8, samples, false, Values(9 * 5 * samples, 256), {}};
         WriteRawTiff(folder.File("bare.tif"), raw);
@@ -184,7 +186,7 @@ TEST(ImageFilesTiffModels, WithoutAColourModelOneSampleIsGrayAndThreeAreRgb) {
 }
 
 TEST(ImageFilesTiffModels, PalettesBecomeGrayOrRgb) {
-    TempFolder folder;
+    TemporaryFolder folder;
     // Colour maps written as v * 257 and as v << 8 both give v.
     std::vector<uint16_t> red(16), green(16), blue(16), grey(16);
     for (uint16_t i = 0; i < 16; ++i) {
@@ -217,7 +219,7 @@ TEST(ImageFilesTiffModels, PalettesBecomeGrayOrRgb) {
 }
 
 TEST(ImageFilesTiffModels, YcbcrBecomesRgb) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image original = Smooth(48, 32, 3);
     TIFF* tiff = TIFFOpen(folder.File("jpeg.tif").c_str(), "w");
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 48);
@@ -236,7 +238,7 @@ TEST(ImageFilesTiffModels, YcbcrBecomesRgb) {
     ImageFile file = ReadImageFile(folder.File("jpeg.tif"));
     ASSERT_EQ(file.image.Channels(), 3);
     EXPECT_LE(MaxDifference(file.image, original), 6u);
-    EXPECT_EQ(file.info.layout.tiffCompression, standin::TiffCompression::deflate);
+    EXPECT_EQ(file.info.layout.tiffCompression, imagefiles::TiffCompression::deflate);
 
     // Uncompressed, subsampled 2 x 2: four lumas then Cb and Cr per block.
     // Neutral chroma gives gray.
@@ -268,24 +270,24 @@ TEST(ImageFilesTiffModels, YcbcrBecomesRgb) {
 }
 
 TEST(ImageFilesTiffModels, CmykRoundTripsAsCmykAndPngRefusesIt) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (const int bits : {8, 16}) {
         standin::Image inks = Patterned(21, 13, 4, bits);
         inks.SetCmyk(true);
-        standin::ImageFileInfo info;
-        info.layout.tiffCompression = standin::TiffCompression::lzw;
-        standin::WriteImageFile(folder.File("cmyk.tif"), inks, info, Overwriting());
+        imagefiles::ImageFileInfo info;
+        info.layout.tiffCompression = imagefiles::TiffCompression::lzw;
+        imagefiles::WriteImageFile(folder.File("cmyk.tif"), inks, info, Overwriting());
         EXPECT_EQ(FieldOf(folder.File("cmyk.tif"), TIFFTAG_PHOTOMETRIC), PHOTOMETRIC_SEPARATED);
         EXPECT_EQ(FieldOf(folder.File("cmyk.tif"), TIFFTAG_INKSET), INKSET_CMYK);
         const ImageFile file = ReadImageFile(folder.File("cmyk.tif"));
         EXPECT_TRUE(file.image.IsCmyk());
-        EXPECT_EQ(file.info.layout.alpha, standin::AlphaKind::none);
+        EXPECT_EQ(file.info.layout.alpha, imagefiles::AlphaKind::none);
         EXPECT_TRUE(file.image == inks) << bits;
 
-        standin::ImageFileInfo png = file.info;
-        png.format = standin::ImageFormat::png;
+        imagefiles::ImageFileInfo png = file.info;
+        png.format = imagefiles::ImageFormat::png;
         try {
-            standin::WriteImageFile(folder.File("cmyk.png"), file.image, png);
+            imagefiles::WriteImageFile(folder.File("cmyk.png"), file.image, png);
             ADD_FAILURE() << "a CMYK PNG was written";
         } catch (const ImageFileError& error) {
             EXPECT_NE(error.Reason().find("CMYK"), std::string::npos) << error.Reason();
@@ -297,7 +299,7 @@ TEST(ImageFilesTiffModels, CmykRoundTripsAsCmykAndPngRefusesIt) {
 // Colour stored multiplied by alpha is divided out on reading, so that the
 // image's colour is plain, and multiplied back on writing.
 TEST(ImageFilesTiffModels, AssociatedAlphaIsDividedOutAndStoredBack) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (const uint16_t bits : {uint16_t{8}, uint16_t{16}}) {
         const uint32_t max = bits == 8 ? 255 : 65535;
         RawTiff raw{11, 7, bits, 4, false, {}, [](TIFF* tiff) {
@@ -312,13 +314,13 @@ TEST(ImageFilesTiffModels, AssociatedAlphaIsDividedOutAndStoredBack) {
         }
         WriteRawTiff(folder.File("in.tif"), raw);
         const ImageFile file = ReadImageFile(folder.File("in.tif"));
-        EXPECT_EQ(file.info.layout.alpha, standin::AlphaKind::associated);
+        EXPECT_EQ(file.info.layout.alpha, imagefiles::AlphaKind::associated);
         ExpectSamples(file.image, [&](size_t i) {
             const uint32_t alpha = raw.samples[i | 3];
             if (i % 4 == 3) return alpha;
             return alpha == 0 ? 0u : (raw.samples[i] * max + alpha / 2) / alpha;
         });
-        standin::WriteImageFile(folder.File("out.tif"), file.image, file.info, Overwriting());
+        imagefiles::WriteImageFile(folder.File("out.tif"), file.image, file.info, Overwriting());
         EXPECT_EQ(FieldOf(folder.File("out.tif"), TIFFTAG_COMPRESSION), COMPRESSION_NONE);
         // Uncompressed and in this machine's order: the samples are the
         // file's last bytes.
@@ -330,26 +332,26 @@ TEST(ImageFilesTiffModels, AssociatedAlphaIsDividedOutAndStoredBack) {
 }
 
 TEST(ImageFilesTiffModels, PagesAreWrittenAndReadEachWithItsOwnInfo) {
-    TempFolder folder;
+    TemporaryFolder folder;
     std::vector<ImageFile> pages{{Patterned(30, 20, 1, 8, 600.0), {}}, {Patterned(17, 9, 3, 16, 72.0), {}},
                                  {Patterned(8, 8, 4, 8), {}}};
     pages[0].info.metadata.exif = ExifBlock(6, false);
     pages[1].info.density.kind = DensityKind::none;
-    pages[1].info.layout.tiffCompression = standin::TiffCompression::deflate;
+    pages[1].info.layout.tiffCompression = imagefiles::TiffCompression::deflate;
     pages[2].image.SetCmyk(true);
     pages[2].info.metadata.exif = ExifBlock(3, false);
     const std::string path = folder.File("pages.tif");
-    EXPECT_TRUE(standin::WriteImagePages(path, pages).empty());
+    EXPECT_TRUE(imagefiles::WriteImagePages(path, pages).empty());
 
     for (int32_t page = 0; page < 3; ++page) {
-        standin::ReadOptions options;
+        imagefiles::ReadOptions options;
         options.page = page;
         const ImageFile file = ReadImageFile(path, options);
         EXPECT_EQ(file.pageCount, 3);
         EXPECT_TRUE(file.image == pages[static_cast<size_t>(page)].image) << page;
         EXPECT_EQ(file.image.IsCmyk(), page == 2);
         const int orientations[] = {6, 0, 3};
-        EXPECT_EQ(standin::ExifOrientation(file.info.metadata.exif), orientations[page]) << page;
+        EXPECT_EQ(imagefiles::ExifOrientation(file.info.metadata.exif), orientations[page]) << page;
         EXPECT_EQ(file.info.density.kind, page == 1 ? DensityKind::none : DensityKind::resolution);
     }
     TIFF* tiff = TIFFOpen(path.c_str(), "r");
@@ -360,13 +362,13 @@ TEST(ImageFilesTiffModels, PagesAreWrittenAndReadEachWithItsOwnInfo) {
         EXPECT_EQ(kind, static_cast<uint32_t>(FILETYPE_PAGE));
     }
     TIFFClose(tiff);
-    standin::ReadOptions beyond;
+    imagefiles::ReadOptions beyond;
     beyond.page = 3;
     EXPECT_THROW(ReadImageFile(path, beyond), ImageFileError);
 
     // Only TIFF holds several pages; nothing is left behind.
-    pages[0].info.format = standin::ImageFormat::png;
-    EXPECT_THROW(standin::WriteImagePages(folder.File("pages.png"), pages), ImageFileError);
+    pages[0].info.format = imagefiles::ImageFormat::png;
+    EXPECT_THROW(imagefiles::WriteImagePages(folder.File("pages.png"), pages), ImageFileError);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"pages.tif"});
 }
 
@@ -401,7 +403,7 @@ Density DensityOf(const std::string& path) {
 // What a file states is what its output states: nothing, the same aspect
 // ratio, or the image's resolution with the file's shape of pixels.
 TEST(ImageFilesTiffModels, DensityIsWrittenAsTheFileStatedIt) {
-    TempFolder folder;
+    TemporaryFolder folder;
     struct Case {
         Density in;
         DensityKind kind;
@@ -419,7 +421,7 @@ TEST(ImageFilesTiffModels, DensityIsWrittenAsTheFileStatedIt) {
         EXPECT_EQ(file.info.density.kind, c.kind);
         EXPECT_DOUBLE_EQ(file.image.Resolution(), c.halvedTo * 2);
         file.image.SetResolution(file.image.Resolution() / 2);
-        standin::WriteImageFile(folder.File("out.tif"), file.image, file.info, Overwriting());
+        imagefiles::WriteImageFile(folder.File("out.tif"), file.image, file.info, Overwriting());
         const Density out = DensityOf(folder.File("out.tif"));
         EXPECT_FLOAT_EQ(out.x, c.out.x);
         EXPECT_FLOAT_EQ(out.y, c.out.y);

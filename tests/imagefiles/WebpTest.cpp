@@ -12,21 +12,23 @@
 #include <vector>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/ImageFile.h"
 
 namespace {
 
 using namespace imagefiles_test;
-using standin::AlphaKind;
-using standin::DensityKind;
+using test_support::TemporaryFolder;
+using imagefiles::AlphaKind;
+using imagefiles::DensityKind;
 using standin::Image;
-using standin::ImageFile;
-using standin::ImageFileError;
-using standin::ImageFileInfo;
-using standin::ImageFileProblem;
-using standin::ImageFormat;
-using standin::ReadImageFile;
-using standin::WriteImageFile;
+using imagefiles::ImageFile;
+using imagefiles::ImageFileError;
+using imagefiles::ImageFileInfo;
+using imagefiles::ImageFileProblem;
+using imagefiles::ImageFormat;
+using imagefiles::ReadImageFile;
+using imagefiles::WriteImageFile;
 
 ImageFileInfo WebpInfo(const Image& image, bool lossless) {
     ImageFileInfo info;
@@ -37,7 +39,7 @@ ImageFileInfo WebpInfo(const Image& image, bool lossless) {
 }
 
 ImageFile WrittenAndRead(const std::string& path, const Image& image, const ImageFileInfo& info, int quality = 92) {
-    standin::WriteOptions options;
+    imagefiles::WriteOptions options;
     options.quality = quality;
     WriteImageFile(path, image, info, options);
     return ReadImageFile(path);
@@ -95,7 +97,7 @@ std::vector<uint8_t> AnimatedWebp() {
 }
 
 TEST(Webp, LosslessRoundTripsAreExactWithAndWithoutAlpha) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (int channels : {3, 4}) {
         SCOPED_TRACE(channels);
         Image image = Patterned(37, 23, channels, 8);
@@ -116,7 +118,7 @@ TEST(Webp, LosslessRoundTripsAreExactWithAndWithoutAlpha) {
 }
 
 TEST(Webp, LossyRoundTripsAreCloseStayLossyAndFollowTheQuality) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (int channels : {3, 4}) {
         SCOPED_TRACE(channels);
         const Image image = Smooth(48, 32, channels);
@@ -133,7 +135,7 @@ TEST(Webp, LossyRoundTripsAreCloseStayLossyAndFollowTheQuality) {
 }
 
 TEST(Webp, GrayIsWrittenAsRgb) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (int channels : {1, 2}) {
         SCOPED_TRACE(channels);
         const Image gray = Patterned(19, 11, channels, 8);
@@ -152,7 +154,7 @@ TEST(Webp, GrayIsWrittenAsRgb) {
 }
 
 TEST(Webp, IccExifAndXmpChunksAreKeptAndTheExifStatesTheDensity) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const Image image = Patterned(16, 16, 3, 8, 150.0);
     ImageFileInfo info = WebpInfo(image, true);
     info.metadata.iccProfile = IccProfile("RGB ", 300);
@@ -177,7 +179,7 @@ TEST(Webp, IccExifAndXmpChunksAreKeptAndTheExifStatesTheDensity) {
     // Without an EXIF block the resolution has nowhere to go, which the
     // write says.
     ImageFileInfo bare = WebpInfo(image, true);
-    const standin::WriteWarnings warnings = WriteImageFile(folder.File("bare.webp"), image, bare);
+    const imagefiles::WriteWarnings warnings = WriteImageFile(folder.File("bare.webp"), image, bare);
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_NE(warnings[0].find("150 ppi is not stored"), std::string::npos) << warnings[0];
     bare.density.kind = DensityKind::none;
@@ -185,7 +187,7 @@ TEST(Webp, IccExifAndXmpChunksAreKeptAndTheExifStatesTheDensity) {
 }
 
 TEST(Webp, WhatIsNotAStill8BitImageIsRefusedAndLeavesNothing) {
-    TempFolder folder;
+    TemporaryFolder folder;
     WriteBytes(folder.File("animated.webp"), AnimatedWebp());
     try {
         ReadImageFile(folder.File("animated.webp"));

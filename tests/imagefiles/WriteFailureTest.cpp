@@ -10,20 +10,22 @@
 #include <string>
 
 #include "TestFiles.h"
+#include "support/TemporaryFolder.h"
 #include "imagefiles/ImageFile.h"
 
 namespace {
 
 using namespace imagefiles_test;
-using standin::ImageFileError;
-using standin::ImageFileInfo;
-using standin::ImageFileProblem;
-using standin::ImageFormat;
-using standin::WriteImageFile;
+using test_support::TemporaryFolder;
+using imagefiles::ImageFileError;
+using imagefiles::ImageFileInfo;
+using imagefiles::ImageFileProblem;
+using imagefiles::ImageFormat;
+using imagefiles::WriteImageFile;
 
 std::optional<ImageFileProblem> ProblemWriting(const std::string& path, const standin::Image& image,
                                                const ImageFileInfo& info,
-                                               const standin::WriteOptions& options = standin::WriteOptions{}) {
+                                               const imagefiles::WriteOptions& options = imagefiles::WriteOptions{}) {
     try {
         WriteImageFile(path, image, info, options);
     } catch (const ImageFileError& error) {
@@ -71,22 +73,22 @@ private:
 };
 
 TEST(ImageFilesWriteFailure, AnExistingTargetNeedsLeave) {
-    TempFolder folder;
+    TemporaryFolder folder;
     WriteBytes(folder.File("out.png"), {'o', 'l', 'd'});
     const standin::Image image = Patterned(5, 5, 3, 8);
     EXPECT_EQ(ProblemWriting(folder.File("out.png"), image, InfoFor(ImageFormat::png)), ImageFileProblem::targetExists);
     EXPECT_EQ(ReadBytes(folder.File("out.png")), (std::vector<uint8_t>{'o', 'l', 'd'}));
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.png"});
 
-    standin::WriteOptions overwrite;
+    imagefiles::WriteOptions overwrite;
     overwrite.overwrite = true;
     EXPECT_FALSE(ProblemWriting(folder.File("out.png"), image, InfoFor(ImageFormat::png), overwrite).has_value());
-    EXPECT_TRUE(standin::ReadImageFile(folder.File("out.png")).image == image);
+    EXPECT_TRUE(imagefiles::ReadImageFile(folder.File("out.png")).image == image);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.png"});
 }
 
 TEST(ImageFilesWriteFailure, FoldersThatRefuseFiles) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image image = Patterned(5, 5, 1, 8);
     EXPECT_EQ(ProblemWriting(folder.File("missing/out.tif"), image, InfoFor(ImageFormat::tiff)),
               ImageFileProblem::writeFailed);
@@ -95,7 +97,7 @@ TEST(ImageFilesWriteFailure, FoldersThatRefuseFiles) {
 
 TEST(ImageFilesWriteFailure, AFolderWithoutWritePermission) {
     if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image image = Patterned(5, 5, 1, 8);
     ASSERT_EQ(mkdir(folder.File("locked").c_str(), 0555), 0);
     EXPECT_EQ(ProblemWriting(folder.File("locked/out.tif"), image, InfoFor(ImageFormat::tiff)),
@@ -103,9 +105,9 @@ TEST(ImageFilesWriteFailure, AFolderWithoutWritePermission) {
 }
 
 TEST(ImageFilesWriteFailure, AFullDiskLeavesNoTemporaryFileAndTheTargetUntouched) {
-    TempFolder folder;
+    TemporaryFolder folder;
     const standin::Image image = Noise(300, 200);
-    standin::WriteOptions overwrite;
+    imagefiles::WriteOptions overwrite;
     overwrite.overwrite = true;
     for (ImageFormat format : {ImageFormat::tiff, ImageFormat::png, ImageFormat::jpeg}) {
         WriteBytes(folder.File("kept"), {'k', 'e', 'p', 't'});
@@ -124,13 +126,13 @@ TEST(ImageFilesWriteFailure, AFullDiskLeavesNoTemporaryFileAndTheTargetUntouched
 
 // And sides of at most 65500 pixels; only TIFF holds float images.
 TEST(ImageFilesWriteFailure, JpegTakesOnlyEightBitGrayAndRgb) {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (const standin::Image& image : {Patterned(5, 5, 3, 16), Patterned(5, 5, 4, 8), Patterned(5, 5, 2, 8),
                                         Patterned(65501, 1, 1, 8), Patterned(3, 3, 3, standin::kFloatBits)}) {
         EXPECT_EQ(ProblemWriting(folder.File("out.jpg"), image, InfoFor(ImageFormat::jpeg)),
                   ImageFileProblem::unsupportedLayout);
     }
-    standin::WriteOptions badQuality;
+    imagefiles::WriteOptions badQuality;
     badQuality.quality = 0;
     EXPECT_EQ(ProblemWriting(folder.File("out.jpg"), Patterned(5, 5, 3, 8), InfoFor(ImageFormat::jpeg), badQuality),
               ImageFileProblem::writeFailed);

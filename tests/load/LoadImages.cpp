@@ -9,7 +9,7 @@ namespace loadtest {
 
 namespace {
 
-using standin::ImageFormat;
+using imagefiles::ImageFormat;
 
 struct Layout {
     int32_t channels;
@@ -61,14 +61,14 @@ standin::Image PixelsOf(const InputImage& input) {
 
 // Storage choices that the reduction is to keep: TIFF compressions and byte
 // orders, interlaced PNG, progressive JPEG.
-standin::ImageFileInfo InfoOf(const InputImage& input) {
-    standin::ImageFileInfo info;
+imagefiles::ImageFileInfo InfoOf(const InputImage& input) {
+    imagefiles::ImageFileInfo info;
     info.format = input.format;
-    if (input.channels == 2 || input.channels == 4) info.layout.alpha = standin::AlphaKind::unassociated;
+    if (input.channels == 2 || input.channels == 4) info.layout.alpha = imagefiles::AlphaKind::unassociated;
     const uint32_t variant = input.seed % 4;
-    static const standin::TiffCompression kCompressions[] = {
-        standin::TiffCompression::none, standin::TiffCompression::lzw, standin::TiffCompression::deflate,
-        standin::TiffCompression::packBits};
+    static const imagefiles::TiffCompression kCompressions[] = {
+        imagefiles::TiffCompression::none, imagefiles::TiffCompression::lzw, imagefiles::TiffCompression::deflate,
+        imagefiles::TiffCompression::packBits};
     info.layout.tiffCompression = kCompressions[variant];
     info.layout.tiffBigEndian = variant == 1;
     info.layout.pngInterlaced = variant == 2;
@@ -102,9 +102,9 @@ std::vector<InputImage> PlanInputs(int count) {
 }
 
 void WriteInput(const std::string& folder, const InputImage& input) {
-    standin::WriteOptions options;
+    imagefiles::WriteOptions options;
     options.quality = 90;
-    standin::WriteImageFile(folder + "/" + input.name, PixelsOf(input), InfoOf(input), options);
+    imagefiles::WriteImageFile(folder + "/" + input.name, PixelsOf(input), InfoOf(input), options);
 }
 
 }  // namespace loadtest

@@ -14,7 +14,7 @@ namespace loadtest {
 
 struct InputImage {
     std::string name;  // "0042-rgba16.png"
-    standin::ImageFormat format;
+    imagefiles::ImageFormat format;
     int32_t width;
     int32_t height;
     int32_t channels;

@@ -85,7 +85,7 @@ std::vector<std::string> NamesIn(const std::string& folder) {
 // What is wrong with one output, or "" when it is the input reduced by 2:
 // same format and layout, half the size (rounded down), and half the
 // resolution (truncated to whole pixels per inch).
-std::string OutputFault(const standin::ImageFile& input, const standin::ImageFile& output) {
+std::string OutputFault(const imagefiles::ImageFile& input, const imagefiles::ImageFile& output) {
     const standin::Image& in = input.image;
     const standin::Image& out = output.image;
     std::string fault;
@@ -105,9 +105,9 @@ std::string OutputFault(const standin::ImageFile& input, const standin::ImageFil
 
 // The batch run, made once for every test of the suite.
 struct Batch {
-    clitest::ScratchFolder scratch;
+    test_support::TemporaryFolder scratch;
     std::vector<InputImage> inputs;
-    clitest::ProgramResult run;
+    test_support::ProgramResult run;
     double seconds = 0;
 
     std::string InputFolder() const { return scratch / "in"; }
@@ -163,26 +163,26 @@ TEST_F(ReduceManyFiles, EveryFileIsWrittenAndNothingElseIsLeft) {
 TEST_F(ReduceManyFiles, EachOutputHasHalfTheSizeAndResolution) {
     std::vector<std::string> faults;
     for (const InputImage& input : batch_->inputs) {
-        const std::string fault = OutputFault(standin::ReadImageFile(batch_->InputFolder() + "/" + input.name),
-                                              standin::ReadImageFile(batch_->OutputFolder() + "/" + input.name));
+        const std::string fault = OutputFault(imagefiles::ReadImageFile(batch_->InputFolder() + "/" + input.name),
+                                              imagefiles::ReadImageFile(batch_->OutputFolder() + "/" + input.name));
         if (!fault.empty()) faults.push_back(input.name + ": " + fault);
     }
     EXPECT_EQ(faults.size(), 0u) << "first: " << (faults.empty() ? "" : faults.front());
 }
 
 TEST_F(ReduceManyFiles, SampledOutputsEqualRunsOnTheirFileAlone) {
-    clitest::ScratchFolder single;
+    test_support::TemporaryFolder single;
     const auto start = std::chrono::steady_clock::now();
     int runs = 0;
     for (size_t index = 0; index < batch_->inputs.size(); index += kSampleStep) {
         const std::string& name = batch_->inputs[index].name;
         SCOPED_TRACE(name);
-        const clitest::ProgramResult run = clitest::RunDecimora(
+        const test_support::ProgramResult run = clitest::RunDecimora(
             {"reduce", batch_->InputFolder() + "/" + name, "--factor", "2", "-o", single / name, "--quiet"});
         ++runs;
         ASSERT_EQ(run.status, 0) << run.err;
-        const standin::ImageFile alone = standin::ReadImageFile(single / name);
-        const standin::ImageFile inBatch = standin::ReadImageFile(batch_->OutputFolder() + "/" + name);
+        const imagefiles::ImageFile alone = imagefiles::ReadImageFile(single / name);
+        const imagefiles::ImageFile inBatch = imagefiles::ReadImageFile(batch_->OutputFolder() + "/" + name);
         EXPECT_EQ(inBatch.info.format, alone.info.format);
         EXPECT_TRUE(inBatch.image == alone.image) << "the pixels differ from the single run's";
     }

@@ -15,7 +15,7 @@
 namespace {
 
 TEST(ReducerDocument, EveryFileIsReducedInOneDocumentEmptiedAfterEach) {
-    clitest::ScratchFolder folder;
+    test_support::TemporaryFolder folder;
     cli::ReduceSettings settings;
     settings.pluginFolder = standin::Host::DefaultPluginFolder();
     settings.parameters.emplace();
@@ -37,7 +37,7 @@ TEST(ReducerDocument, EveryFileIsReducedInOneDocumentEmptiedAfterEach) {
         EXPECT_EQ(document, first);
         EXPECT_EQ(document->image.Width() * document->image.Height(), 1);
         EXPECT_TRUE(document->history.empty());
-        const standin::Image reduced = standin::ReadImageFile(job.output).image;
+        const standin::Image reduced = imagefiles::ReadImageFile(job.output).image;
         EXPECT_EQ(reduced.Width(), input.width / 2);
         EXPECT_EQ(reduced.Height(), input.height / 2);
     }

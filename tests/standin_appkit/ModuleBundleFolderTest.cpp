@@ -1,13 +1,12 @@
 // Finding a module's bundle folder from its path.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "standin/appkit/ModuleBundleFolder.h"
+#include "support/TemporaryFolder.h"
 
 namespace {
 
@@ -15,12 +14,6 @@ namespace fs = std::filesystem;
 
 class ModuleBundleFolder : public ::testing::Test {
 protected:
-    ModuleBundleFolder() {
-        root = fs::temp_directory_path() / ("module-bundle-folder-" + std::to_string(getpid()));
-        fs::create_directories(root);
-    }
-    ~ModuleBundleFolder() override { fs::remove_all(root); }
-
     // Lays out `bundle` with its property list and returns `module`'s path.
     std::string Bundle(const fs::path& bundle, const fs::path& module) {
         fs::create_directories(root / bundle / "Resources");
@@ -36,7 +29,8 @@ protected:
 
     std::string In(const fs::path& relative) { return (root / relative).string(); }
 
-    fs::path root;
+    test_support::TemporaryFolder folder;
+    const fs::path root = folder.Path();
 };
 
 TEST_F(ModuleBundleFolder, AModuleBesideTheResourcesFolderIsInThatBundle) {

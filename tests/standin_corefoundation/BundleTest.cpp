@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "standin_corefoundation/CFTestSupport.h"
+#include "support/TemporaryFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -19,15 +19,8 @@ namespace {
 // and loads the modules as a host would.
 class BundleLookup : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/decimora-cfbundle-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = fs::canonical(pattern);
-    }
-
     void TearDown() override {
         for (void* module : modules) dlclose(module);
-        fs::remove_all(root);
     }
 
     // Name.plugin/Name with Name.plugin/Resources/Info-gnustep.plist.
@@ -72,7 +65,8 @@ protected:
         return reinterpret_cast<char*>(buffer);
     }
 
-    fs::path root;
+    test_support::TemporaryFolder temporary;
+    const fs::path root = fs::canonical(temporary.Path());
 
 private:
     static void WritePropertyList(const fs::path& path, const std::string& name, const std::string& xmlIdentifier) {

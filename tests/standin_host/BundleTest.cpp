@@ -6,6 +6,7 @@
 
 #include "HostSuites.h"
 #include "host/HostResults.h"
+#include "support/TemporaryFolder.h"
 
 namespace {
 
@@ -223,12 +224,6 @@ TEST(StandinHostFaultSweep, EveryOperationOfARunCanFailCleanly) {
 
 class StandinHostTemporaryBundles : public ::testing::Test {
 protected:
-    StandinHostTemporaryBundles() : folder(fs::temp_directory_path() / ("standin-host-" + std::to_string(::getpid()))) {
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    ~StandinHostTemporaryBundles() override { fs::remove_all(folder); }
-
     // A GNUstep-layout bundle whose module is a copy of the test filter's.
     std::string MakeBundle(const std::string& name, const std::string& registration) {
         const fs::path bundle = folder / (name + ".plugin");
@@ -248,7 +243,8 @@ protected:
         return "";
     }
 
-    fs::path folder;
+    test_support::TemporaryFolder temporary;
+    const fs::path folder = temporary.Path();
     standin::Host host;
 };
 
