@@ -97,6 +97,19 @@ std::vector<uint8_t> SrgbProfile(int channels) {
     return bytes;
 }
 
+// Drawable `index` of `before` laid on the whole canvas and reduced, as every
+// drawable was before each was reduced over its own piece. GIMP keeps masks in
+// linear light: they need no profile. Layers and saved channels of an 8-bit
+// image keep the sRGB curve (a channel is read so when it becomes a selection).
+standin::Image ReducedCanvas(gimphost::BundleSession& bundle, const ImageDump& before, size_t index) {
+    standin::Image canvas = OnCanvas(before.drawables[index], before.width, before.height, 8, before.xres);
+    const bool isMask = before.drawables[index].kind == "mask";
+    const runner::FileResult result =
+        bundle.Reduce("drawable", canvas, isMask ? std::vector<uint8_t>{} : SrgbProfile(canvas.Channels()), {});
+    EXPECT_EQ(result.outcome, runner::Outcome::reduced) << result.message;
+    return canvas;
+}
+
 class GimpHeadlessTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -199,12 +212,7 @@ TEST_F(GimpHeadlessTest, LayersGroupsAndMasksKeepTheirPlacesAndOneSamplingRule) 
     gimphost::BundleSession bundle(std::getenv("DECIMORA_PLUGIN_DIR"), {gimphost::StepSource::factor, 2, {}});
     for (size_t index = 0; index < after.drawables.size(); ++index) {
         SCOPED_TRACE(index);
-        standin::Image canvas = OnCanvas(before.drawables[index], before.width, before.height, 8, before.xres);
-        // GIMP keeps masks in linear light: they need no profile.
-        const bool isMask = before.drawables[index].kind == "mask";
-        ASSERT_EQ(bundle.Reduce("drawable", canvas, isMask ? std::vector<uint8_t>{} : SrgbProfile(canvas.Channels()), {})
-                      .outcome,
-                  runner::Outcome::reduced);
+        const standin::Image canvas = ReducedCanvas(bundle, before, index);
         EXPECT_EQ(after.drawables[index].pixels, Under(after.drawables[index], canvas));
     }
 }
@@ -222,13 +230,7 @@ TEST_F(GimpHeadlessTest, SmallLayersAndChannelsMatchTheWholeCanvasReducedWithinO
     gimphost::BundleSession bundle(std::getenv("DECIMORA_PLUGIN_DIR"), {gimphost::StepSource::factor, 3, {}});
     for (size_t index = 0; index < after.drawables.size(); ++index) {
         SCOPED_TRACE(index);
-        standin::Image canvas = OnCanvas(before.drawables[index], before.width, before.height, 8, before.xres);
-        // A saved channel of an 8-bit image keeps the sRGB curve, as GIMP reads
-        // it when it becomes a selection; masks are linear.
-        const bool isMask = before.drawables[index].kind == "mask";
-        ASSERT_EQ(bundle.Reduce("drawable", canvas, isMask ? std::vector<uint8_t>{} : SrgbProfile(canvas.Channels()), {})
-                      .outcome,
-                  runner::Outcome::reduced);
+        const standin::Image canvas = ReducedCanvas(bundle, before, index);
         const std::vector<uint8_t> expected = Under(after.drawables[index], canvas);
         const std::vector<uint8_t>& pixels = after.drawables[index].pixels;
         ASSERT_EQ(pixels.size(), expected.size());
