@@ -9,8 +9,10 @@ cd "$(dirname "$0")/.."
 
 # Its arguments go to scripts/package.sh: none for a Release build in
 # build-package/, or a build folder to package as it is. Its output is shown
-# as it goes; its last line is the package's path.
-deb=$(bash scripts/package.sh "$@" | tee /dev/stderr | tail -n 1)
+# as it goes (through the inherited standard error: tee opening /dev/stderr
+# anew would truncate a log file it points at); its last line is the
+# package's path.
+deb=$(bash scripts/package.sh "$@" | tee >(cat >&2) | tail -n 1)
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
