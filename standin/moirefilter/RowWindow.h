@@ -5,7 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 namespace moirenix {
 
@@ -30,7 +30,7 @@ private:
     int64_t capacity_;
     size_t rowFloats_;
     int64_t end_;
-    std::vector<float> storage_;
+    std::unique_ptr<float[]> storage_;
 };
 
 }  // namespace moirenix
