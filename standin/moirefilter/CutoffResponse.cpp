@@ -18,7 +18,7 @@ constexpr std::array<Knot, 9> kKnots = {{
     {0.5, 0.992},
     {0.6, 0.91},
     {0.7, 0.86},
-    {kFallEdge, 0.826},
+    {kFallEdge, 0.835},
     {0.9, 0.33},
     {0.95, 0.227},
     {kStopEdge, 0.0},
