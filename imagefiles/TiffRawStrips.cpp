@@ -17,15 +17,21 @@ using standin::Image;
 namespace imagefiles {
 namespace {
 
+// The bytes of strips a thread reads before it takes the next run: one huge
+// page of the image.
+constexpr uint64_t kRunBytes = uint64_t{2} << 20;
+
 // Below this many bytes of pixels one thread reads them all: starting
 // threads would cost more than they save.
 constexpr uint64_t kThreadedFromBytes = uint64_t{16} << 20;
 constexpr int kMaxThreads = 8;
 
+// A strip, or a piece of one no larger than kRunBytes.
 struct Strip {
     uint64_t offset;
     uint64_t bytes;  // what the image takes of it
     uint8_t* target;
+    uint32_t index;  // the strip's number in the file
 };
 
 int ProcessorCount() {
@@ -46,7 +52,7 @@ bool ReadFully(int fd, const Strip& strip) {
     return true;
 }
 
-// The file's strips with where they go, or nothing when a strip is not one
+// The file's strips, in pieces, with where they go, or nothing when a strip is not one
 // the image can take as it is.
 std::vector<Strip> PlanStrips(TIFF* tiff, int fd, Image& image) {
     uint16_t compression = COMPRESSION_NONE;
@@ -72,9 +78,27 @@ std::vector<Strip> PlanStrips(TIFF* tiff, int fd, Image& image) {
         const uint64_t stored = failed ? 0 : TIFFGetStrileByteCountWithErr(tiff, index, &failed);
         const uint64_t bytes = std::min(rowsPerStrip, height - row) * rowBytes;
         if (failed || stored < bytes || offset > fileSize || fileSize - offset < bytes) return {};
-        strips.push_back(Strip{offset, bytes, image.PixelAt(0, static_cast<int32_t>(row))});
+        uint8_t* target = image.PixelAt(0, static_cast<int32_t>(row));
+        for (uint64_t done = 0; done < bytes; done += kRunBytes) {
+            strips.push_back(Strip{offset + done, std::min(kRunBytes, bytes - done), target + done, index});
+        }
     }
     return strips;
+}
+
+// Where each run of strips starts, and one past the last strip.
+std::vector<size_t> RunStarts(const std::vector<Strip>& strips) {
+    std::vector<size_t> starts{0};
+    uint64_t bytes = 0;
+    for (size_t i = 0; i < strips.size(); ++i) {
+        if (bytes >= kRunBytes) {
+            starts.push_back(i);
+            bytes = 0;
+        }
+        bytes += strips[i].bytes;
+    }
+    starts.push_back(strips.size());
+    return starts;
 }
 
 }  // namespace
@@ -86,32 +110,38 @@ RawStripsRead ReadRawStrips(TIFF* tiff, int fd, Image& image, std::string* error
     const size_t threads = total < kThreadedFromBytes
                                ? 1
                                : static_cast<size_t>(std::clamp(ProcessorCount(), 1, kMaxThreads));
-    // Each thread reads one run of consecutive strips; the first failing
-    // strip is kept.
+    // The threads take runs of consecutive strips, about kRunBytes each, in
+    // turn until none is left: the first touches of the image's pages cost
+    // more in some places than in others, so equal shares fixed up front
+    // would leave one thread reading alone at the end. After a failure no
+    // new run is started; the first failing piece is kept.
+    const std::vector<size_t> runStarts = RunStarts(strips);
+    std::atomic<size_t> nextRun{0};
     std::atomic<size_t> firstFailure{strips.size()};
-    const auto readRun = [&](size_t part) {
-        const size_t begin = strips.size() * part / threads;
-        const size_t end = strips.size() * (part + 1) / threads;
-        for (size_t i = begin; i < end; ++i) {
-            if (ReadFully(fd, strips[i])) continue;
-            size_t known = firstFailure.load();
-            while (i < known && !firstFailure.compare_exchange_weak(known, i)) {
+    const auto readRuns = [&] {
+        for (size_t run = nextRun++; run + 1 < runStarts.size() && firstFailure.load() == strips.size();
+             run = nextRun++) {
+            for (size_t i = runStarts[run]; i < runStarts[run + 1]; ++i) {
+                if (ReadFully(fd, strips[i])) continue;
+                size_t known = firstFailure.load();
+                while (i < known && !firstFailure.compare_exchange_weak(known, i)) {
+                }
+                return;
             }
-            return;
         }
     };
     std::vector<std::thread> helpers;
-    for (size_t part = 1; part < threads; ++part) {
+    for (size_t helper = 1; helper < threads; ++helper) {
         try {
-            helpers.emplace_back(readRun, part);
+            helpers.emplace_back(readRuns);
         } catch (const std::system_error&) {
-            readRun(part);  // no thread to be had: read that run here
+            break;  // no more threads to be had: the others read it all
         }
     }
-    readRun(0);
+    readRuns();
     for (std::thread& helper : helpers) helper.join();
     if (firstFailure.load() == strips.size()) return RawStripsRead::done;
-    *error = "cannot read strip " + std::to_string(firstFailure.load());
+    *error = "cannot read strip " + std::to_string(strips[firstFailure.load()].index);
     return RawStripsRead::failed;
 }
 

@@ -168,15 +168,19 @@ TEST(ImageFilesTiff, BigTiffStaysBigTiff) {
 }
 
 // Uncompressed strips of more than 16 MB are read by several threads at
-// once; 16-bit ones in the other byte order go through libtiff.
+// once, a single strip in pieces; 16-bit ones in the other byte order go
+// through libtiff.
 TEST(ImageFilesTiff, LargeUncompressedStripsReadExactly) {
     TemporaryFolder folder;
     const standin::Image original = Patterned(1600, 1400, 4, 16);
     for (const bool bigEndian : {false, true}) {
-        TiffSpec spec;
-        spec.bigEndian = bigEndian;
-        WriteTiffWithLibtiff(folder.File("large.tif"), original, spec);
-        EXPECT_TRUE(ReadImageFile(folder.File("large.tif")).image == original) << bigEndian;
+        for (const uint32_t rowsPerStrip : {5u, 1400u}) {
+            TiffSpec spec;
+            spec.bigEndian = bigEndian;
+            spec.rowsPerStrip = rowsPerStrip;
+            WriteTiffWithLibtiff(folder.File("large.tif"), original, spec);
+            EXPECT_TRUE(ReadImageFile(folder.File("large.tif")).image == original) << bigEndian << rowsPerStrip;
+        }
     }
 }
 

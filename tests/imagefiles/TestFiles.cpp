@@ -217,14 +217,15 @@ std::vector<uint8_t> PlaneBytes(const standin::Image& image, int plane, bool pla
 }
 
 constexpr uint32_t kTestTileSide = 16;
-constexpr uint32_t kTestRowsPerStrip = 5;
 
 void WriteTiffPlane(TIFF* tiff, const std::vector<uint8_t>& plane, size_t pixelBytes, uint32_t width, uint32_t height,
                     uint16_t planeIndex, bool tiled) {
     const size_t rowBytes = width * pixelBytes;
     if (!tiled) {
-        for (uint32_t row = 0; row < height; row += kTestRowsPerStrip) {
-            const uint32_t rows = std::min(kTestRowsPerStrip, height - row);
+        uint32_t rowsPerStrip = 0;
+        TIFFGetField(tiff, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+        for (uint32_t row = 0; row < height; row += rowsPerStrip) {
+            const uint32_t rows = std::min(rowsPerStrip, height - row);
             std::vector<uint8_t> strip(plane.begin() + static_cast<long>(row * rowBytes),
                                        plane.begin() + static_cast<long>((row + rows) * rowBytes));
             TIFFWriteEncodedStrip(tiff, TIFFComputeStrip(tiff, row, planeIndex), strip.data(),
@@ -270,7 +271,7 @@ void WriteTiffWithLibtiff(const std::string& path, const standin::Image& image, 
         TIFFSetField(tiff, TIFFTAG_TILEWIDTH, kTestTileSide);
         TIFFSetField(tiff, TIFFTAG_TILELENGTH, kTestTileSide);
     } else {
-        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, kTestRowsPerStrip);
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, spec.rowsPerStrip);
     }
     if (spec.resolutionUnit != 0) {
         TIFFSetField(tiff, TIFFTAG_XRESOLUTION, spec.resolution);

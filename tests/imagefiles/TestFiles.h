@@ -35,6 +35,7 @@ std::vector<uint8_t> XmpPacket();
 struct TiffSpec {
     bool planar = false;
     bool tiled = false;
+    uint32_t rowsPerStrip = 5;
     uint16_t compression = 1;  // COMPRESSION_NONE
     bool predictor = false;
     bool bigEndian = false;
