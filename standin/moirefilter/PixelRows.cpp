@@ -126,7 +126,7 @@ void WriteOpaqueSamples(const ImageView& image, const float* planes, size_t plan
         for (size_t c = 0; c < channels; ++c) {
             const float* plane = planes + c * planeStride + begin;
             if (const ToneCurve* curve = CurveOf(image, c)) {
-                for (size_t x = 0; x < count; ++x) rounded[c][x] = static_cast<int32_t>(curve->Encode(plane[x]));
+                curve->EncodeRun(plane, count, rounded[c]);
                 continue;
             }
             for (size_t x = 0; x < count; ++x) {

@@ -6,6 +6,11 @@
 #include <limits>
 #include <stdexcept>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define MOIRENIX_AVX2_GATHERS 1
+#endif
+
 namespace moirenix {
 namespace {
 
@@ -100,6 +105,44 @@ void ToneCurve::BuildBuckets(int shift) {
         while (below < maxCode_ && thresholds_[below] <= nextLowest) ++below;
     }
 }
+
+void ToneCurve::EncodeRun(const float* lights, size_t count, int32_t* codes) const {
+#ifdef MOIRENIX_AVX2_GATHERS
+    if (__builtin_cpu_supports("avx2")) return EncodeRunEightAtATime(lights, count, codes);
+#endif
+    for (size_t i = 0; i < count; ++i) codes[i] = static_cast<int32_t>(Encode(lights[i]));
+}
+
+#ifdef MOIRENIX_AVX2_GATHERS
+// Encode's steps on eight lanes. MAXPS returns its second operand when the
+// first is NaN, so a NaN light clamps to 0 as in Encode; the comparison's
+// all-ones lanes subtracted add the step's 1.
+__attribute__((target("avx2"))) void ToneCurve::EncodeRunEightAtATime(const float* lights, size_t count,
+                                                                      int32_t* codes) const {
+    const __m256 zero = _mm256_setzero_ps();
+    const __m256 top = _mm256_set1_ps(topThreshold_);
+    const __m256i first = _mm256_set1_epi32(static_cast<int32_t>(firstBucket_));
+    const __m256i last = _mm256_set1_epi32(static_cast<int32_t>(lastBucket_));
+    const auto* starts = reinterpret_cast<const int*>(bucketStart_.data());
+    size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256 light = _mm256_min_ps(_mm256_max_ps(_mm256_loadu_ps(lights + i), zero), top);
+        __m256i bucket = _mm256_srli_epi32(_mm256_castps_si256(light), bucketShift_);
+        bucket = _mm256_sub_epi32(_mm256_min_epu32(_mm256_max_epu32(bucket, first), last), first);
+        __m256i code = _mm256_i32gather_epi32(starts, bucket, 4);
+        for (uint32_t step = 0; step < steps_; ++step) {
+            const __m256 threshold = _mm256_i32gather_ps(thresholds_.data(), code, 4);
+            code = _mm256_sub_epi32(code, _mm256_castps_si256(_mm256_cmp_ps(light, threshold, _CMP_GE_OQ)));
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(codes + i), code);
+    }
+    for (; i < count; ++i) codes[i] = static_cast<int32_t>(Encode(lights[i]));
+}
+#else
+void ToneCurve::EncodeRunEightAtATime(const float* lights, size_t count, int32_t* codes) const {
+    for (size_t i = 0; i < count; ++i) codes[i] = static_cast<int32_t>(Encode(lights[i]));
+}
+#endif
 
 void ToneCurve::BuildFloatTable(const std::function<double(double)>& decode) {
     decode_.resize(kFloatPoints + 1);

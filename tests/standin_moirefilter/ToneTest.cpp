@@ -87,6 +87,20 @@ TEST(Tone, EveryCodeComesBackFromLight) {
             EXPECT_EQ(curve.Encode(-5.0f), 0u);
             EXPECT_EQ(curve.Encode(top * 2.0f), top);
             EXPECT_EQ(curve.Encode(std::nanf("")), 0u);
+
+            // A run of lights (at and either side of the half codes, and odd
+            // values) encodes as Encode does one by one.
+            std::vector<float> lights{-0.0f, 1e-30f, -5.0f, top * 2.0f, std::nanf(""), INFINITY, -INFINITY};
+            for (uint32_t c = 0; c < top; c += bits == 8 ? 1 : 7) {
+                const double coded = (c + 0.5) / top;
+                const auto light = static_cast<float>(top * (gamma > 0.0 ? std::pow(coded, gamma) : SrgbDecode(coded)));
+                lights.insert(lights.end(), {light, std::nextafter(light, 0.0f), std::nextafter(light, 1e9f)});
+            }
+            std::vector<int32_t> codes(lights.size());
+            curve.EncodeRun(lights.data(), lights.size(), codes.data());
+            for (size_t i = 0; i < lights.size(); ++i) {
+                ASSERT_EQ(static_cast<uint32_t>(codes[i]), curve.Encode(lights[i])) << lights[i];
+            }
         }
     }
 }
