@@ -9,15 +9,31 @@
 namespace moirenix {
 namespace {
 
-// out[i] = row[MirrorIndex(start + i * step, length)] for i in [0, count):
+// A row of float samples.
+struct FloatLine {
+    const float* row;
+    float operator[](int64_t x) const { return row[x]; }
+};
+
+// One channel of interleaved integer samples, through its table.
+template <class Sample>
+struct SampleLine {
+    const Sample* samples;  // the channel's first sample
+    size_t channels;
+    const float* table;
+    float operator[](int64_t x) const { return table[samples[static_cast<size_t>(x) * channels]]; }
+};
+
+// out[i] = line[MirrorIndex(start + i * step, length)] for i in [0, count):
 // every step-th position of the mirrored line.
-void GatherMirrored(const float* row, int64_t length, int64_t start, int64_t step, int64_t count, float* out) {
+template <class Line>
+void GatherMirrored(const Line& line, int64_t length, int64_t start, int64_t step, int64_t count, float* out) {
     // Positions inside the line need no folding.
     const int64_t firstInside = std::clamp<int64_t>(CeilDiv(-start, step), 0, count);
     const int64_t endInside = std::clamp<int64_t>(CeilDiv(length - start, step), firstInside, count);
-    for (int64_t i = 0; i < firstInside; ++i) out[i] = row[MirrorIndex(start + i * step, length)];
-    for (int64_t i = firstInside; i < endInside; ++i) out[i] = row[start + i * step];
-    for (int64_t i = endInside; i < count; ++i) out[i] = row[MirrorIndex(start + i * step, length)];
+    for (int64_t i = 0; i < firstInside; ++i) out[i] = line[MirrorIndex(start + i * step, length)];
+    for (int64_t i = firstInside; i < endInside; ++i) out[i] = line[start + i * step];
+    for (int64_t i = endInside; i < count; ++i) out[i] = line[MirrorIndex(start + i * step, length)];
 }
 
 }  // namespace
@@ -66,27 +82,41 @@ size_t HorizontalPass::ScratchSize() const {
     return static_cast<size_t>(std::max(decimating, interpolating));
 }
 
+void HorizontalPass::Decimate(const float* row, float* decimated, float* scratch) const {
+    DecimateLine(FloatLine{row}, decimated, scratch);
+}
+
+void HorizontalPass::Decimate(const ChannelSamples& row, float* decimated, float* scratch) const {
+    if (row.bytesPerSample == 1) {
+        DecimateLine(SampleLine<uint8_t>{row.row + row.channel, row.channels, row.table}, decimated, scratch);
+        return;
+    }
+    const auto* samples = reinterpret_cast<const uint16_t*>(row.row) + row.channel;
+    DecimateLine(SampleLine<uint16_t>{samples, row.channels, row.table}, decimated, scratch);
+}
+
 // The row, extended by mirroring, is split into its `factor` phases (every
 // factor-th sample), so that each tap of the B-spline becomes a contiguous
 // multiply-add over the low-rate samples: out[j] += tap[t] * phase[t % factor][j + t / factor].
-void HorizontalPass::Decimate(const float* row, float* decimated, float* scratch) const {
+template <class Line>
+void HorizontalPass::DecimateLine(const Line& line, float* decimated, float* scratch) const {
     if (plan_.method != AxisMethod::multirate) {
-        std::memcpy(decimated, row, static_cast<size_t>(plan_.length) * sizeof(float));
+        for (int64_t x = 0; x < plan_.length; ++x) decimated[x] = line[x];
         return;
     }
     if (KeepsColumnsOnly()) {
-        DecimateKept(row, decimated);
+        DecimateKept(line, decimated);
         return;
     }
     if (plan_.Taps() == 1) {
         // Nothing to decimate: the row with the low-rate filter's margins.
-        GatherMirrored(row, plan_.length, extendedStart_, 1, DecimatedWidth(), decimated);
+        GatherMirrored(line, plan_.length, extendedStart_, 1, DecimatedWidth(), decimated);
         return;
     }
     const int64_t factor = plan_.factor;
     float* phases = scratch;
     for (int64_t p = 0; p < factor; ++p) {
-        GatherMirrored(row, plan_.length, extendedStart_ + p, factor, decimatedPhaseLength_,
+        GatherMirrored(line, plan_.length, extendedStart_ + p, factor, decimatedPhaseLength_,
                        phases + p * decimatedPhaseLength_);
     }
     std::vector<const float*> tapSources(static_cast<size_t>(plan_.Taps()));
@@ -100,9 +130,10 @@ void HorizontalPass::Decimate(const float* row, float* decimated, float* scratch
 // Phase p holds the whole-row pass's decimated samples keptStart_ + p + i * stride:
 // the sample a tap t reads for kept column k is then phase t % stride, sample
 // k + t / stride.
-void HorizontalPass::DecimateKept(const float* row, float* phases) const {
+template <class Line>
+void HorizontalPass::DecimateKept(const Line& line, float* phases) const {
     for (int64_t p = 0; p < keptStride_; ++p) {
-        GatherMirrored(row, plan_.length, extendedStart_ + keptStart_ + p, keptStride_, keptPhaseLength_,
+        GatherMirrored(line, plan_.length, extendedStart_ + keptStart_ + p, keptStride_, keptPhaseLength_,
                        phases + p * keptPhaseLength_);
     }
 }

@@ -23,6 +23,17 @@
 
 namespace moirenix {
 
+// One channel of a row of interleaved 8- or 16-bit samples, each read as
+// table[code]: Decimate gathers its phases straight from such a row,
+// without the row being split into float planes first.
+struct ChannelSamples {
+    const unsigned char* row = nullptr;  // the row's first pixel
+    int bytesPerSample = 1;              // 1 or 2
+    size_t channels = 1;                 // samples per pixel
+    size_t channel = 0;
+    const float* table = nullptr;        // MaxValue() + 1 entries
+};
+
 class HorizontalPass {
 public:
     explicit HorizontalPass(const AxisPlan& plan);
@@ -42,6 +53,8 @@ public:
     size_t ScratchSize() const;
 
     void Decimate(const float* row, float* decimated, float* scratch) const;
+    // The same for a row of samples, to the last bit.
+    void Decimate(const ChannelSamples& row, float* decimated, float* scratch) const;
     void FilterLowRate(const float* decimated, float* filtered) const;
     // Interpolate and InterpolatePlanes need the whole row: not for a pass
     // that keeps columns only.
@@ -58,7 +71,10 @@ public:
     void InterpolateAt(const float* filtered, const std::vector<TapRun>& taps, float* out) const;
 
 private:
-    void DecimateKept(const float* row, float* phases) const;
+    template <class Line>
+    void DecimateLine(const Line& line, float* decimated, float* scratch) const;
+    template <class Line>
+    void DecimateKept(const Line& line, float* phases) const;
     void FilterKept(const float* phases, float* filtered) const;
 
     const AxisPlan& plan_;

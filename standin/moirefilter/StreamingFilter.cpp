@@ -9,6 +9,7 @@
 #include "standin/moirefilter/PixelRows.h"
 #include "standin/moirefilter/RowOutput.h"
 #include "standin/moirefilter/RowWindow.h"
+#include "standin/moirefilter/ToneCurves.h"
 #include "standin/moirefilter/VectorOps.h"
 
 namespace moirenix {
@@ -64,6 +65,7 @@ public:
           lowRows_(LowCapacity(), filteredFloats_, columns_.firstLow - half_),
           decimatedRows_(DecimatedCapacity(), decimatedFloats_, columns_.TapStart(columns_.firstLow - half_)),
           margin_(job.image, columns_.TapStart(columns_.firstLow + columns_.lowCount - 1 + half_) + columns_.Taps() - 1),
+          codeValues_(CodeValues(job.image)),
           perWorker_(channels_ * width_ + decimatedFloats_ + filteredFloats_ + pass_.ScratchSize()),
           scratch_(static_cast<size_t>(job.threads.Size()) * perWorker_) {}
 
@@ -112,9 +114,32 @@ private:
         });
     }
 
+    // Integer samples without alpha are decimated straight from the row:
+    // each channel's samples through its decoding table, or through the
+    // table of their own values when the filter works on codes.
+    static bool ReadsSamplesDirectly(const ImageView& image) {
+        return !image.HasFloatSamples() && image.alphaChannel < 0;
+    }
+    static std::vector<float> CodeValues(const ImageView& image) {
+        if (!ReadsSamplesDirectly(image) || image.tone != nullptr) return {};
+        std::vector<float> values(static_cast<size_t>(image.MaxValue()) + 1);
+        for (size_t code = 0; code < values.size(); ++code) values[code] = static_cast<float>(code);
+        return values;
+    }
+    const float* CodeTable(size_t channel) const {
+        return job_.image.tone != nullptr ? job_.image.tone->decodeTables[channel] : codeValues_.data();
+    }
+
     // Image row `v` (a virtual index) decimated along the row into `out`.
     void DecimateImageRow(int64_t v, int worker, float* out) {
         const auto decimatedWidth = static_cast<size_t>(pass_.DecimatedWidth());
+        if (ReadsSamplesDirectly(job_.image)) {
+            for (size_t c = 0; c < channels_; ++c) {
+                const ChannelSamples row{margin_.Row(v), job_.image.bitsPerSample / 8, channels_, c, CodeTable(c)};
+                pass_.Decimate(row, out + c * decimatedWidth, PassScratch(worker));
+            }
+            return;
+        }
         float* full = FullRow(worker);
         ReadPixelRow(job_.image, margin_.Row(v), full, width_);
         for (size_t c = 0; c < channels_; ++c) {
@@ -232,6 +257,7 @@ private:
     RowWindow lowRows_;
     RowWindow decimatedRows_;
     BottomMargin margin_;
+    std::vector<float> codeValues_;  // code -> value, for integer samples read directly as codes
     size_t perWorker_;
     std::vector<float> scratch_;
 };
