@@ -68,12 +68,18 @@ void CheckFactorFits(const std::string& input, const standin::Image& image, std:
 
 }  // namespace
 
+imagefiles::ReadOptions FileReadOptions(const ReduceSettings& settings) {
+    imagefiles::ReadOptions options;
+    if (settings.maxPixels) options.maxPixels = *settings.maxPixels;
+    return options;
+}
+
 Reducer::Reducer(const ReduceSettings& settings) : settings_(settings), runner_(settings_.pluginFolder) {}
 
-runner::FileResult Reducer::Reduce(const FileJob& job, const ProgressCallback& progress) {
+runner::FileResult Reducer::Reduce(const FileJob& job, const ProgressCallback& progress, EarlyRead* early) {
     const ProgressCallback report = progress ? progress : [](double) {};
     try {
-        return ReduceFile(job, report);
+        return ReduceFile(job, report, early);
     } catch (const FileFailure& failure) {
         return {runner::Outcome::failed, failure.what()};
     } catch (const imagefiles::ImageFileError& error) {
@@ -87,12 +93,12 @@ runner::FileResult Reducer::Reduce(const FileJob& job, const ProgressCallback& p
     }
 }
 
-runner::FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallback& progress) {
+runner::FileResult Reducer::ReduceFile(const FileJob& job, const ProgressCallback& progress, EarlyRead* early) {
     CheckOutputAllowed(job);
     progress(0.0);
-    imagefiles::ReadOptions readOptions;
-    if (settings_.maxPixels) readOptions.maxPixels = *settings_.maxPixels;
-    imagefiles::ImageFile first = imagefiles::ReadImageFile(job.input, readOptions);
+    imagefiles::ReadOptions readOptions = FileReadOptions(settings_);
+    const bool readEarly = early != nullptr && early->Path() == job.input;
+    imagefiles::ImageFile first = readEarly ? early->Take() : imagefiles::ReadImageFile(job.input, readOptions);
     const int32_t pageCount = first.pageCount;
     CheckPagesFit(job, first.info.format, pageCount);
 

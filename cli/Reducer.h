@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/EarlyRead.h"
 #include "cli/OutputPlan.h"
 #include "cli/ToneMode.h"
 #include "imagefiles/ImageFile.h"
@@ -42,6 +43,9 @@ struct ReduceSettings {
     std::string recordFile;
 };
 
+// How the files of a run are read.
+imagefiles::ReadOptions FileReadOptions(const ReduceSettings& settings);
+
 // Called with the current file's progress, 0 to 1; may be empty.
 using ProgressCallback = std::function<void(double)>;
 
@@ -52,8 +56,9 @@ public:
     explicit Reducer(const ReduceSettings& settings);
 
     // Never throws for a problem of the file, the plug-in or the output:
-    // those end in a failed or cancelled result.
-    runner::FileResult Reduce(const FileJob& job, const ProgressCallback& progress);
+    // those end in a failed or cancelled result. `early`, if given, is the
+    // job's input being read already.
+    runner::FileResult Reduce(const FileJob& job, const ProgressCallback& progress, EarlyRead* early = nullptr);
 
 private:
     // One page's reduction: its outcome, the page when it was reduced, and
@@ -64,7 +69,7 @@ private:
         std::optional<standin::Descriptor> recorded;
     };
 
-    runner::FileResult ReduceFile(const FileJob& job, const ProgressCallback& progress);
+    runner::FileResult ReduceFile(const FileJob& job, const ProgressCallback& progress, EarlyRead* early);
     PageResult ReducePage(const std::string& subject, imagefiles::ImageFile&& file, const ProgressCallback& progress,
                           const std::optional<standin::Descriptor>& firstPageStep, std::string* remarks);
     runner::DoItReport RunPlugin(runner::TargetPixels& pixels, const std::optional<standin::Descriptor>& firstPageStep,

@@ -124,11 +124,14 @@ void ChooseScratchSettings(const ReduceOptions& options) {
 }
 
 void RunInProcess(const std::vector<FileJob>& jobs, const ReduceSettings& settings, RunReport& report) {
+    if (jobs.empty()) return;
+    // The first input is read while the plug-ins load.
+    EarlyRead early(jobs.front().input, FileReadOptions(settings));
     Reducer reducer(settings);
     MemoryLog memoryLog;
     for (size_t index = 0; index < jobs.size(); ++index) {
-        const runner::FileResult result =
-            reducer.Reduce(jobs[index], [&](double fraction) { report.Progress(index, fraction); });
+        const runner::FileResult result = reducer.Reduce(
+            jobs[index], [&](double fraction) { report.Progress(index, fraction); }, index == 0 ? &early : nullptr);
         memoryLog.FileDone();
         report.Finished(index, result);
     }
