@@ -40,6 +40,13 @@ constexpr double kFactorSlack = 1e-9;
 // bands within about 1 % of their gains and the stop band below about -40 dB.
 constexpr double kKernelReach = 7.0;
 
+// Decimating by 2 at most, the B-spline folds back little enough that a
+// shorter filter keeps the stop band below -40 dB: 6 wavelengths instead of
+// 7, a seventh less work where the low-rate filter costs the most (a
+// shrink by 2 filters at the full rate, by 3 at half of it).
+constexpr double kShortKernelReach = 6.0;
+constexpr int64_t kLargestShortReachFactor = 2;
+
 // Axes shorter than this many wavelengths of the cutoff use the cosine
 // method: there the multirate method's margins would cost more than the
 // cosine terms (about 2 × 7.5 of them at most).
@@ -82,7 +89,8 @@ AxisPlan MultiratePlan(int64_t length, double cutoff) {
     plan.interpolation = ToFloat(spline, static_cast<double>(plan.factor));
     plan.lead = (plan.Taps() - 1) / 2;
     const double lowRateCutoff = cutoff * static_cast<double>(plan.factor);
-    const auto half = static_cast<int64_t>(std::ceil(kKernelReach / lowRateCutoff));
+    const double reach = plan.factor <= kLargestShortReachFactor ? kShortKernelReach : kKernelReach;
+    const auto half = static_cast<int64_t>(std::ceil(reach / lowRateCutoff));
     plan.lowRate = DesignLowRateKernel(cutoff, plan.factor, kSplineOrder, half);
     plan.firstLow = plan.FirstLowAt(0);
     plan.lowCount = plan.LastLowAt(length - 1) - plan.firstLow + 1;
