@@ -6,9 +6,8 @@
 #include <limits>
 #include <stdexcept>
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#ifdef MOIRENIX_AVX2_GATHERS
 #include <immintrin.h>
-#define MOIRENIX_AVX2_GATHERS 1
 #endif
 
 namespace moirenix {
@@ -107,18 +106,20 @@ void ToneCurve::BuildBuckets(int shift) {
 }
 
 void ToneCurve::EncodeRun(const float* lights, size_t count, int32_t* codes) const {
+    size_t done = 0;
 #ifdef MOIRENIX_AVX2_GATHERS
-    if (__builtin_cpu_supports("avx2")) return EncodeRunEightAtATime(lights, count, codes);
+    if (__builtin_cpu_supports("avx2")) done = EncodeEightAtATime(lights, count, codes);
 #endif
-    for (size_t i = 0; i < count; ++i) codes[i] = static_cast<int32_t>(Encode(lights[i]));
+    for (size_t i = done; i < count; ++i) codes[i] = static_cast<int32_t>(Encode(lights[i]));
 }
 
 #ifdef MOIRENIX_AVX2_GATHERS
-// Encode's steps on eight lanes. MAXPS returns its second operand when the
+// Encode's steps on eight lanes, for the whole eights of the run; returns
+// how many lights it encoded. MAXPS returns its second operand when the
 // first is NaN, so a NaN light clamps to 0 as in Encode; the comparison's
 // all-ones lanes subtracted add the step's 1.
-__attribute__((target("avx2"))) void ToneCurve::EncodeRunEightAtATime(const float* lights, size_t count,
-                                                                      int32_t* codes) const {
+__attribute__((target("avx2"))) size_t ToneCurve::EncodeEightAtATime(const float* lights, size_t count,
+                                                                     int32_t* codes) const {
     const __m256 zero = _mm256_setzero_ps();
     const __m256 top = _mm256_set1_ps(topThreshold_);
     const __m256i first = _mm256_set1_epi32(static_cast<int32_t>(firstBucket_));
@@ -136,11 +137,7 @@ __attribute__((target("avx2"))) void ToneCurve::EncodeRunEightAtATime(const floa
         }
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(codes + i), code);
     }
-    for (; i < count; ++i) codes[i] = static_cast<int32_t>(Encode(lights[i]));
-}
-#else
-void ToneCurve::EncodeRunEightAtATime(const float* lights, size_t count, int32_t* codes) const {
-    for (size_t i = 0; i < count; ++i) codes[i] = static_cast<int32_t>(Encode(lights[i]));
+    return i;
 }
 #endif
 

@@ -19,6 +19,10 @@
 #include <functional>
 #include <vector>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#define MOIRENIX_AVX2_GATHERS 1
+#endif
+
 namespace moirenix {
 
 class ToneCurve {
@@ -51,7 +55,9 @@ public:
     float EncodeFloat(float light) const;
 
 private:
-    void EncodeRunEightAtATime(const float* lights, size_t count, int32_t* codes) const;
+#ifdef MOIRENIX_AVX2_GATHERS
+    size_t EncodeEightAtATime(const float* lights, size_t count, int32_t* codes) const;
+#endif
     void BuildIntegerTables(const std::function<double(double)>& decode);
     void BuildFloatTable(const std::function<double(double)>& decode);
     void BuildBuckets(int shift);
