@@ -21,6 +21,20 @@ using standin::Image;
 namespace imagefiles {
 namespace {
 
+// Readers drop a JPEG marker's signature in front of an EXIF chunk, ours
+// too; a block that itself starts with one gets a second, so that it reads
+// back whole.
+constexpr char kExifSignature[] = "Exif\0";  // with the next NUL: 6 bytes
+
+std::vector<uint8_t> ExifChunk(const std::vector<uint8_t>& exif) {
+    if (exif.size() < sizeof kExifSignature || std::memcmp(exif.data(), kExifSignature, sizeof kExifSignature) != 0) {
+        return exif;
+    }
+    std::vector<uint8_t> chunk(kExifSignature, kExifSignature + sizeof kExifSignature);
+    chunk.insert(chunk.end(), exif.begin(), exif.end());
+    return chunk;
+}
+
 // Owns a picture and the memory its encoded bitstream is written to.
 class EncodedPicture {
 public:
@@ -193,12 +207,14 @@ WriteWarnings WriteWebpFile(int fd, const std::string& path, const Image& image,
                             int quality) {
     EncodedPicture encoded;
     Encode(encoded, image, info, quality, path);
+    // The mux refers to the chunks' bytes until it is assembled.
+    const std::vector<uint8_t> exifChunk = ExifChunk(info.metadata.exif);
     const std::unique_ptr<WebPMux, MuxDeleter> mux(WebPMuxNew());
     if (!mux) Failed(path, "out of memory");
     const WebPData bitstream = encoded.Bitstream();
     if (WebPMuxSetImage(mux.get(), &bitstream, 0) != WEBP_MUX_OK) Failed(path, "cannot add the image");
     AddChunk(mux.get(), "ICCP", info.metadata.iccProfile, path);
-    AddChunk(mux.get(), "EXIF", info.metadata.exif, path);
+    AddChunk(mux.get(), "EXIF", exifChunk, path);
     AddChunk(mux.get(), "XMP ", info.metadata.xmp, path);
     AssembledFile assembled;
     if (WebPMuxAssemble(mux.get(), assembled.Data()) != WEBP_MUX_OK) Failed(path, "cannot assemble the file");
