@@ -34,8 +34,9 @@ void RowOutput::Write(int64_t index, const float* filtered, float* planes, float
     const size_t count = sampledTaps_.size();
     const auto filteredWidth = static_cast<size_t>(pass_.FilteredWidth());
     for (size_t c = 0; c < channels; ++c) pass_.InterpolateAt(filtered + c * filteredWidth, sampledTaps_, planes + c * count);
-    // Transparent pixels keep their unfiltered colour, as they do in place.
-    CopySampleRow(job_.image, sampled, index);
+    // Transparent pixels keep their unfiltered colour, as they do in place;
+    // without alpha every sample is written below.
+    if (job_.image.alphaChannel >= 0) CopySampleRow(job_.image, sampled, index);
     WritePixelRow(sampled.image, planes, count, sampled.image.Row(index));
 }
 
