@@ -27,10 +27,14 @@ public:
 private:
     float* Storage(int64_t index);
 
+    struct Free {
+        void operator()(float* storage) const;
+    };
+
     int64_t capacity_;
     size_t rowFloats_;
     int64_t end_;
-    std::unique_ptr<float[]> storage_;
+    std::unique_ptr<float, Free> storage_;
 };
 
 }  // namespace moirenix
