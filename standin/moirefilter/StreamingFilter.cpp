@@ -16,10 +16,14 @@ namespace moirenix {
 namespace {
 
 // The raw rows below the image's bottom edge, as the mirrored extension sees
-// them, copied before the filter overwrites them.
+// them. Filtering in place overwrites the rows they mirror, so those are
+// copied first; a filter that writes a sampled image leaves the image as it
+// is and reads them there.
 class BottomMargin {
 public:
-    BottomMargin(const ImageView& image, int64_t lastVirtualRow) : image_(image), first_(image.height) {
+    BottomMargin(const ImageView& image, int64_t lastVirtualRow, bool imageIsWritten)
+        : image_(image), first_(image.height) {
+        if (!imageIsWritten) return;
         for (int64_t v = image.height; v <= lastVirtualRow && first_ > 0; ++v) {
             first_ = std::min(first_, MirrorIndex(v, image.height));
         }
@@ -33,7 +37,7 @@ public:
     // The raw pixels of virtual row `v` (any integer).
     const unsigned char* Row(int64_t v) const {
         const int64_t y = MirrorIndex(v, image_.height);
-        if (v < image_.height) return image_.Row(y);
+        if (v < image_.height || copy_.empty()) return image_.Row(y);
         return copy_.data() + static_cast<size_t>(y - first_) * image_.PackedRowBytes();
     }
 
@@ -64,7 +68,8 @@ public:
           filteredLowRows_(FilteredCapacity(), filteredFloats_, columns_.firstLow),
           lowRows_(LowCapacity(), filteredFloats_, columns_.firstLow - half_),
           decimatedRows_(DecimatedCapacity(), decimatedFloats_, columns_.TapStart(columns_.firstLow - half_)),
-          margin_(job.image, columns_.TapStart(columns_.firstLow + columns_.lowCount - 1 + half_) + columns_.Taps() - 1),
+          margin_(job.image, columns_.TapStart(columns_.firstLow + columns_.lowCount - 1 + half_) + columns_.Taps() - 1,
+                  job.sampled == nullptr),
           codeValues_(CodeValues(job.image)),
           perWorker_(channels_ * width_ + decimatedFloats_ + filteredFloats_ + pass_.ScratchSize()),
           scratch_(static_cast<size_t>(job.threads.Size()) * perWorker_) {}
