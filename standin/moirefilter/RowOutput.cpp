@@ -33,11 +33,17 @@ void RowOutput::Write(int64_t index, const float* filtered, float* planes, float
     const SampledOutput& sampled = *job_.sampled;
     const size_t count = sampledTaps_.size();
     const auto filteredWidth = static_cast<size_t>(pass_.FilteredWidth());
-    for (size_t c = 0; c < channels; ++c) pass_.InterpolateAt(filtered + c * filteredWidth, sampledTaps_, planes + c * count);
+    // A pass that filtered the sampled columns only holds them in order, as
+    // many per channel as there are sampled columns.
+    const float* samples = filtered;
+    if (!pass_.KeepsColumnsOnly()) {
+        for (size_t c = 0; c < channels; ++c) pass_.InterpolateAt(filtered + c * filteredWidth, sampledTaps_, planes + c * count);
+        samples = planes;
+    }
     // Transparent pixels keep their unfiltered colour, as they do in place;
     // without alpha every sample is written below.
     if (job_.image.alphaChannel >= 0) CopySampleRow(job_.image, sampled, index);
-    WritePixelRow(sampled.image, planes, count, sampled.image.Row(index));
+    WritePixelRow(sampled.image, samples, count, sampled.image.Row(index));
 }
 
 }  // namespace moirenix

@@ -234,6 +234,11 @@ private:
     // Output row `index`: interpolated down the columns, then along the row, and written.
     void OutputRow(int64_t index, int worker) {
         const int64_t y = output_.SourceRow(index);
+        if (columns_.Taps() == 1) {
+            // Filtered at the full rate down the columns: the row is its own output.
+            output_.Write(index, filteredLowRows_.Row(y), FullRow(worker), PassScratch(worker));
+            return;
+        }
         float* sum = FilteredSum(worker);
         const int64_t first = columns_.FirstLowAt(y);
         const int64_t last = columns_.LastLowAt(y);
