@@ -81,6 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"Rgba8Streaming", 256, 160, 4, 8, 3, 64, 40, 1.0 / 8},
                       Case{"GrayAlpha16Streaming", 190, 230, 2, 16, 1, 95, 115, 1.0 / 4},
                       Case{"Rgb8KeptColumnsShortColumns", 300, 12, 3, 8, -1, 150, 6, 1.0 / 4},
+                      Case{"Rgb8KeptColumnsStreaming", 300, 240, 3, 8, -1, 100, 80, 1.0 / 6},
                       Case{"RgbFloatStreaming", 200, 180, 3, 32, -1, 25, 22, 1.0 / 16},
                       Case{"RgbaFloatShortColumns", 240, 9, 4, 32, 3, 60, 2, 1.0 / 8},
                       Case{"Gray8ShortColumns", 320, 14, 1, 8, -1, 40, 1, 1.0 / 16},
