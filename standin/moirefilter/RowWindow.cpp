@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <cstddef>
 #include <cstdlib>
 #include <new>
 #include <stdexcept>
