@@ -69,6 +69,14 @@ public:
         return pixels_->data();
     }
     const uint8_t* Data() const { return pixels_->data(); }
+    // The scratch file behind Data()'s writable bytes, which start at its
+    // offset 0, or -1 when the pixels are in memory. Writing the file with
+    // pwrite or copy_file_range writes the pixels, and spares the kernel
+    // zero-filling each page before a first write through the mapping.
+    int WritableScratchFile() {
+        Detach();
+        return pixels_->ScratchFile();
+    }
     uint8_t* PixelAt(int32_t x, int32_t y) { return Data() + y * RowBytes() + x * PixelBytes(); }
     const uint8_t* PixelAt(int32_t x, int32_t y) const { return Data() + y * RowBytes() + x * PixelBytes(); }
 

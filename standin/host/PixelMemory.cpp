@@ -45,20 +45,25 @@ int OpenUnlinkedFile(const std::string& folder) {
     return fd;
 }
 
-uint8_t* MapScratchFile(size_t bytes) {
+// The file stays open while it is mapped, for those who write pixels into it
+// with file calls.
+void MapScratchFile(PixelMemory& memory) {
     const std::string folder = CurrentScratchSettings().folder;
     const int fd = OpenUnlinkedFile(folder);
-    if (fd < 0) ScratchFailure(folder, bytes, std::strerror(errno));
-    const int reserved = posix_fallocate(fd, 0, static_cast<off_t>(bytes));
+    if (fd < 0) ScratchFailure(folder, memory.size, std::strerror(errno));
+    const int reserved = posix_fallocate(fd, 0, static_cast<off_t>(memory.size));
     if (reserved != 0) {
         close(fd);
-        ScratchFailure(folder, bytes, std::strerror(reserved));
+        ScratchFailure(folder, memory.size, std::strerror(reserved));
     }
-    void* mapped = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    const int mapError = errno;
-    close(fd);
-    if (mapped == MAP_FAILED) ScratchFailure(folder, bytes, std::strerror(mapError));
-    return static_cast<uint8_t*>(mapped);
+    void* mapped = mmap(nullptr, memory.size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (mapped == MAP_FAILED) {
+        const int mapError = errno;
+        close(fd);
+        ScratchFailure(folder, memory.size, std::strerror(mapError));
+    }
+    memory.bytes = static_cast<uint8_t*>(mapped);
+    memory.scratchFile = fd;
 }
 
 // Asks for huge pages under the whole 2 MiB pages of a large buffer: its
@@ -96,16 +101,16 @@ PixelMemory AllocatePixelMemory(size_t bytes) {
         Add(inMemory, peakInMemory, bytes);
         return memory;
     }
-    memory.bytes = MapScratchFile(bytes);
-    memory.inScratchFile = true;
+    MapScratchFile(memory);
     Add(inScratch, peakInScratch, bytes);
     return memory;
 }
 
 void ReleasePixelMemory(const PixelMemory& memory) {
     if (memory.bytes == nullptr) return;
-    if (memory.inScratchFile) {
+    if (memory.scratchFile >= 0) {
         munmap(memory.bytes, memory.size);
+        close(memory.scratchFile);
         inScratch.fetch_sub(memory.size);
     } else {
         std::free(memory.bytes);

@@ -28,7 +28,8 @@ private:
 struct PixelMemory {
     uint8_t* bytes = nullptr;
     size_t size = 0;
-    bool inScratchFile = false;
+    // The open scratch file mapped at `bytes`, or -1 for ordinary memory.
+    int scratchFile = -1;
 };
 
 // `bytes` zero bytes. Throws std::bad_alloc when memory runs out and
