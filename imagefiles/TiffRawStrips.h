@@ -1,7 +1,8 @@
 // Uncompressed strips of chunky pixels in the machine's byte order need no
-// decoding: they are read straight into the image's rows with pread, by as
-// many threads as the process has processors, so that the kernel's copying
-// and the first touches of the image's pages run side by side.
+// decoding: they are read straight into the image's rows with pread (or
+// written into the scratch file that holds them), by as many threads as the
+// process has processors, so that the kernel's copying and the first touches
+// of the image's pages run side by side.
 #pragma once
 
 #include <tiffio.h>
