@@ -14,8 +14,8 @@ megapixels.
 
 Each input is reduced twice by --factor. First the reference, untimed, with
 --reference-memory, which should hold it all without scratch files. Then the
-measured run with --memory and --scratch WORK/scratch (three times if it
-takes under 5 s, the median time kept): wall time from a monotonic clock,
+measured run with --memory and --scratch WORK/scratch (three times, the
+median time kept): wall time from a monotonic clock,
 CPU time (user and system) from the kernel, and every 10 ms a sample of
 - the anonymous resident memory (RssAnon in /proc/PID/status) summed over
   the process and its descendants (looked for every 100 ms);
@@ -52,7 +52,7 @@ COLUMNS = ["tiles", "runs", "width", "height", "megapixels", "input_mib", "bigti
 BIGTIFF_FROM = 3 << 30      # bytes of pixels; classic TIFF stops at 4 GiB of file
 SAMPLE_S = 0.01
 TREE_EVERY = 10     # samples between two scans of /proc for descendants (the scan costs most of a sample)
-SHORT_S, SHORT_RUNS = 5.0, 3    # a run shorter than 5 s is timed 3 times, the median kept
+RUNS = 3    # each input is timed 3 times, the median kept
 MIB = 2 ** 20
 
 
@@ -196,12 +196,10 @@ def measured_run(argv, scratch):
 
 
 def measured_runs(argv, scratch):
-    """measured_run, repeated for a short run, whose time is the noisiest:
-    -> (median wall s, median CPU s, worst exit code, sampler of the highest
-    peaks, runs)."""
-    results = [measured_run(argv, scratch)]
-    if results[0][0] < SHORT_S:
-        results += [measured_run(argv, scratch) for _ in range(SHORT_RUNS - 1)]
+    """measured_run, repeated: one run's time here strays by up to a third, at
+    every size. -> (median wall s, median CPU s, worst exit code, sampler of
+    the highest peaks, runs)."""
+    results = [measured_run(argv, scratch) for _ in range(RUNS)]
     wall = statistics.median(r[0] for r in results)
     cpu = statistics.median(r[1] for r in results)
     code = max((r[2] for r in results), key=abs)

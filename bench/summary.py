@@ -506,7 +506,7 @@ def main():
             r = rows[0]
             L.append(f"## Scale series: reduction by {r['factor']} with `--memory {r['memory']}`\n")
             L.append("8-bit RGB TIFFs made of the kit's image repeated, uncompressed strips (bench/scale.py). "
-                     "Wall time of the whole process (median of 3 runs where one takes under 5 s); ÷ smallest = its ms/MP ÷ the first input's. Sampled every "
+                     "Wall time of the whole process (median of 3 runs); ÷ smallest = its ms/MP ÷ the first input's. Sampled every "
                      "10 ms over the process tree: peak anonymous memory (RssAnon summed), and scratch = "
                      "allocated size of the files under the scratch folder held open or mapped; the drop of the "
                      "file system's free space is a cross-check that also counts the output being written. "
