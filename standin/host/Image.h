@@ -70,9 +70,9 @@ public:
     }
     const uint8_t* Data() const { return pixels_->data(); }
     // The scratch file behind Data()'s writable bytes, which start at its
-    // offset 0, or -1 when the pixels are in memory. Writing the file with
-    // pwrite or copy_file_range writes the pixels, and spares the kernel
-    // zero-filling each page before a first write through the mapping.
+    // offset 0, or -1 when the pixels are in memory or their file is not held
+    // open. Writing the file with pwrite writes the pixels, and spares the
+    // kernel zero-filling each page before a first write through the mapping.
     int WritableScratchFile() {
         Detach();
         return pixels_->ScratchFile();

@@ -23,8 +23,9 @@ public:
     uint8_t* data() { return memory_.bytes; }
     const uint8_t* data() const { return memory_.bytes; }
     size_t size() const { return memory_.size; }
-    bool InScratchFile() const { return memory_.scratchFile >= 0; }
-    // The scratch file whose bytes from offset 0 are data(), or -1.
+    bool InScratchFile() const { return memory_.inScratchFile; }
+    // The scratch file whose bytes from offset 0 are data() while it is held
+    // open, or -1.
     int ScratchFile() const { return memory_.scratchFile; }
 
     bool operator==(const PixelBuffer& other) const;

@@ -20,6 +20,13 @@ std::atomic<uint64_t> inScratch{0};
 std::atomic<uint64_t> peakInMemory{0};
 std::atomic<uint64_t> peakInScratch{0};
 
+// Scratch files held open while mapped, so that a reader can write pixels
+// into them with file calls. Past this many a file is closed once mapped:
+// a many-page file's results may each live in a scratch file, and would
+// otherwise use up the process's file descriptors.
+constexpr int kMostOpenScratchFiles = 64;
+std::atomic<int> openScratchFiles{0};
+
 void Add(std::atomic<uint64_t>& counter, std::atomic<uint64_t>& peak, uint64_t bytes) {
     const uint64_t now = counter.fetch_add(bytes) + bytes;
     uint64_t seen = peak.load();
@@ -45,8 +52,6 @@ int OpenUnlinkedFile(const std::string& folder) {
     return fd;
 }
 
-// The file stays open while it is mapped, for those who write pixels into it
-// with file calls.
 void MapScratchFile(PixelMemory& memory) {
     const std::string folder = CurrentScratchSettings().folder;
     const int fd = OpenUnlinkedFile(folder);
@@ -63,7 +68,13 @@ void MapScratchFile(PixelMemory& memory) {
         ScratchFailure(folder, memory.size, std::strerror(mapError));
     }
     memory.bytes = static_cast<uint8_t*>(mapped);
-    memory.scratchFile = fd;
+    memory.inScratchFile = true;
+    if (openScratchFiles.fetch_add(1) < kMostOpenScratchFiles) {
+        memory.scratchFile = fd;
+    } else {
+        openScratchFiles.fetch_sub(1);
+        close(fd);
+    }
 }
 
 // Asks for huge pages under the whole 2 MiB pages of a large buffer: its
@@ -108,9 +119,12 @@ PixelMemory AllocatePixelMemory(size_t bytes) {
 
 void ReleasePixelMemory(const PixelMemory& memory) {
     if (memory.bytes == nullptr) return;
-    if (memory.scratchFile >= 0) {
+    if (memory.inScratchFile) {
         munmap(memory.bytes, memory.size);
-        close(memory.scratchFile);
+        if (memory.scratchFile >= 0) {
+            close(memory.scratchFile);
+            openScratchFiles.fetch_sub(1);
+        }
         inScratch.fetch_sub(memory.size);
     } else {
         std::free(memory.bytes);

@@ -28,7 +28,8 @@ private:
 struct PixelMemory {
     uint8_t* bytes = nullptr;
     size_t size = 0;
-    // The open scratch file mapped at `bytes`, or -1 for ordinary memory.
+    bool inScratchFile = false;
+    // The scratch file mapped at `bytes` while it is held open, else -1.
     int scratchFile = -1;
 };
 

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 #include "standin/host/CanvasSize.h"
 #include "host/HostResults.h"
 #include "standin/host/NearestNeighbour.h"
+#include "standin/host/PixelBuffer.h"
+#include "support/ScopedScratch.h"
 
 namespace {
 
@@ -86,6 +91,31 @@ TEST(StandinHostImage, LargeImagesStartBlackAndCopyWhole) {
     EXPECT_NE(copy, original);
     copy.SetSample(0, 0, 0, 0);
     EXPECT_EQ(copy, original);
+}
+
+// A many-page file's results may each live in a scratch file; they must not
+// hold a file descriptor each.
+TEST(StandinHostImage, ScratchFilesOutnumberingTheDescriptorLimitAllLive) {
+    const test_support::ScopedScratch everythingInScratch(0, ::testing::TempDir());
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit low = saved;
+    low.rlim_cur = 256;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+
+    std::vector<std::unique_ptr<standin::PixelBuffer>> buffers;
+    for (int i = 0; i < 400; ++i) {
+        try {
+            buffers.push_back(std::make_unique<standin::PixelBuffer>(4096));
+        } catch (const std::bad_alloc& failure) {
+            ADD_FAILURE() << "buffer " << i << ": " << failure.what();
+            break;
+        }
+    }
+    setrlimit(RLIMIT_NOFILE, &saved);
+    ASSERT_EQ(buffers.size(), 400u);
+    EXPECT_TRUE(buffers.back()->InScratchFile());
+    EXPECT_GE(buffers.front()->ScratchFile(), 0);  // the first are still held open for writing
 }
 
 TEST(StandinHostCanvas, SameSizeKeepsThePixelsShared) {
